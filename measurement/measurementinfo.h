@@ -1,0 +1,35 @@
+#ifndef MEASUREMENTINFO_H
+#define MEASUREMENTINFO_H
+
+#include "measurement/imeasurementinfo.h"
+
+class MeasurementInfo : public IMeasurementInfo
+{
+public:
+    int stepCount() const override { return m_stepCount; }
+    int maxPairsPerStep() const override { return m_maxPairsPerStep; }
+    int currentStep() const override { return m_currentStep; }
+    int expectedSamples() const override { return m_expectedSamples; }
+    int receivedSamples() const override { return m_receivedSamples; }
+    int pulse() const override { return m_pulse; }
+    int pause() const override { return m_pause; }
+    int repeats() const override { return m_repeats; }
+
+    void setStepCount(int count) { m_stepCount = count; }
+    void setMaxPairsPerStep(int pairs) { m_maxPairsPerStep = pairs; }
+    void setCurrentStep(int step) { m_currentStep = step; }
+    void setSamples(int expected, int received);
+    void setTiming(int pulse, int pause, int repeats);
+
+private:
+    int m_stepCount = 0;
+    int m_currentStep = 0;
+    int m_maxPairsPerStep = 0;
+    int m_expectedSamples = 0;
+    int m_receivedSamples = 0;
+    int m_pulse = 0;
+    int m_pause = 0;
+    int m_repeats = 0;
+};
+
+#endif

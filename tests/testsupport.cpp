@@ -1,0 +1,35 @@
+#include "testsupport.h"
+
+#include <QDir>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+namespace {
+QTemporaryDir& settingsDir()
+{
+    static QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/tervex-test-XXXXXX"));
+    return dir;
+}
+}
+
+namespace TestSupport {
+
+void isolateSettings()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir().path());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir().path());
+}
+
+QString settingsFolder()
+{
+    return settingsDir().path();
+}
+
+QString sourcePath(const QString& relative)
+{
+    return QStringLiteral(TERVEX_SOURCE_DIR "/") + relative;
+}
+
+}
