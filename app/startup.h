@@ -1,0 +1,18 @@
+#ifndef STARTUP_H
+#define STARTUP_H
+
+#include <QString>
+
+// Start-up decisions that do not need a window, so they are tested without one.
+namespace Startup {
+
+// Relay mode: the first argument is exactly "relay", "RELAY" or "Relay".
+bool isRelayMode(int argc, const char* const* argv);
+
+// The application style sheet from the embedded resources, up to its first zero byte;
+// empty when the resource cannot be opened (the program then keeps Qt's default look).
+QString styleSheet();
+
+}
+
+#endif
