@@ -1,0 +1,141 @@
+#include "survey/sequencefile.h"
+
+#include <QFile>
+#include <QStringList>
+
+namespace {
+
+const QString CoordinateHeader = QStringLiteral("# X Y Z");
+const QString QuadrupoleHeader = QStringLiteral("# A B M N");
+
+// Decoded, trimmed, inner white space (tabs included) collapsed to single spaces.
+QString normalised(const QByteArray& raw)
+{
+    return QString::fromUtf8(raw).simplified();
+}
+
+bool isHeader(const QString& line, const QString& header)
+{
+    return line.compare(header, Qt::CaseInsensitive) == 0;
+}
+
+QStringList tokens(const QString& line)
+{
+    return line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+}
+
+bool toInt(const QString& token, int* value)
+{
+    bool ok = false;
+    *value = token.toInt(&ok, 10);
+    return ok;
+}
+
+bool isCableElectrode(int number)
+{
+    return number >= Electrodes::None && number <= Electrodes::Count;
+}
+
+} // namespace
+
+bool SequenceFile::load(const QString& path)
+{
+    m_electrodes.clear();
+    m_lines.clear();
+    m_errorString.clear();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return fail(QStringLiteral("Не удалось открыть файл %1: %2").arg(path, file.errorString()));
+    return parse(file.readAll());
+}
+
+bool SequenceFile::parse(const QByteArray& content)
+{
+    m_electrodes.clear();
+    m_lines.clear();
+    m_errorString.clear();
+
+    QList<QByteArray> rawLines = content.split('\n');
+    // The newline that ends the last line does not start another one.
+    if (!rawLines.isEmpty() && rawLines.last().isEmpty())
+        rawLines.removeLast();
+    // Editors on Windows like to put a byte order mark in front of the first line.
+    if (!rawLines.isEmpty() && rawLines.first().startsWith("\xEF\xBB\xBF"))
+        rawLines.first().remove(0, 3);
+
+    int index = 0;
+    while (index < rawLines.size() && !isHeader(normalised(rawLines.at(index)), CoordinateHeader))
+        ++index;
+    if (index == rawLines.size())
+        return fail(QStringLiteral("Не найден раздел координат \"%1\"").arg(CoordinateHeader));
+    ++index;
+
+    bool quadrupoleSection = false;
+    for (; index < rawLines.size() && !quadrupoleSection; ++index) {
+        const int lineNumber = index + 1;
+        const QString line = normalised(rawLines.at(index)).replace(QLatin1Char(','), QLatin1Char('.'));
+        if (isHeader(line, QuadrupoleHeader)) {
+            quadrupoleSection = true;
+            continue;
+        }
+        const QStringList t = tokens(line);
+        int number = 0;
+        bool okX = false, okY = false, okZ = false;
+        ElectrodePosition position;
+        if (t.size() == 4 && toInt(t.at(0), &number)) {
+            position.x = t.at(1).toFloat(&okX);
+            position.y = t.at(2).toFloat(&okY);
+            position.z = t.at(3).toFloat(&okZ);
+        }
+        if (!(okX && okY && okZ))
+            return fail(lineNumber, QStringLiteral("ожидаются номер электрода и координаты x y z"));
+        if (m_electrodes.contains(number))
+            return fail(lineNumber, QStringLiteral("электрод %1 задан повторно").arg(number));
+        m_electrodes.insert(number, position);
+    }
+
+    if (m_electrodes.isEmpty())
+        return fail(QStringLiteral("Раздел координат не содержит ни одного электрода"));
+    if (!quadrupoleSection)
+        return fail(QStringLiteral("Не найден раздел четырёхполюсников \"%1\"").arg(QuadrupoleHeader));
+
+    for (; index < rawLines.size(); ++index) {
+        const int lineNumber = index + 1;
+        const QStringList t = tokens(normalised(rawLines.at(index)));
+        QuadrupoleLine q;
+        if (t.size() != 5 || !toInt(t.at(1), &q.a) || !toInt(t.at(2), &q.b) || !toInt(t.at(3), &q.m)
+            || !toInt(t.at(4), &q.n)) {
+            return fail(lineNumber, QStringLiteral("ожидаются номер строки и электроды A B M N"));
+        }
+        for (const int electrode : {q.a, q.b, q.m, q.n}) {
+            if (!isCableElectrode(electrode)) {
+                return fail(lineNumber, QStringLiteral("номер электрода %1 вне диапазона %2…%3")
+                                            .arg(electrode).arg(Electrodes::None).arg(Electrodes::Count));
+            }
+            if (electrode != Electrodes::None && !m_electrodes.contains(electrode))
+                return fail(lineNumber, QStringLiteral("электрод %1 не задан в разделе координат").arg(electrode));
+        }
+        if (q.a != Electrodes::None && q.a == q.b)
+            return fail(lineNumber, QStringLiteral("электроды A и B совпадают"));
+        if (q.a == Electrodes::None && q.b == Electrodes::None)
+            return fail(lineNumber, QStringLiteral("не задан ни один питающий электрод"));
+        if (q.a == q.m || q.a == q.n)
+            return fail(lineNumber, QStringLiteral("электрод A совпадает с M или N"));
+        m_lines.append(q);
+    }
+
+    if (m_lines.isEmpty())
+        return fail(QStringLiteral("Раздел четырёхполюсников не содержит ни одной строки"));
+    return true;
+}
+
+bool SequenceFile::fail(const QString& reason)
+{
+    m_errorString = reason;
+    return false;
+}
+
+bool SequenceFile::fail(int lineNumber, const QString& reason)
+{
+    return fail(QStringLiteral("Строка %1: %2").arg(lineNumber).arg(reason));
+}

@@ -1,0 +1,49 @@
+#ifndef SURVEYDATAMANAGER_H
+#define SURVEYDATAMANAGER_H
+
+#include "survey/datamanager.h"
+
+#include <QMap>
+#include <QVector>
+
+// The data manager of surveys and trials: keeps a scrolling window of the record being measured
+// for the live plot.
+class SurveyDataManager : public DataManager
+{
+    Q_OBJECT
+
+public:
+    static constexpr int ViewPeriods = 5;
+    static constexpr int ScrollStep = 60;
+
+    explicit SurveyDataManager(QObject* parent = nullptr);
+
+    void prepare() override;
+    void beginRecord() override;
+    void updateData() override;
+    bool finishRecord() override;
+    void finishSequence() override;
+    void abortRun() override;
+
+    const QVector<double>& xAxis() const { return m_xAxis; }
+    // 0 = current (id 100), 1 = generator voltage (id 200), 2 + k = potential channel k.
+    const QVector<QVector<double>>& series() const { return m_series; }
+    // Series index -> stream id.
+    const QMap<int, int>& rowIds() const { return m_rowIds; }
+    int windowLength() const { return m_windowLength; }
+
+private:
+    // Appends sample `index` of every stream to its series.
+    void appendSample(int index);
+    void rebuildWindow(int firstIndex);
+
+    QVector<double> m_xAxis;
+    QVector<QVector<double>> m_series;
+    QMap<int, int> m_rowIds;
+    QVector<const QVector<float>*> m_streams;
+    int m_windowLength = 0;
+    int m_filled = 0;
+    int m_scrolled = 0;
+};
+
+#endif

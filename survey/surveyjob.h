@@ -1,0 +1,50 @@
+#ifndef SURVEYJOB_H
+#define SURVEYJOB_H
+
+#include "measurement/electrodeposition.h"
+#include "survey/quadrupoleline.h"
+
+#include <QList>
+
+class QDataStream;
+class QIODevice;
+class Sequence;
+
+// One run: the electrode coordinates and quadrupoles it was built from, its sequence and the data
+// file the records go to. Owns the sequence, the device and the stream on it.
+class SurveyJob
+{
+public:
+    SurveyJob(const ElectrodeMap& electrodes, const QList<QuadrupoleLine>& lines, Sequence* sequence,
+              QIODevice* device = nullptr);
+    ~SurveyJob();
+
+    SurveyJob(const SurveyJob&) = delete;
+    SurveyJob& operator=(const SurveyJob&) = delete;
+
+    // Takes ownership of the device when none is attached yet; the data stream is created when
+    // the device is open for writing. False (the device stays the caller's) when one is attached.
+    bool attachDevice(QIODevice* device);
+
+    const ElectrodeMap& electrodes() const { return m_electrodes; }
+    const QList<QuadrupoleLine>& lines() const { return m_lines; }
+    Sequence* sequence() const { return m_sequence; }
+    QIODevice* device() const { return m_device; }
+    // Little-endian, single-precision; null without a writable device.
+    QDataStream* dataStream() const { return m_stream; }
+
+    // Writes the coordinates (truncated toward zero) and the quadrupoles beside the data file, in
+    // the sequence-file format, so the survey can be continued from its data file alone.
+    bool writeCompanionText() const;
+
+private:
+    void createStream();
+
+    ElectrodeMap m_electrodes;
+    QList<QuadrupoleLine> m_lines;
+    Sequence* m_sequence = nullptr;
+    QIODevice* m_device = nullptr;
+    QDataStream* m_stream = nullptr;
+};
+
+#endif

@@ -1,0 +1,260 @@
+#include "survey/testdatamanager.h"
+
+#include "measurement/electrodeposition.h"
+#include "measurement/imeasurementinfo.h"
+#include "measurement/tervexcalculator.h"
+#include "station/itervexsettings.h"
+#include "station/settingsstore.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+#include <QTextCodec>
+
+#include <cmath>
+#include <memory>
+
+namespace {
+constexpr int E = Electrodes::Count;
+constexpr int FirstHalfLast = E - 1;       // result index closing the mirror-pair half
+constexpr int SecondHalfLast = 2 * E - 1;  // result index closing the shifted-pair half
+}
+
+TestDataManager::TestDataManager(QObject* parent)
+    : DataManager(parent)
+{
+    resetRelays();
+}
+
+void TestDataManager::setPlan(const QVector<TestPlanEntry>& entries, int positionCount)
+{
+    m_plan = QVector<TestPlanEntry>(qMax(0, positionCount));
+    for (const TestPlanEntry& entry : entries) {
+        if (entry.resultIndex >= 0 && entry.resultIndex < m_plan.size())
+            m_plan[entry.resultIndex] = entry;
+    }
+}
+
+void TestDataManager::prepare()
+{
+    const int n = m_plan.size();
+    if (m_results.isEmpty() || n != m_resultCount) {
+        // A table of another test kind means nothing here: start from an empty one.
+        m_resultCount = n;
+        m_results = QVector<TestResult>(n);
+    }
+    for (TestResult& r : m_results)
+        ++r.age;
+    resetRelays();
+    Q_EMIT prepared();
+}
+
+void TestDataManager::resetRelays()
+{
+    for (int r = 0; r <= RelayCount; ++r)
+        m_relays[r] = RelayState{};
+    auto setLevel = [this](int from, int to, int level) {
+        for (int r = from; r <= to; ++r)
+            m_relays[r].level = level;
+    };
+    setLevel(1, 12, 1);
+    setLevel(22, 33, 1);
+    setLevel(13, 18, 2);
+    setLevel(34, 39, 2);
+    setLevel(19, 21, 3);
+    setLevel(40, 42, 3);
+    for (int r : {43, 44, 47, 48})
+        m_relays[r].level = 4;
+    m_relays[45].level = 5;
+    m_relays[49].level = 5;
+    m_relays[46].level = 6;
+    m_relays[50].level = 6;
+    for (int r : {44, 46, 48, 50})
+        m_relays[r].position1Confirmed = true;
+    m_faultyRelay = 0;
+}
+
+void TestDataManager::beginRecord()
+{
+    Q_EMIT started();
+}
+
+void TestDataManager::updateData()
+{
+}
+
+bool TestDataManager::finishRecord()
+{
+    int planIndex = -1;
+    for (int k = 0; k < m_plan.size(); ++k) {
+        if (!m_plan[k].done) {
+            planIndex = k;
+            break;
+        }
+    }
+    QString message;
+    if (planIndex >= 0) {
+        TestPlanEntry& entry = m_plan[planIndex];
+        const int i = entry.resultIndex;
+        if (i >= 0 && i < m_resultCount && m_calculator) {
+            if (m_resultCount > ContactPositions) {
+                const QMap<int, ChannelResult> channels = m_calculator->channelResults();
+                if (!channels.isEmpty())
+                    m_results[i] = TestResult{channels.first().resistivity, 0};
+            } else {
+                m_results[i] = TestResult{m_calculator->result().resistance, 0};
+            }
+        }
+        entry.done = true;
+
+        if (m_resultCount <= ContactPositions) {
+            if (m_info && m_info->currentStep() >= m_info->stepCount())
+                writeReport();
+        } else if (i == FirstHalfLast) {
+            evaluateRelayHalf(false);
+        } else if (i == SecondHalfLast) {
+            evaluateRelayHalf(true);
+            message = verdict();
+        }
+    }
+    Q_EMIT completed();
+    if (!message.isEmpty())
+        Q_EMIT verdictReady(message);
+    return true;
+}
+
+void TestDataManager::finishSequence()
+{
+    Q_EMIT allCompleted();
+}
+
+void TestDataManager::abortRun()
+{
+    Q_EMIT aborted();
+}
+
+void TestDataManager::writeReport()
+{
+    std::unique_ptr<QSettings> store(SettingsStore::open());
+    QString directory = store->value(SettingsStore::Key::dataPath()).toString();
+    if (directory.isEmpty() || !QFileInfo::exists(directory))
+        directory = QDir::homePath();
+    const QDateTime now = QDateTime::currentDateTime();
+    const QString path = directory + QDir::separator() + QStringLiteral("resistance_")
+                         + now.toString(QStringLiteral("yyMMdd_hhmmss")) + QStringLiteral(".txt");
+
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return;
+
+    QString text = QStringLiteral("Измерение переходных сопротивлений ")
+                   + now.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) + QStringLiteral("\n");
+    if (m_settings) {
+        const StationInfo* info = m_settings->stationInfo();
+        text += QStringLiteral("Тервекс #%1, адаптер %2:%3, генератор %4:%5\n\n")
+                    .arg(info->serialNumber)
+                    .arg(info->adapterVersionMajor)
+                    .arg(info->adapterVersionMinor)
+                    .arg(info->generatorVersionMajor)
+                    .arg(info->generatorVersionMinor);
+    }
+    for (const TestPlanEntry& entry : m_plan) {
+        if (entry.firstElectrode == 0 || entry.secondElectrode == 0)
+            continue;
+        const float r = (entry.resultIndex >= 0 && entry.resultIndex < m_results.size())
+                            ? m_results[entry.resultIndex].resistance
+                            : 0.0f;
+        text += QStringLiteral("%1-%2:\t%3\n")
+                    .arg(entry.firstElectrode)
+                    .arg(entry.secondElectrode)
+                    .arg(QString::number(double(r), 'f', 1));
+    }
+    file.write(text.toLocal8Bit());
+    file.close();
+    m_lastReportPath = path;
+}
+
+RelayPath TestDataManager::relayPath(int a, int b)
+{
+    RelayPath path;
+    path.first[0] = (a - 1) / 4 + 1;
+    path.second[0] = (b - 1) / 4 + 22;
+    int s = 0;
+    static const int firstOffset[6] = {0, 1, 1, 22, 23, 24};
+    static const int secondOffset[6] = {0, 22, 22, 26, 27, 28};
+    for (int k = 1; k <= 5; ++k) {
+        const int c = 1 << (k - 1);
+        s += 12 / c;
+        const int e = s + (a - 1) / (8 * c);
+        const int d = s + (b - 1) / (8 * c);
+        path.first[k] = e + firstOffset[k];
+        path.second[k] = d + secondOffset[k];
+    }
+    return path;
+}
+
+bool TestDataManager::withinTolerance(float measured, int expected, int deltaPercent)
+{
+    if (!std::isfinite(measured))
+        return false;
+    const int tolerance = int(deltaPercent * expected * 0.01);
+    const double value = std::trunc(double(measured));
+    return expected - tolerance <= value && value <= expected + tolerance;
+}
+
+void TestDataManager::confirmPath(const RelayPath& path, int a, int b)
+{
+    for (int k = 0; k <= 5; ++k) {
+        const bool firstOdd = (((a - 1) >> (k + 1)) & 1) != 0;
+        const bool secondOdd = (((b - 1) >> (k + 1)) & 1) != 0;
+        RelayState* first = (path.first[k] >= 1 && path.first[k] <= RelayCount) ? &m_relays[path.first[k]] : nullptr;
+        RelayState* second =
+            (path.second[k] >= 1 && path.second[k] <= RelayCount) ? &m_relays[path.second[k]] : nullptr;
+        if (first)
+            (firstOdd ? first->position1Confirmed : first->position0Confirmed) = true;
+        if (second)
+            (secondOdd ? second->position1Confirmed : second->position0Confirmed) = true;
+    }
+}
+
+void TestDataManager::evaluateRelayHalf(bool secondHalf)
+{
+    std::unique_ptr<QSettings> store(SettingsStore::open());
+    const int base = SettingsStore::readClamped(*store, SettingsStore::Key::testRBase(), SettingsStore::TestRBase);
+    const int delta = SettingsStore::readClamped(*store, SettingsStore::Key::testRDelta(), SettingsStore::TestRDelta);
+
+    for (int j = 0; j < E; ++j) {
+        int a, b, index;
+        if (!secondHalf) {
+            a = j + 1;
+            b = E - j;
+            index = j;
+        } else {
+            a = j + 1;
+            b = (a + 32) % E + 1;
+            index = E - 1 + a;
+        }
+        const RelayPath path = relayPath(a, b);
+        m_paths[secondHalf ? 1 : 0][j] = path;
+        if (index >= m_results.size())
+            continue;
+        // Only a value measured in this run can confirm a relay.
+        const TestResult& result = m_results[index];
+        if (result.age == 0 && withinTolerance(result.resistance, std::abs(b - a) * base, delta))
+            confirmPath(path, a, b);
+    }
+}
+
+QString TestDataManager::verdict()
+{
+    m_faultyRelay = 0;
+    for (int r = 1; r <= RelayCount; ++r) {
+        if (m_relays[r].level >= 1 && !(m_relays[r].position0Confirmed && m_relays[r].position1Confirmed))
+            m_faultyRelay = quint16(r);
+    }
+    if (m_faultyRelay == 0)
+        return QStringLiteral("Нет неисправных реле");
+    return QStringLiteral("%1 %2").arg(QStringLiteral("Неисправно реле")).arg(m_faultyRelay);
+}

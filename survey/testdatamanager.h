@@ -1,0 +1,93 @@
+#ifndef TESTDATAMANAGER_H
+#define TESTDATAMANAGER_H
+
+#include "survey/datamanager.h"
+
+#include <QString>
+#include <QVector>
+
+struct TestPlanEntry
+{
+    int resultIndex = -1;
+    int firstElectrode = 0;
+    int secondElectrode = 0;
+    bool done = false;
+};
+
+// One measured resistance per plan position; age 0 = measured in the current run,
+// above 0 = kept from that many runs ago.
+struct TestResult
+{
+    float resistance = 0.0f;
+    int age = 0;
+};
+
+struct RelayState
+{
+    int level = 0;
+    bool position0Confirmed = false;
+    bool position1Confirmed = false;
+};
+
+// The relays a pair of electrodes switches through: six on each electrode's side.
+struct RelayPath
+{
+    int first[6] = {};
+    int second[6] = {};
+};
+
+// The data manager of the contact-resistance tests and the relay test: keeps the result table across
+// runs, writes the contact-test report and decides on the relays.
+class TestDataManager : public DataManager
+{
+    Q_OBJECT
+
+public:
+    static constexpr int RelayCount = 50;
+    // Plans of more entries than a contact test has (47) are relay tests.
+    static constexpr int ContactPositions = 47;
+    static constexpr int RelayPlanSize = 96;
+
+    explicit TestDataManager(QObject* parent = nullptr);
+
+    void setPlan(const QVector<TestPlanEntry>& entries, int positionCount);
+
+    void prepare() override;
+    void beginRecord() override;
+    void updateData() override;
+    bool finishRecord() override;
+    void finishSequence() override;
+    void abortRun() override;
+
+    const QVector<TestResult>& results() const { return m_results; }
+    const QVector<TestPlanEntry>& plan() const { return m_plan; }
+    quint16 faultyRelay() const { return m_faultyRelay; }
+    // Path of the last written contact-test report; empty when none was written.
+    QString lastReportPath() const { return m_lastReportPath; }
+
+    // The relays on the path of electrodes (a, b).
+    static RelayPath relayPath(int a, int b);
+    // A pair passes when truncate(measured) lies within expected +- truncate(delta% of expected).
+    static bool withinTolerance(float measured, int expected, int deltaPercent);
+
+Q_SIGNALS:
+    // The relay test's verdict, to be shown to the operator.
+    void verdictReady(const QString& message);
+
+private:
+    void resetRelays();
+    void writeReport();
+    void evaluateRelayHalf(bool secondHalf);
+    void confirmPath(const RelayPath& path, int a, int b);
+    QString verdict();
+
+    QVector<TestResult> m_results;
+    int m_resultCount = 0;
+    QVector<TestPlanEntry> m_plan;
+    RelayState m_relays[RelayCount + 1];
+    RelayPath m_paths[2][48];
+    quint16 m_faultyRelay = 0;
+    QString m_lastReportPath;
+};
+
+#endif
