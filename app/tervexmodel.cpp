@@ -2,16 +2,31 @@
 
 #include "station/settingsstore.h"
 #include "station/tervexdevice.h"
+#include "survey/etrformat.h"
+#include "survey/sequence.h"
+#include "survey/sequencefile.h"
+#include "survey/sequencestrategy.h"
+#include "survey/surveydatamanager.h"
+#include "survey/surveyjob.h"
+#include "survey/testdatamanager.h"
+#include "survey/teststrategy.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
+#include <QTextStream>
+
+#include <cstdio>
+#include <memory>
 
 using namespace SettingsStore;
 
 TervexModel::TervexModel(QObject* parent)
     : QObject(parent)
 {
+    m_surveyDataManager = new SurveyDataManager;
+    m_testDataManager = new TestDataManager;
     m_settingsStore = SettingsStore::open(this);
     loadSettings();
 
@@ -29,8 +44,12 @@ TervexModel::TervexModel(QObject* parent)
 
 TervexModel::~TervexModel()
 {
+    // The strategy goes first: deleting it closes the data file of a run still in progress.
+    delete m_strategy;
     m_device->closeConnections();
     delete m_device;
+    delete m_surveyDataManager;
+    delete m_testDataManager;
 }
 
 bool TervexModel::connectDevice()
@@ -143,4 +162,320 @@ void TervexModel::loadSettings()
     setSeqPath(m_settingsStore->contains(Key::seqPath()) ? m_settingsStore->value(Key::seqPath()).toString()
                                                        : QDir::homePath());
     setUsePolar(m_settingsStore->value(Key::usePolar(), false).toBool());
+}
+
+namespace {
+constexpr int E = Electrodes::Count;
+}
+
+int TervexModel::usableChannelCount()
+{
+    int count = 0;
+    for (const ChannelSetting& channel : m_stationSettings.electrodeSettings()->channels)
+        count += (channel.available && channel.enabled) ? 1 : 0;
+    return count;
+}
+
+int TervexModel::resistanceThreshold(int thresholdIndex)
+{
+    static const int thresholds[] = {1000, 3000, 10000, 50000};
+    return (thresholdIndex >= 0 && thresholdIndex < 4) ? thresholds[thresholdIndex] : 0;
+}
+
+bool TervexModel::refuse(const QString& reason)
+{
+    m_startError = reason;
+    return false;
+}
+
+void TervexModel::replaceStrategy(SurveyStrategy* strategy)
+{
+    delete m_strategy;
+    m_strategy = strategy;
+    if (!m_strategy)
+        return;
+    m_strategy->setPaused(m_paused);
+    connect(m_strategy, &SurveyStrategy::failed, this, &TervexModel::runFailed);
+    connect(m_strategy, &SurveyStrategy::waitingForNext, this, &TervexModel::runWaitingForNext);
+}
+
+void TervexModel::stopRun()
+{
+    if (m_strategy)
+        m_strategy->abort();
+}
+
+void TervexModel::repeatRecord()
+{
+    if (m_strategy)
+        m_strategy->executeStep(true, m_strategy->allChannels(), false);
+}
+
+void TervexModel::nextRecord()
+{
+    if (m_strategy)
+        m_strategy->executeStep(false, m_strategy->allChannels(), false);
+}
+
+void TervexModel::setPaused(bool paused)
+{
+    m_paused = paused;
+    if (m_strategy)
+        m_strategy->setPaused(paused);
+}
+
+bool TervexModel::startTest(const QVector<TestPlanEntry>& entries, int positionCount,
+                            const QList<QuadrupoleLine>& lines, bool relay)
+{
+    m_startError.clear();
+    auto* sequence = new Sequence(relay ? 1 : usableChannelCount());
+    sequence->build(lines, !relay);
+    auto* job = new SurveyJob(ElectrodeMap(), lines, sequence);
+    m_testDataManager->setPlan(entries, positionCount);
+    replaceStrategy(nullptr);
+    auto* strategy = new TestStrategy(m_device, m_testDataManager, job, &m_stationSettings, &m_calculator, relay);
+    replaceStrategy(strategy);
+    strategy->executeStep(false, relay, false);
+    return true;
+}
+
+bool TervexModel::testAllElectrodes()
+{
+    QVector<TestPlanEntry> entries;
+    QList<QuadrupoleLine> lines;
+    for (int c = 1; c <= E - 1; ++c) {
+        entries.append(TestPlanEntry{c - 1, c, c + 1, false});
+        lines.append(QuadrupoleLine{c, c + 1, 0, 0});
+    }
+    return startTest(entries, E - 1, lines, false);
+}
+
+bool TervexModel::testElectrode(int k)
+{
+    if (k < 1 || k > E)
+        return refuse(QStringLiteral("Номер электрода должен быть от 1 до %1.").arg(E));
+    QVector<TestPlanEntry> entries;
+    QList<QuadrupoleLine> lines;
+    if (k > 1) {
+        entries.append(TestPlanEntry{k - 2, k - 1, k, false});
+        lines.append(QuadrupoleLine{k - 1, k, 0, 0});
+    }
+    if (k < E) {
+        entries.append(TestPlanEntry{k - 1, k, k + 1, false});
+        lines.append(QuadrupoleLine{k, k + 1, 0, 0});
+    }
+    return startTest(entries, E - 1, lines, false);
+}
+
+bool TervexModel::testByResistance(int thresholdIndex)
+{
+    const int threshold = resistanceThreshold(thresholdIndex);
+    const QVector<TestResult>& results = m_testDataManager->results();
+    // Only a contact-test table holds one resistance per neighbouring pair.
+    if (results.size() != E - 1)
+        return refuse(QStringLiteral("Нет результатов теста электродов: сначала выполните тест всех электродов."));
+    QVector<TestPlanEntry> entries;
+    QList<QuadrupoleLine> lines;
+    for (int d = 0; d < results.size(); ++d) {
+        if (results[d].resistance > threshold) {
+            entries.append(TestPlanEntry{d, d + 1, d + 2, false});
+            lines.append(QuadrupoleLine{d + 1, d + 2, 0, 0});
+        }
+    }
+    if (lines.isEmpty())
+        return refuse(QStringLiteral("Нет электродов с сопротивлением выше %1 Ом.").arg(threshold));
+    return startTest(entries, results.size(), lines, false);
+}
+
+bool TervexModel::testRelays()
+{
+    QVector<TestPlanEntry> entries;
+    QList<QuadrupoleLine> lines;
+    for (int k = 0; k < E; ++k) {
+        entries.append(TestPlanEntry{k, k + 1, E - k, false});
+        lines.append(QuadrupoleLine{0, 0, k + 1, E - k});
+    }
+    for (int i = 1; i <= E; ++i) {
+        const int partner = (i + 32) % E + 1;
+        entries.append(TestPlanEntry{E + i - 1, i, partner, false});
+        lines.append(QuadrupoleLine{0, 0, i, partner});
+    }
+    return startTest(entries, 2 * E, lines, true);
+}
+
+bool TervexModel::runTrial()
+{
+    m_startError.clear();
+    const ElectrodeSettings* e = m_stationSettings.electrodeSettings();
+    const int a = e->currentElectrodeA;
+    const int b = e->currentElectrodeB;
+    QList<QuadrupoleLine> lines;
+    for (const ChannelSetting& channel : e->channels) {
+        const int m = qint16(channel.electrodeM);
+        const int n = qint16(channel.electrodeN);
+        if (channel.available && (m != 0 || n != 0))
+            lines.append(QuadrupoleLine{a, b, m, n});
+    }
+    if (lines.isEmpty())
+        lines.append(QuadrupoleLine{a, b, 0, 0});
+    auto* sequence = new Sequence(usableChannelCount());
+    sequence->build(lines, true);
+    auto* job = new SurveyJob(ElectrodeMap(), lines, sequence);
+    replaceStrategy(nullptr);
+    auto* strategy =
+        new SurveyStrategy(m_device, m_surveyDataManager, job, &m_stationSettings, &m_calculator);
+    replaceStrategy(strategy);
+    strategy->executeStep(false, false, false);
+    return true;
+}
+
+int TervexModel::surveyPairsLimit()
+{
+    const int usable = usableChannelCount();
+    // A data-file block holds at most this many channel records; more would make the rest of the
+    // file unreadable.
+    if (usable > EtrFormat::MaxChannels) {
+        std::fprintf(stdout, "%d usable channels; a survey measures at most %d pairs per step\n", usable,
+                     EtrFormat::MaxChannels);
+        std::fflush(stdout);
+        return EtrFormat::MaxChannels;
+    }
+    return usable;
+}
+
+SurveyJob* TervexModel::loadSequenceJob(const QString& source, int pairsLimit)
+{
+    SequenceFile file;
+    if (!file.load(source)) {
+        refuse(QStringLiteral("Не удалось прочитать файл последовательности %1:\n%2")
+                   .arg(QDir::toNativeSeparators(source), file.errorString()));
+        return nullptr;
+    }
+    auto* sequence = new Sequence(pairsLimit);
+    sequence->build(file.lines(), true);
+    return new SurveyJob(file.electrodes(), file.lines(), sequence);
+}
+
+SurveyJob* TervexModel::resumeJob(const QString& dataPath, int pairsLimit, int* pulse, int* pause, int* repeats)
+{
+    const QString native = QDir::toNativeSeparators(dataPath);
+    std::unique_ptr<QFile> data(new QFile(dataPath));
+    if (!data->open(QIODevice::ReadWrite)) {
+        refuse(QStringLiteral("Не удалось открыть файл данных %1: %2").arg(native, data->errorString()));
+        return nullptr;
+    }
+    const QString companion = EtrFormat::companionPath(dataPath);
+    if (!QFileInfo::exists(companion)) {
+        refuse(QStringLiteral("Нет файла последовательности %1 рядом с файлом данных.")
+                   .arg(QDir::toNativeSeparators(companion)));
+        return nullptr;
+    }
+    SequenceFile sequenceFile;
+    if (!sequenceFile.load(companion)) {
+        refuse(QStringLiteral("Не удалось прочитать файл последовательности %1:\n%2")
+                   .arg(QDir::toNativeSeparators(companion), sequenceFile.errorString()));
+        return nullptr;
+    }
+    EtrFormat::Scan scan;
+    QString error;
+    if (!EtrFormat::scanFile(data.get(), &scan, &error)) {
+        refuse(QStringLiteral("Файл данных %1 не может быть продолжен: %2").arg(native, error));
+        return nullptr;
+    }
+    if (scan.stop == EtrFormat::BlockStatus::Rejected) {
+        refuse(QStringLiteral("Файл данных %1 повреждён после записи %2 и не может быть продолжен.")
+                   .arg(native)
+                   .arg(scan.blockCount));
+        return nullptr;
+    }
+    // A block cut short by a crash is removed, so that new blocks line up; its quadrupoles are
+    // measured again because they are not among the measured ones.
+    if (scan.stop == EtrFormat::BlockStatus::Incomplete && !data->resize(scan.completeEnd)) {
+        refuse(QStringLiteral("Не удалось отрезать неполную последнюю запись файла %1: %2")
+                   .arg(native, data->errorString()));
+        return nullptr;
+    }
+
+    *pulse = scan.header.pulse;
+    *pause = scan.header.pause;
+    *repeats = scan.header.repeats;
+    Q_EMIT m_stationSettings.updating();
+    GeneratorSettings* g = m_stationSettings.generatorSettings();
+    g->pulseLength = quint32(scan.header.pulse);
+    g->pauseLength = quint32(scan.header.pause);
+    g->periods = quint16(scan.header.repeats);
+    Q_EMIT m_stationSettings.updated();
+
+    QList<QuadrupoleLine> remaining = sequenceFile.lines();
+    for (const QuadrupoleLine& measured : scan.measured)
+        remaining.removeOne(measured);
+
+    if (!data->seek(scan.completeEnd)) {
+        refuse(QStringLiteral("Не удалось открыть файл данных %1 для продолжения.").arg(native));
+        return nullptr;
+    }
+    auto* sequence = new Sequence(pairsLimit);
+    sequence->build(remaining, true);
+    // The header holds the positions exactly; the companion text has them truncated.
+    auto* job = new SurveyJob(scan.header.positions, remaining, sequence);
+    job->attachDevice(data.release());
+    return job;
+}
+
+bool TervexModel::startSurvey(const QString& source, const QString& target)
+{
+    m_startError.clear();
+    replaceStrategy(nullptr);
+
+    const int usable = usableChannelCount();
+    if (usable == 0)
+        return refuse(QStringLiteral("Нет готовых к работе каналов: съёмка не измерила бы ни одного потенциала."));
+    const int pairsLimit = surveyPairsLimit();
+
+    const QString suffix = QFileInfo(source).suffix().toLower();
+    int pulse = 0, pause = 0, repeats = 0;
+    std::unique_ptr<SurveyJob> job;
+    if (suffix == QLatin1String("etr")) {
+        job.reset(resumeJob(source, pairsLimit, &pulse, &pause, &repeats));
+        if (!job)
+            return false;
+    } else if (suffix == QLatin1String("txt")) {
+        if (QFileInfo(target).suffix().toLower() != QLatin1String("etr"))
+            return refuse(QStringLiteral("Файл данных должен иметь расширение .etr: %1")
+                              .arg(QDir::toNativeSeparators(target)));
+        const QFileInfo companion(EtrFormat::companionPath(target));
+        if (companion.absoluteFilePath() == QFileInfo(source).absoluteFilePath()
+            || (companion.exists() && companion.canonicalFilePath() == QFileInfo(source).canonicalFilePath()))
+            return refuse(QStringLiteral("Файл данных %1 записал бы свою копию последовательности поверх "
+                                         "исходного файла %2. Выберите другое имя файла данных.")
+                              .arg(QDir::toNativeSeparators(target), QDir::toNativeSeparators(source)));
+        job.reset(loadSequenceJob(source, pairsLimit));
+        if (!job)
+            return false;
+
+        std::unique_ptr<QFile> file(new QFile(target));
+        if (!file->open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return refuse(QStringLiteral("Не удалось создать файл данных %1: %2")
+                              .arg(QDir::toNativeSeparators(target), file->errorString()));
+        const GeneratorSettings* g = m_stationSettings.generatorSettings();
+        pulse = int(g->pulseLength);
+        pause = int(g->pauseLength);
+        repeats = int(g->periods);
+        job->attachDevice(file.release());
+        if (!EtrFormat::writeHeader(*job->dataStream(), pulse, pause, repeats, job->electrodes()))
+            return refuse(QStringLiteral("Не удалось записать файл данных %1.").arg(QDir::toNativeSeparators(target)));
+        if (!job->writeCompanionText())
+            return refuse(QStringLiteral("Не удалось записать файл последовательности %1.")
+                              .arg(QDir::toNativeSeparators(companion.filePath())));
+    } else {
+        return refuse(QStringLiteral("Съёмку можно начать по файлу последовательности (.txt) или продолжить "
+                                     "по файлу данных (.etr): %1")
+                          .arg(QDir::toNativeSeparators(source)));
+    }
+
+    auto* strategy = new SequenceStrategy(m_device, m_surveyDataManager, job.release(), &m_stationSettings,
+                                          &m_calculator, pulse, pause, repeats);
+    replaceStrategy(strategy);
+    strategy->executeStep(false, false, false);
+    return true;
 }

@@ -3,11 +3,18 @@
 
 #include "measurement/tervexcalculator.h"
 #include "station/tervexsettings.h"
+#include "survey/quadrupoleline.h"
+#include "survey/testdatamanager.h"
 
+#include <QList>
 #include <QObject>
 #include <QString>
+#include <QVector>
 
 class QSettings;
+class SurveyDataManager;
+class SurveyJob;
+class SurveyStrategy;
 class TervexDevice;
 
 // The one object behind the main window: owns the settings store, the station link and the
@@ -25,7 +32,30 @@ public:
     TervexDevice* device() const { return m_device; }
     TervexSettings* stationSettings() { return &m_stationSettings; }
     TervexCalculator* calculator() { return &m_calculator; }
+    SurveyDataManager* surveyDataManager() const { return m_surveyDataManager; }
+    TestDataManager* testDataManager() const { return m_testDataManager; }
+    SurveyStrategy* strategy() const { return m_strategy; }
     QSettings* settingsStore() const { return m_settingsStore; }
+
+    // Run launchers. Each replaces the previous run; false when the run could not start, with the
+    // reason in startError().
+    bool startSurvey(const QString& source, const QString& target);
+    bool runTrial();
+    bool testAllElectrodes();
+    bool testElectrode(int electrode);
+    bool testByResistance(int thresholdIndex);
+    bool testRelays();
+    QString startError() const { return m_startError; }
+
+    void stopRun();
+    void repeatRecord();
+    void nextRecord();
+    void setPaused(bool paused);
+    bool paused() const { return m_paused; }
+    int usableChannelCount();
+
+    // Threshold in ohms of a retest choice 0..3; 0 for any other choice.
+    static int resistanceThreshold(int thresholdIndex);
 
     int testVoltage() const;
     QString testVoltageText() const;
@@ -53,6 +83,10 @@ Q_SIGNALS:
     void deviceStatusUpdated();
     void settingsUpdating();
     void settingsUpdated();
+    // The run ended by itself because the link or a record failed; reason is for the operator.
+    void runFailed(const QString& reason);
+    // The run is paused between records and waits for next or repeat.
+    void runWaitingForNext();
 
 public Q_SLOTS:
     void onDevicePropertiesUpdated();
@@ -60,6 +94,14 @@ public Q_SLOTS:
     void disconnectDevice();
 
 private:
+    bool startTest(const QVector<TestPlanEntry>& entries, int positionCount, const QList<QuadrupoleLine>& lines,
+                   bool relay);
+    void replaceStrategy(SurveyStrategy* strategy);
+    bool refuse(const QString& reason);
+    SurveyJob* loadSequenceJob(const QString& source, int pairsLimit);
+    SurveyJob* resumeJob(const QString& dataPath, int pairsLimit, int* pulse, int* pause, int* repeats);
+    int surveyPairsLimit();
+
     int testValue(const QString& key, int defaultValue) const;
     void setTestValue(const QString& key, const QString& text, int defaultValue, int minimum, int maximum);
 
@@ -67,6 +109,11 @@ private:
     TervexDevice* m_device = nullptr;
     TervexSettings m_stationSettings;
     TervexCalculator m_calculator;
+    SurveyDataManager* m_surveyDataManager = nullptr;
+    TestDataManager* m_testDataManager = nullptr;
+    SurveyStrategy* m_strategy = nullptr;
+    bool m_paused = false;
+    QString m_startError;
     QString m_dataPath;
     QString m_seqPath;
     bool m_usePolar = false;

@@ -1,0 +1,72 @@
+#include "survey/sequencestrategy.h"
+
+#include "measurement/idatacontainer.h"
+#include "station/tervexdevice.h"
+#include "survey/etrformat.h"
+#include "survey/surveyjob.h"
+
+#include <QDataStream>
+#include <QFileDevice>
+
+SequenceStrategy::SequenceStrategy(TervexDevice* device, DataManager* dataManager, SurveyJob* job,
+                                   ITervexSettings* settings, TervexCalculator* calculator, int pulse, int pause,
+                                   int repeats, QObject* parent)
+    : SurveyStrategy(device, dataManager, job, settings, calculator, parent)
+    , m_pulse(pulse)
+    , m_pause(pause)
+    , m_repeats(repeats)
+{
+}
+
+bool SequenceStrategy::onRecordProcessed()
+{
+    QDataStream* out = m_job ? m_job->dataStream() : nullptr;
+    if (!out) {
+        m_failReason = QStringLiteral("Файл данных не открыт для записи.");
+        return false;
+    }
+    IDataContainer* c = m_device->dataProcessor()->container();
+    const int samples = int(EtrFormat::samplesPerStream(m_pulse, m_pause, m_repeats));
+    // A block of another length would misalign every block after it.
+    if (c->pulseSamples() != m_pulse || c->pauseSamples() != m_pause || c->repeats() != m_repeats) {
+        m_failReason = QStringLiteral("Станция выполнила запись с импульсом %1, паузой %2 и %3 периодами, "
+                                      "а файл данных записан с импульсом %4, паузой %5 и %6 периодами. "
+                                      "Запись не сохранена.")
+                           .arg(c->pulseSamples())
+                           .arg(c->pauseSamples())
+                           .arg(c->repeats())
+                           .arg(m_pulse)
+                           .arg(m_pause)
+                           .arg(m_repeats);
+        return false;
+    }
+    if (c->receivedSamples() < samples) {
+        m_failReason = QStringLiteral("Запись неполная: получено %1 отсчётов из %2. Запись не сохранена.")
+                           .arg(c->receivedSamples())
+                           .arg(samples);
+        return false;
+    }
+
+    const QVector<float>* current = c->channelData(StreamId::Current);
+    QVector<EtrFormat::BlockChannel> channels;
+    for (qint16 id : c->channelIds()) {
+        auto it = m_record.mn.constFind(id);
+        const QVector<float>* stream = c->channelData(id);
+        if (it == m_record.mn.constEnd() || !stream)
+            continue;
+        channels.append(EtrFormat::BlockChannel{it->first, it->second, *stream});
+    }
+    if (!EtrFormat::writeBlock(*out, samples, m_record.a, m_record.b, current ? *current : QVector<float>(),
+                               channels)) {
+        m_failReason = QStringLiteral("Не удалось записать блок в файл данных.");
+        return false;
+    }
+    // The block goes to the file before the next record starts, so a crash loses at most the
+    // record in progress.
+    auto* file = qobject_cast<QFileDevice*>(out->device());
+    if (file && !file->flush()) {
+        m_failReason = QStringLiteral("Не удалось записать файл данных: %1").arg(file->errorString());
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,57 @@
+#include "app/startup.h"
+
+#include <QtTest>
+
+class StartupTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void relayMode_data();
+    void relayMode();
+    void styleSheetFromResources();
+};
+
+void StartupTest::relayMode_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("relay");
+    QTest::newRow("none") << QStringList{} << false;
+    QTest::newRow("relay") << QStringList{"relay"} << true;
+    QTest::newRow("RELAY") << QStringList{"RELAY"} << true;
+    QTest::newRow("Relay") << QStringList{"Relay"} << true;
+    QTest::newRow("rElay") << QStringList{"rElay"} << false;
+    QTest::newRow("relay1") << QStringList{"relay1"} << false;
+    QTest::newRow("second") << QStringList{"x", "Relay"} << false;
+    QTest::newRow("extra args") << QStringList{"relay", "x"} << true;
+}
+
+void StartupTest::relayMode()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, relay);
+    QList<QByteArray> storage{"tervex"};
+    for (const QString& a : arguments)
+        storage.append(a.toLatin1());
+    QVector<const char*> argv;
+    for (const QByteArray& a : storage)
+        argv.append(a.constData());
+    QCOMPARE(Startup::isRelayMode(argv.size(), argv.constData()), relay);
+}
+
+void StartupTest::styleSheetFromResources()
+{
+    const QString css = Startup::styleSheet();
+    QVERIFY(css.contains(QStringLiteral("mainWindow")));
+    QVERIFY(css.contains(QStringLiteral("font-size: 13px")));
+    QVERIFY(!css.contains(QChar(0)));
+    for (const char* name : {"sts_table", "conn_btn", "survey_type_button", "panel_title", "files_lineedit",
+                             "survey_progress", "measurements_header", "vertical_header_separator"})
+        QVERIFY2(css.contains(QLatin1String(name)), name);
+    QVERIFY(QFile::exists(QStringLiteral(":/plus.svg")));
+    QVERIFY(QFile::exists(QStringLiteral(":/minus.svg")));
+    QVERIFY(QFile::exists(QStringLiteral(":/fsi.svg")));
+}
+
+QTEST_GUILESS_MAIN(StartupTest)
+#include "tst_startup.moc"
