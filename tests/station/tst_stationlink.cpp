@@ -1,0 +1,428 @@
+#include "fakestation.h"
+#include "stationframes.h"
+#include "stderrcapture.h"
+#include "testsupport.h"
+
+#include "station/tervexdevice.h"
+
+#include <QSettings>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <memory>
+
+// The device against a scripted station on loopback.
+class TestStationLink : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() { TestSupport::isolateSettings(); }
+
+    void firstBytesAndInitializedOnceAcrossReconnection();
+    void leftoverBytesDroppedOnNewConnection();
+    void shortAndUnknownFramesDropped();
+    void statusAndOverflowsReplies();
+    void recordHandshakeAndWholeRecord();
+    void recordBrokenMidwayFails();
+    void dataConnectionNeverOpensFails();
+    void stopCancelsPendingStart();
+    void stopCancelsOpeningDataConnection();
+    void stopDuringStreaming();
+    void commandLossWhileStartPendingFails();
+    void noInterfaceOnSubnet();
+
+private:
+    std::unique_ptr<TervexDevice> connectedDevice(FakeStation& station, int channels = 2,
+                                                  quint32 pulse = 10, quint32 pause = 10, quint16 periods = 1);
+    std::unique_ptr<QSettings> m_settings;
+};
+
+static constexpr int Wait = 5000;
+
+static QByteArray hex(const char* text)
+{
+    return QByteArray::fromHex(QByteArray(text).replace(' ', ""));
+}
+
+static std::unique_ptr<TervexDevice> makeDevice(std::unique_ptr<QSettings>& settings, quint16 commandPort,
+                                                quint16 dataPort, const QString& host = QStringLiteral("127.0.0.1"))
+{
+    settings = std::make_unique<QSettings>();
+    settings->setValue(QStringLiteral("tervex_host"), host);
+    settings->setValue(QStringLiteral("command_port"), commandPort);
+    settings->setValue(QStringLiteral("data_port"), dataPort);
+    return std::make_unique<TervexDevice>(settings.get());
+}
+
+std::unique_ptr<TervexDevice> TestStationLink::connectedDevice(FakeStation& station, int channels, quint32 pulse,
+                                                               quint32 pause, quint16 periods)
+{
+    auto device = makeDevice(m_settings, station.commandPort(), station.dataPort());
+    QSignalSpy initialized(device.get(), &TervexDevice::initialized);
+    if (!device->connectToStation())
+        return nullptr;
+    if (!QTest::qWaitFor([&] { return station.count(Wire::Command::GetProperties) == 1; }, Wait))
+        return nullptr;
+    station.send(StationFrames::properties(StationFrames::station(channels, pulse, pause, periods)));
+    if (!initialized.wait(Wait))
+        return nullptr;
+    station.clearLog();
+    return device;
+}
+
+static ElectrodeSettings electrodes(int channels)
+{
+    ElectrodeSettings e;
+    e.currentElectrodeA = 1;
+    e.currentElectrodeB = 2;
+    for (int i = 0; i < channels; ++i) {
+        ChannelSetting c;
+        c.enabled = 1;
+        c.number = quint16(i + 1);
+        c.electrodeM = quint16(i + 3);
+        c.electrodeN = quint16(i + 4);
+        e.channels.append(c);
+    }
+    return e;
+}
+
+void TestStationLink::firstBytesAndInitializedOnceAcrossReconnection()
+{
+    FakeStation station;
+    auto device = makeDevice(m_settings, station.commandPort(), station.dataPort());
+    QSignalSpy connecting(device.get(), &TervexDevice::connecting);
+    QSignalSpy connected(device.get(), &TervexDevice::connected);
+    QSignalSpy disconnected(device.get(), &TervexDevice::disconnected);
+    QSignalSpy properties(device.get(), &TervexDevice::propertiesUpdated);
+    QSignalSpy initialized(device.get(), &TervexDevice::initialized);
+
+    QVERIFY(device->connectToStation());
+    QTRY_COMPARE_WITH_TIMEOUT(station.rawBytes().size(), 8, Wait);
+    QCOMPARE(station.rawBytes(), hex("08 01 00 00 01 01 00 00"));
+    QCOMPARE(connecting.count(), 1);
+    QCOMPARE(connected.count(), 1);
+
+    station.send(StationFrames::properties(StationFrames::station(3)));
+    QVERIFY(initialized.wait(Wait));
+    QCOMPARE(properties.count(), 1);
+    QCOMPARE(device->properties().channelCountFixed, 3);
+    QCOMPARE(device->dataProcessor()->container()->streamCount(), 5);
+
+    device->closeConnections();
+    QCOMPARE(disconnected.count(), 1);
+    QVERIFY(device->connectToStation());
+    QTRY_COMPARE_WITH_TIMEOUT(connected.count(), 2, Wait);
+    QTRY_COMPARE_WITH_TIMEOUT(station.rawBytes(), hex("08 01 00 00 01 01 00 00"), Wait);
+    station.send(StationFrames::properties(StationFrames::station(3)));
+    QVERIFY(properties.wait(Wait));
+    QCOMPARE(properties.count(), 2);
+    QCOMPARE(initialized.count(), 1);
+}
+
+void TestStationLink::leftoverBytesDroppedOnNewConnection()
+{
+    FakeStation station;
+    auto device = connectedDevice(station);
+    QVERIFY(device);
+    QSignalSpy status(device.get(), &TervexDevice::statusUpdated);
+    const QByteArray frame = StationFrames::status(65, 150.0f, 3736.6f, 5545.5f, 12.5f);
+    station.send(frame.left(10));
+    QTest::qWait(100);
+
+    device->closeConnections();
+    QVERIFY(device->connectToStation());
+    QTRY_VERIFY_WITH_TIMEOUT(station.count(Wire::Command::GetProperties) == 1, Wait);
+    station.send(frame);
+    QVERIFY(status.wait(Wait));
+    QCOMPARE(device->battery()->voltage(), 12.5f);
+    QCOMPARE(device->gps()->latitude(), double(5545.5f));
+}
+
+void TestStationLink::shortAndUnknownFramesDropped()
+{
+    FakeStation station;
+    auto device = connectedDevice(station, 2);
+    QVERIFY(device);
+    QSignalSpy status(device.get(), &TervexDevice::statusUpdated);
+    QSignalSpy properties(device.get(), &TervexDevice::propertiesUpdated);
+
+    StderrCapture capture;
+    StationProperties changed = StationFrames::station(2);
+    changed.serialNumber = 999;
+    const QByteArray fullProperties = StationFrames::properties(changed);
+    QByteArray shortProperties = fullProperties.left(fullProperties.size() - 14);
+    shortProperties[2] = char(shortProperties.size() - 4); // a consistent frame, one channel record short
+    station.send(Wire::frame(Wire::Reply::Status, QByteArray(10, '\1')) + shortProperties + Wire::frame(0x1234)
+                 + Wire::frame(0x2001, "xyz") + StationFrames::status(65, 1.0f, 3736.6f, 5545.5f, 12.0f));
+    QVERIFY(status.wait(Wait));
+    const QStringList lines = capture.lines();
+
+    QCOMPARE(status.count(), 1);
+    QCOMPARE(properties.count(), 0);
+    QCOMPARE(device->properties().serialNumber, quint16(1017));
+    QCOMPARE(device->battery()->voltage(), 12.0f);
+    QCOMPARE(lines.size(), 4);
+    QVERIFY(lines[0].contains(QStringLiteral("Status")));
+    QVERIFY(lines[1].contains(QStringLiteral("Properties")));
+    QCOMPARE(lines[2], QStringLiteral("unknown command: 4660"));
+    QCOMPARE(lines[3], QStringLiteral("unknown command: 8193"));
+}
+
+void TestStationLink::statusAndOverflowsReplies()
+{
+    FakeStation station;
+    auto device = connectedDevice(station);
+    QVERIFY(device);
+    QSignalSpy status(device.get(), &TervexDevice::statusUpdated);
+    QSignalSpy overflows(device.get(), &TervexDevice::overflowfUpdated);
+
+    // An invalid fix keeps the position empty but still takes the battery reading.
+    station.send(StationFrames::status(86, 1.0f, 3736.6f, 5545.5f, 12.0f)
+                 + Wire::frame(Wire::Reply::Overflows, hex("00 01 02")));
+    QVERIFY(overflows.wait(Wait));
+    QCOMPARE(status.count(), 1);
+    QVERIFY(device->gps()->coordinatesText().isEmpty());
+    QCOMPARE(device->battery()->voltage(), 12.0f);
+    QCOMPARE(device->overflows(), hex("00 01 02"));
+
+    station.send(Wire::frame(Wire::Reply::Overflows));
+    QVERIFY(overflows.wait(Wait));
+    QVERIFY(device->overflows().isEmpty());
+
+    device->requestStatus();
+    device->requestOverflows();
+    QTRY_COMPARE_WITH_TIMEOUT(station.codes(), QList<quint16>({Wire::Command::GetStatus, Wire::Command::GetOverflows}),
+                              Wait);
+}
+
+void TestStationLink::recordHandshakeAndWholeRecord()
+{
+    FakeStation station;
+    auto device = connectedDevice(station, 3, 10, 5, 2); // 60 rows
+    QVERIFY(device);
+    QSignalSpy started(device.get(), &TervexDevice::recordStarted);
+    QSignalSpy data(device.get(), &TervexDevice::dataUpdated);
+    QSignalSpy completed(device.get(), &TervexDevice::recordCompleted);
+    QSignalSpy failed(device.get(), &TervexDevice::recordFailed);
+
+    GeneratorSettings g;
+    g.voltage = 100;
+    g.periods = 2;
+    g.pulseLength = 10;
+    g.pauseLength = 5;
+    const ElectrodeSettings e = electrodes(3);
+    device->startRecord(&g, &e, {3, 1}, Wire::RecordModeNormal);
+    QTRY_COMPARE_WITH_TIMEOUT(station.frames().size(), 3, Wait);
+    QCOMPARE(station.frames().at(0), TervexDevice::generatorFrame(g));
+    QCOMPARE(station.frames().at(1), TervexDevice::electrodesFrame(e));
+    QCOMPARE(station.codes().at(2), Wire::Command::GetProperties);
+    QTest::qWait(50);
+    QCOMPARE(station.dataConnections(), 0);
+
+    station.send(StationFrames::properties(StationFrames::station(3, 10, 5, 2)));
+    QVERIFY(started.wait(Wait));
+    QTRY_COMPARE_WITH_TIMEOUT(station.count(Wire::Command::StartRecord), 1, Wait);
+    const QStringList events = station.events();
+    QVERIFY(events.indexOf(QStringLiteral("data connected")) < events.indexOf(QStringLiteral("frame 0105")));
+    QCOMPARE(station.frames().last(), hex("05 01 06 00 01 02 03 00 01 00"));
+
+    const DataContainer* container = device->dataProcessor()->container();
+    QCOMPARE(container->expectedSamples(), 60);
+    QCOMPARE(container->channelIds(), QVector<qint16>({3, 1}));
+
+    // 60 rows of 16 bytes in chunks that cut rows apart.
+    const QByteArray rows = StationFrames::rows(0, 60, 4);
+    for (int offset = 0; offset < rows.size(); offset += 100) {
+        station.sendData(rows.mid(offset, 100));
+        QTest::qWait(2);
+    }
+    station.closeData();
+    QVERIFY(completed.wait(Wait));
+    QCOMPARE(failed.count(), 0);
+    QVERIFY(data.count() >= 1);
+    QCOMPARE(container->receivedSamples(), 60);
+    QCOMPARE(container->stream(0).size(), 60);
+    QCOMPARE(container->stream(3).at(59), 593.0f);
+    QCOMPARE(*const_cast<DataContainer*>(container)->channelData(3), container->stream(2));
+
+    // Status polling is back: the next record is not pending, and the device asks for nothing else.
+    QVERIFY(!device->isStartPending());
+    QCOMPARE(station.count(Wire::Command::StartRecord), 1);
+}
+
+void TestStationLink::recordBrokenMidwayFails()
+{
+    FakeStation station;
+    auto device = connectedDevice(station, 1, 10, 10, 1); // 40 rows
+    QVERIFY(device);
+    QSignalSpy completed(device.get(), &TervexDevice::recordCompleted);
+    QSignalSpy failed(device.get(), &TervexDevice::recordFailed);
+    QSignalSpy started(device.get(), &TervexDevice::recordStarted);
+
+    const ElectrodeSettings e = electrodes(1);
+    const GeneratorSettings g = StationFrames::station(1).generator;
+    device->startRecord(&g, &e, {1}, 1);
+    QTRY_COMPARE_WITH_TIMEOUT(station.count(Wire::Command::GetProperties), 1, Wait);
+    station.send(StationFrames::properties(StationFrames::station(1, 10, 10, 1)));
+    QVERIFY(started.wait(Wait));
+    QTRY_VERIFY_WITH_TIMEOUT(station.dataClient() != nullptr, Wait);
+    station.sendData(StationFrames::rows(0, 15, 3));
+    station.closeData();
+    QVERIFY(failed.wait(Wait));
+    QCOMPARE(completed.count(), 0);
+    QCOMPARE(device->dataProcessor()->container()->receivedSamples(), 15);
+
+    // The next record runs normally.
+    device->startRecord(&g, &e, {1}, 1);
+    QTRY_COMPARE_WITH_TIMEOUT(station.count(Wire::Command::GetProperties), 2, Wait);
+    station.send(StationFrames::properties(StationFrames::station(1, 10, 10, 1)));
+    QVERIFY(started.wait(Wait));
+    QTRY_COMPARE_WITH_TIMEOUT(station.dataConnections(), 2, Wait);
+    station.sendData(StationFrames::rows(0, 40, 3));
+    station.closeData();
+    QVERIFY(completed.wait(Wait));
+    QCOMPARE(failed.count(), 1);
+}
+
+void TestStationLink::dataConnectionNeverOpensFails()
+{
+    FakeStation station(false);
+    auto device = connectedDevice(station);
+    QVERIFY(device);
+    device->setDataConnectTimeout(200);
+    QSignalSpy failed(device.get(), &TervexDevice::recordFailed);
+    QSignalSpy started(device.get(), &TervexDevice::recordStarted);
+    QSignalSpy status(device.get(), &TervexDevice::statusUpdated);
+
+    const ElectrodeSettings e = electrodes(2);
+    const GeneratorSettings g = StationFrames::station(2).generator;
+    device->startRecord(&g, &e, {1, 2}, 1);
+    QTRY_COMPARE_WITH_TIMEOUT(station.count(Wire::Command::GetProperties), 1, Wait);
+    // No failure while the station has not answered yet.
+    QTest::qWait(300);
+    QCOMPARE(failed.count(), 0);
+    station.send(StationFrames::properties(StationFrames::station(2)));
+    QVERIFY(failed.wait(Wait));
+    QCOMPARE(started.count(), 0);
+    QVERIFY(!device->isStartPending());
+
+    // The held frame is gone: a later reply starts nothing.
+    station.send(StationFrames::properties(StationFrames::station(2)));
+    QTest::qWait(300);
+    QCOMPARE(failed.count(), 1);
+    QCOMPARE(station.count(Wire::Command::StartRecord), 0);
+}
+
+void TestStationLink::stopCancelsPendingStart()
+{
+    FakeStation station;
+    auto device = connectedDevice(station);
+    QVERIFY(device);
+    QSignalSpy stopped(device.get(), &TervexDevice::recordStopped);
+    QSignalSpy started(device.get(), &TervexDevice::recordStarted);
+    QSignalSpy completed(device.get(), &TervexDevice::recordCompleted);
+
+    const ElectrodeSettings e = electrodes(2);
+    const GeneratorSettings g = StationFrames::station(2).generator;
+    device->startRecord(&g, &e, {1, 2}, 1);
+    device->stopRecord();
+    QCOMPARE(stopped.count(), 1);
+    QVERIFY(!device->isStartPending());
+
+    // The Properties reply that was already on its way opens nothing.
+    station.send(StationFrames::properties(StationFrames::station(2)));
+    QTRY_COMPARE_WITH_TIMEOUT(station.count(Wire::Command::StopRecord), 1, Wait);
+    QTest::qWait(300);
+    QCOMPARE(station.dataConnections(), 0);
+    QCOMPARE(station.count(Wire::Command::StartRecord), 0);
+    QCOMPARE(started.count(), 0);
+    QCOMPARE(completed.count(), 0);
+}
+
+void TestStationLink::stopCancelsOpeningDataConnection()
+{
+    FakeStation station;
+    auto device = connectedDevice(station);
+    QVERIFY(device);
+    QSignalSpy started(device.get(), &TervexDevice::recordStarted);
+    QSignalSpy completed(device.get(), &TervexDevice::recordCompleted);
+    QSignalSpy failed(device.get(), &TervexDevice::recordFailed);
+
+    // Stop right after the reply asked for the data connection, before it is reported open.
+    connect(device.get(), &TervexDevice::propertiesUpdated, device.get(),
+            [&] { QTimer::singleShot(0, device.get(), [&] { device->stopRecord(); }); });
+    const ElectrodeSettings e = electrodes(2);
+    const GeneratorSettings g = StationFrames::station(2).generator;
+    device->startRecord(&g, &e, {1, 2}, 1);
+    QTRY_COMPARE_WITH_TIMEOUT(station.count(Wire::Command::GetProperties), 1, Wait);
+    station.send(StationFrames::properties(StationFrames::station(2)));
+    QTRY_COMPARE_WITH_TIMEOUT(station.count(Wire::Command::StopRecord), 1, Wait);
+    QTest::qWait(300);
+    QCOMPARE(station.count(Wire::Command::StartRecord), 0);
+    QCOMPARE(started.count(), 0);
+    QCOMPARE(completed.count(), 0);
+    QCOMPARE(failed.count(), 0);
+    // If the connection got through before the stop, it has been closed again.
+    QCOMPARE(station.dataClosed(), station.dataConnections());
+}
+
+void TestStationLink::stopDuringStreaming()
+{
+    FakeStation station;
+    auto device = connectedDevice(station, 2, 100, 100, 1);
+    QVERIFY(device);
+    QSignalSpy started(device.get(), &TervexDevice::recordStarted);
+    QSignalSpy stopped(device.get(), &TervexDevice::recordStopped);
+    QSignalSpy completed(device.get(), &TervexDevice::recordCompleted);
+    QSignalSpy failed(device.get(), &TervexDevice::recordFailed);
+    QSignalSpy data(device.get(), &TervexDevice::dataUpdated);
+
+    const ElectrodeSettings e = electrodes(2);
+    const GeneratorSettings g = StationFrames::station(2, 100, 100, 1).generator;
+    device->startRecord(&g, &e, {1, 2}, 1);
+    QTRY_COMPARE_WITH_TIMEOUT(station.count(Wire::Command::GetProperties), 1, Wait);
+    station.send(StationFrames::properties(StationFrames::station(2, 100, 100, 1)));
+    QVERIFY(started.wait(Wait));
+    QTRY_VERIFY_WITH_TIMEOUT(station.dataClient() != nullptr, Wait);
+    station.sendData(StationFrames::rows(0, 50, 4));
+    QVERIFY(data.wait(Wait));
+
+    device->stopRecord();
+    QCOMPARE(stopped.count(), 1);
+    QCOMPARE(completed.count(), 0);
+    QVERIFY(completed.wait(Wait));
+    QCOMPARE(failed.count(), 0);
+    QTRY_COMPARE_WITH_TIMEOUT(station.count(Wire::Command::StopRecord), 1, Wait);
+    QTRY_COMPARE_WITH_TIMEOUT(station.dataClosed(), 1, Wait);
+}
+
+void TestStationLink::commandLossWhileStartPendingFails()
+{
+    FakeStation station;
+    auto device = connectedDevice(station);
+    QVERIFY(device);
+    QSignalSpy disconnected(device.get(), &TervexDevice::disconnected);
+    QSignalSpy failed(device.get(), &TervexDevice::recordFailed);
+
+    const ElectrodeSettings e = electrodes(2);
+    const GeneratorSettings g = StationFrames::station(2).generator;
+    device->startRecord(&g, &e, {1, 2}, 1);
+    QTRY_COMPARE_WITH_TIMEOUT(station.count(Wire::Command::GetProperties), 1, Wait);
+    station.client()->disconnectFromHost();
+    QVERIFY(disconnected.wait(Wait));
+    QCOMPARE(failed.count(), 1);
+    QVERIFY(!device->isStartPending());
+}
+
+void TestStationLink::noInterfaceOnSubnet()
+{
+    // TEST-NET-2: never configured on a test machine.
+    auto device = makeDevice(m_settings, 6770, 6771, QStringLiteral("198.51.100.7"));
+    QSignalSpy connecting(device.get(), &TervexDevice::connecting);
+    QVERIFY(!device->connectToStation());
+    QTest::qWait(50);
+    QCOMPARE(connecting.count(), 0);
+}
+
+QTEST_GUILESS_MAIN(TestStationLink)
+#include "tst_stationlink.moc"
