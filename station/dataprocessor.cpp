@@ -2,6 +2,8 @@
 
 #include "station/wireformat.h"
 
+#include <QVarLengthArray>
+
 DataProcessor::DataProcessor(QObject* parent)
     : QObject(parent)
 {
@@ -15,9 +17,11 @@ void DataProcessor::reset(int channelCount)
 
 void DataProcessor::setup(int pulse, int pause, int periods, const QVector<quint16>& channels)
 {
-    m_streamBuffer.clear();
     m_container.prepareRecord(pulse, pause, periods, channels);
     m_rowWidth = channels.size() + 2;
+    // Never more than one partial row is kept; reserved, it is not reallocated per read.
+    m_streamBuffer.clear();
+    m_streamBuffer.reserve(4 * m_rowWidth);
 }
 
 int DataProcessor::consumeRows(const char* data, int size)
@@ -27,32 +31,45 @@ int DataProcessor::consumeRows(const char* data, int size)
     if (rows == 0)
         return 0;
 
+    // Grow every stream once, then fill them in a single pass over the rows.
     const int kept = m_container.channelCount();
+    QVarLengthArray<float*, 32> out(kept);
     for (int s = 0; s < kept; ++s) {
         QVector<float>& stream = m_container.stream(s);
         const int start = stream.size();
         stream.resize(start + rows);
-        float* out = stream.data() + start;
-        const char* in = data + 4 * s;
-        for (int r = 0; r < rows; ++r, in += rowBytes)
-            out[r] = Wire::getF32(in);
+        out[s] = stream.data() + start;
+    }
+    const char* in = data;
+    for (int r = 0; r < rows; ++r, in += rowBytes) {
+        for (int s = 0; s < kept; ++s)
+            out[s][r] = Wire::getF32(in + 4 * s);
     }
     m_container.addReceivedSamples(rows);
-    return rows * rowBytes;
+    return rows;
 }
 
 void DataProcessor::appendData(const QByteArray& bytes)
 {
-    int consumed = 0;
-    if (m_streamBuffer.isEmpty()) {
-        // The usual case: rows are cut straight from the read, only a partial row is kept.
-        consumed = consumeRows(bytes.constData(), bytes.size());
-        m_streamBuffer = bytes.mid(consumed);
-    } else {
-        m_streamBuffer.append(bytes);
-        consumed = consumeRows(m_streamBuffer.constData(), m_streamBuffer.size());
-        m_streamBuffer.remove(0, consumed);
+    const char* data = bytes.constData();
+    int size = bytes.size();
+    int rows = 0;
+    if (!m_streamBuffer.isEmpty()) {
+        // Complete the row left over by the last read; only it is copied.
+        const int rowBytes = 4 * m_rowWidth;
+        const int taken = qMin(rowBytes - m_streamBuffer.size(), size);
+        m_streamBuffer.append(data, taken);
+        data += taken;
+        size -= taken;
+        if (m_streamBuffer.size() < rowBytes)
+            return;
+        rows += consumeRows(m_streamBuffer.constData(), rowBytes);
+        m_streamBuffer.resize(0);
     }
-    if (consumed > 0)
+    const int whole = consumeRows(data, size);
+    rows += whole;
+    const int consumed = whole * 4 * m_rowWidth;
+    m_streamBuffer.append(data + consumed, size - consumed);
+    if (rows > 0)
         Q_EMIT channelsUpdated();
 }

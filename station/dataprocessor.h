@@ -31,6 +31,7 @@ Q_SIGNALS:
     void channelsUpdated();
 
 private:
+    // Appends the complete rows of data to the streams; returns their number.
     int consumeRows(const char* data, int size);
 
     DataContainer m_container;

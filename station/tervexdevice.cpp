@@ -251,13 +251,20 @@ void TervexDevice::stopRecord()
     if (m_startPending) {
         // A Properties reply already on its way must not start the record after Stop.
         cancelPendingStart();
-        m_statusTimer.start();
+        resumeStatusPolling();
     } else if (m_streaming) {
         m_stopRequested = true;
         m_dataSocket.disconnectFromHost();
     }
     sendStopRecord();
     Q_EMIT recordStopped();
+}
+
+void TervexDevice::resumeStatusPolling()
+{
+    // Polling a closed connection would only lose the requests.
+    if (m_commandSocket.state() == QAbstractSocket::ConnectedState)
+        m_statusTimer.start();
 }
 
 void TervexDevice::onStatusTimeout()
@@ -456,7 +463,7 @@ void TervexDevice::onDataConnectTimeout()
     if (!m_startPending)
         return;
     cancelPendingStart();
-    m_statusTimer.start();
+    resumeStatusPolling();
     Q_EMIT recordFailed();
 }
 
@@ -491,7 +498,7 @@ void TervexDevice::onDataSocketDisconnected()
         return;
     onDataSocketReadyRead();
     m_streaming = false;
-    m_statusTimer.start();
+    resumeStatusPolling();
     const DataContainer* container = m_dataProcessor.container();
     if (!m_stopRequested && container->receivedSamples() < container->expectedSamples())
         Q_EMIT recordFailed();

@@ -59,6 +59,13 @@ public:
     quint16 dataPort() const { return m_dataPort; }
     bool isStartPending() const { return m_startPending; }
 
+    int statusInterval() const { return m_statusInterval; }
+    void setStatusInterval(int milliseconds)
+    {
+        m_statusInterval = milliseconds;
+        m_statusTimer.setInterval(milliseconds);
+    }
+
     // How long the data connection may take to open after the station confirmed a record's
     // settings before the record is given up.
     int dataConnectTimeout() const { return m_dataConnectTimer.interval(); }
@@ -113,6 +120,7 @@ private:
     void handleOverflowsFrame(const QByteArray& frame);
     void openDataConnection();
     void cancelPendingStart();
+    void resumeStatusPolling();
 
     int m_statusInterval = 5000;
     QString m_host;

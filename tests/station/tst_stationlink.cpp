@@ -271,6 +271,8 @@ void TestStationLink::recordBrokenMidwayFails()
     QVERIFY(failed.wait(Wait));
     QCOMPARE(completed.count(), 0);
     QCOMPARE(device->dataProcessor()->container()->receivedSamples(), 15);
+    device->setStatusInterval(50);
+    QTRY_VERIFY_WITH_TIMEOUT(station.count(Wire::Command::GetStatus) > 0, Wait);
 
     // The next record runs normally.
     device->startRecord(&g, &e, {1}, 1);
@@ -290,6 +292,7 @@ void TestStationLink::dataConnectionNeverOpensFails()
     auto device = connectedDevice(station);
     QVERIFY(device);
     device->setDataConnectTimeout(200);
+    device->setStatusInterval(50);
     QSignalSpy failed(device.get(), &TervexDevice::recordFailed);
     QSignalSpy started(device.get(), &TervexDevice::recordStarted);
     QSignalSpy status(device.get(), &TervexDevice::statusUpdated);
@@ -298,13 +301,15 @@ void TestStationLink::dataConnectionNeverOpensFails()
     const GeneratorSettings g = StationFrames::station(2).generator;
     device->startRecord(&g, &e, {1, 2}, 1);
     QTRY_COMPARE_WITH_TIMEOUT(station.count(Wire::Command::GetProperties), 1, Wait);
-    // No failure while the station has not answered yet.
+    // No failure while the station has not answered yet, and no polling during the record.
     QTest::qWait(300);
     QCOMPARE(failed.count(), 0);
+    QCOMPARE(station.count(Wire::Command::GetStatus), 0);
     station.send(StationFrames::properties(StationFrames::station(2)));
     QVERIFY(failed.wait(Wait));
     QCOMPARE(started.count(), 0);
     QVERIFY(!device->isStartPending());
+    QTRY_VERIFY_WITH_TIMEOUT(station.count(Wire::Command::GetStatus) > 0, Wait);
 
     // The held frame is gone: a later reply starts nothing.
     station.send(StationFrames::properties(StationFrames::station(2)));
