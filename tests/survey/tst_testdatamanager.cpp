@@ -1,0 +1,235 @@
+#include "measurement/measurementinfo.h"
+#include "measurement/tervexcalculator.h"
+#include "station/settingsstore.h"
+#include "station/tervexsettings.h"
+#include "survey/testdatamanager.h"
+#include "testsupport.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+// Hands the manager the values a record would have produced.
+class FakeCalculator : public TervexCalculator
+{
+public:
+    CalculatorResult result() const override { return line; }
+    QMap<int, ChannelResult> channelResults() const override { return channels; }
+
+    void setResistance(float r) { line.resistance = r; }
+    void setChannelResistance(float r)
+    {
+        channels.clear();
+        ChannelResult c;
+        c.resistivity = r;
+        channels.insert(1, c);
+    }
+
+    CalculatorResult line;
+    QMap<int, ChannelResult> channels;
+};
+
+constexpr int E = 48;
+
+QVector<TestPlanEntry> relayPlan()
+{
+    QVector<TestPlanEntry> entries;
+    for (int k = 0; k < E; ++k)
+        entries.append(TestPlanEntry{k, k + 1, E - k, false});
+    for (int i = 1; i <= E; ++i)
+        entries.append(TestPlanEntry{E + i - 1, i, (i + 32) % E + 1, false});
+    return entries;
+}
+
+QVector<TestPlanEntry> allElectrodesPlan()
+{
+    QVector<TestPlanEntry> entries;
+    for (int c = 1; c < E; ++c)
+        entries.append(TestPlanEntry{c - 1, c, c + 1, false});
+    return entries;
+}
+
+} // namespace
+
+// Result table, report, relay paths and verdict of the electrode and relay tests.
+class TestDataManagerTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { TestSupport::isolateSettings(); }
+    void init()
+    {
+        std::unique_ptr<QSettings> s(SettingsStore::open());
+        s->clear();
+        s->setValue(SettingsStore::Key::dataPath(), m_dir.path());
+    }
+
+    void relayPathAndTolerance();
+    void relayVerdict_data();
+    void relayVerdict();
+    void planOfAnotherSizeStartsAnEmptyTable();
+    void contactReportAndAges();
+
+private:
+    // Runs a relay test whose measured values come from resistanceOf(entry index).
+    QString runRelayTest(TestDataManager& m, const std::function<float(int, int, int)>& resistanceOf,
+                         int skipIndex = -1)
+    {
+        FakeCalculator calc;
+        MeasurementInfo info;
+        m.setSources(&m_settings, &calc, nullptr, &info);
+        m.setPlan(relayPlan(), 2 * E);
+        m.prepare();
+        QSignalSpy verdict(&m, &TestDataManager::verdictReady);
+        const QVector<TestPlanEntry> plan = relayPlan();
+        for (int k = 0; k < plan.size(); ++k) {
+            if (k == skipIndex)
+                calc.channels.clear();
+            else
+                calc.setChannelResistance(resistanceOf(k, plan[k].firstElectrode, plan[k].secondElectrode));
+            m.finishRecord();
+        }
+        return verdict.isEmpty() ? QString() : verdict.first().first().toString();
+    }
+
+    QTemporaryDir m_dir;
+    TervexSettings m_settings;
+};
+
+void TestDataManagerTest::relayPathAndTolerance()
+{
+    const RelayPath p = TestDataManager::relayPath(1, 48);
+    const int first[6] = {1, 13, 19, 43, 45, 46};
+    const int second[6] = {33, 39, 42, 48, 49, 50};
+    for (int k = 0; k < 6; ++k) {
+        QCOMPARE(p.first[k], first[k]);
+        QCOMPARE(p.second[k], second[k]);
+    }
+    // 4700 Ohm with 10 %: measured values truncated to whole ohms from 4230 to 5170 pass.
+    QVERIFY(TestDataManager::withinTolerance(4230.0f, 4700, 10));
+    QVERIFY(TestDataManager::withinTolerance(5170.9f, 4700, 10));
+    QVERIFY(!TestDataManager::withinTolerance(4229.9f, 4700, 10));
+    QVERIFY(!TestDataManager::withinTolerance(5171.0f, 4700, 10));
+    QVERIFY(!TestDataManager::withinTolerance(std::numeric_limits<float>::infinity(), 4700, 10));
+}
+
+void TestDataManagerTest::relayVerdict_data()
+{
+    QTest::addColumn<int>("storedBase");
+    QTest::addColumn<int>("loadBase");
+    QTest::addColumn<bool>("pass");
+    QTest::newRow("base 100") << 100 << 100 << true;
+    QTest::newRow("base 40 is read as 50") << 40 << 50 << true;
+    QTest::newRow("base 200 is read as 150") << 200 << 150 << true;
+    QTest::newRow("load differs from base") << 100 << 130 << false;
+}
+
+void TestDataManagerTest::relayVerdict()
+{
+    QFETCH(int, storedBase);
+    QFETCH(int, loadBase);
+    QFETCH(bool, pass);
+    {
+        std::unique_ptr<QSettings> s(SettingsStore::open());
+        s->setValue(SettingsStore::Key::testRBase(), storedBase);
+    }
+    TestDataManager m;
+    const QString verdict =
+        runRelayTest(m, [loadBase](int, int a, int b) { return float(std::abs(a - b) * loadBase); });
+    if (pass) {
+        QCOMPARE(verdict, QStringLiteral("Нет неисправных реле"));
+        QCOMPARE(int(m.faultyRelay()), 0);
+    } else {
+        QVERIFY(verdict.startsWith(QStringLiteral("Неисправно реле ")));
+        QVERIFY(m.faultyRelay() > 0);
+    }
+}
+
+void TestDataManagerTest::planOfAnotherSizeStartsAnEmptyTable()
+{
+    TestDataManager m;
+    // A relay test leaves 96 values...
+    runRelayTest(m, [](int, int a, int b) { return float(std::abs(a - b) * 100); });
+    QCOMPARE(m.results().size(), 96);
+
+    // ...which a contact test must not show as kept contact resistances.
+    FakeCalculator calc;
+    MeasurementInfo info;
+    m.setSources(&m_settings, &calc, nullptr, &info);
+    m.setPlan(allElectrodesPlan(), E - 1);
+    m.prepare();
+    QCOMPARE(m.results().size(), 47);
+    for (const TestResult& r : m.results())
+        QCOMPARE(r.resistance, 0.0f);
+
+    // A relay entry that was not measured in this run fails, whatever an earlier run held.
+    TestDataManager relay;
+    runRelayTest(relay, [](int, int a, int b) { return float(std::abs(a - b) * 100); });
+    const QString verdict = runRelayTest(relay, [](int, int a, int b) { return float(std::abs(a - b) * 100); }, 5);
+    QVERIFY2(verdict.startsWith(QStringLiteral("Неисправно реле")), qPrintable(verdict));
+}
+
+void TestDataManagerTest::contactReportAndAges()
+{
+    StationInfo* station = m_settings.stationInfo();
+    station->serialNumber = 1017;
+    station->adapterVersionMajor = 2;
+    station->adapterVersionMinor = 5;
+    station->generatorVersionMajor = 1;
+    station->generatorVersionMinor = 3;
+
+    TestDataManager m;
+    FakeCalculator calc;
+    MeasurementInfo info;
+    m.setSources(&m_settings, &calc, nullptr, &info);
+    m.setPlan(allElectrodesPlan(), E - 1);
+    m.prepare();
+    info.setStepCount(E - 1);
+    for (int d = 0; d < E - 1; ++d) {
+        info.setCurrentStep(d + 1);
+        calc.setResistance(1000.3f + d);
+        QVERIFY(m.finishRecord());
+    }
+    QFile report(m.lastReportPath());
+    QVERIFY(report.open(QIODevice::ReadOnly));
+    QVERIFY(report.fileName().startsWith(m_dir.path()));
+    QVERIFY(QFileInfo(report).fileName().contains(QRegularExpression("^resistance_\\d{6}_\\d{6}\\.txt$")));
+    const QStringList lines = QString::fromLocal8Bit(report.readAll()).split('\n');
+    QVERIFY(lines[0].startsWith(QStringLiteral("Измерение переходных сопротивлений ")));
+    QCOMPARE(lines[1], QStringLiteral("Тервекс #1017, адаптер 2:5, генератор 1:3"));
+    QCOMPARE(lines[2], QString());
+    QCOMPARE(lines[3], QStringLiteral("1-2:\t1000.3"));
+    QCOMPARE(lines[5], QStringLiteral("3-4:\t1002.3"));
+    QCOMPARE(lines[49], QStringLiteral("47-48:\t1046.3"));
+
+    // One electrode: its pairs are measured again, the others keep their values and age.
+    QVector<TestPlanEntry> one{{8, 9, 10, false}, {9, 10, 11, false}};
+    m.setPlan(one, E - 1);
+    m.prepare();
+    info.setStepCount(2);
+    info.setCurrentStep(1);
+    calc.setResistance(20000.0f);
+    m.finishRecord();
+    info.setCurrentStep(2);
+    calc.setResistance(21000.0f);
+    m.finishRecord();
+    QCOMPARE(m.results()[8].resistance, 20000.0f);
+    QCOMPARE(m.results()[8].age, 0);
+    QCOMPARE(m.results()[9].resistance, 21000.0f);
+    QCOMPARE(m.results()[0].resistance, 1000.3f);
+    QCOMPARE(m.results()[0].age, 1);
+    QFile second(m.lastReportPath());
+    QVERIFY(second.open(QIODevice::ReadOnly));
+    const QString text = QString::fromLocal8Bit(second.readAll());
+    QVERIFY(text.contains(QStringLiteral("9-10:\t20000.0\n10-11:\t21000.0\n")));
+    QVERIFY(!text.contains(QStringLiteral("1-2:")));
+}
+
+QTEST_GUILESS_MAIN(TestDataManagerTest)
+#include "tst_testdatamanager.moc"
