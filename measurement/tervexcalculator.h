@@ -17,6 +17,11 @@ public:
     // geometric factor.
     static constexpr double InfinityPosition = 100000.0;
     static constexpr double InfinityMarker = 99999.999;
+    // From this pulse length on the level windows read low-pass filtered samples.
+    static constexpr int FilteredPulse = 200;
+    static constexpr int FilterTaps = 64;
+    // Length of every level window.
+    static constexpr int LevelWindow = 20;
 
     TervexCalculator() = default;
     virtual ~TervexCalculator() = default;
@@ -37,6 +42,15 @@ public:
     static double geometricFactor(double a, double b, double m, double n);
     static QString formatValue(float value, float scale);
 
+    // The low-pass filter's taps h[0..63], symmetric, summing to 1. The filtered record is
+    // y[i] = sum_k h[k] * x[i + 32 - k], with only the inputs inside the record.
+    static const double* filterCoefficients();
+    // Mean of the filtered record over [from, to), computing only the filtered values read;
+    // the same interval rules as average().
+    static double filteredAverage(const QVector<float>& samples, int from, int to);
+    // Start of the 20-sample level window within a pulse (or pause) of this length.
+    static int levelWindowStart(int length);
+
 private:
     struct ChannelInput
     {
@@ -44,6 +58,12 @@ private:
         int n = 0;
         QVector<float> samples;
     };
+
+    void calculateReference();
+    void calculateChannel(int id, const ChannelInput& input);
+    double electrodePosition(int number);
+    void calculateChargeability(const QVector<float>& samples, ChannelResult& result) const;
+    static QVector<double> removeDrift(const QVector<double>& series);
 
     int m_pulse = 0;
     int m_pause = 0;
