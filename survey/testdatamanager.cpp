@@ -30,7 +30,8 @@ TestDataManager::TestDataManager(QObject* parent)
 
 void TestDataManager::setPlan(const QVector<TestPlanEntry>& entries, int positionCount)
 {
-    m_plan = QVector<TestPlanEntry>(qMax(0, positionCount));
+    // Positions outside the plan count as done, so each record goes to the next planned one.
+    m_plan = QVector<TestPlanEntry>(qMax(0, positionCount), TestPlanEntry{-1, 0, 0, true});
     for (const TestPlanEntry& entry : entries) {
         if (entry.resultIndex >= 0 && entry.resultIndex < m_plan.size())
             m_plan[entry.resultIndex] = entry;
