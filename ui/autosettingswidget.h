@@ -1,0 +1,62 @@
+#ifndef AUTOSETTINGSWIDGET_H
+#define AUTOSETTINGSWIDGET_H
+
+#include <QDateTime>
+#include <QStringList>
+#include <QWidget>
+
+#include <functional>
+
+class QFileDialog;
+class QLineEdit;
+class QPushButton;
+
+// Chooses the sequence file (or a data file to continue) and the data file a survey writes.
+class AutoSettingsWidget : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // Runs a prepared file dialog and returns the chosen files, empty when the operator cancels.
+    using DialogRunner = std::function<QStringList(QFileDialog* dialog)>;
+    using Clock = std::function<QDateTime()>;
+
+    explicit AutoSettingsWidget(QWidget* parent = nullptr);
+
+    QString sequencePath() const { return m_sequencePath; }
+    QString targetPath() const { return m_targetPath; }
+    QString startDirectory() const { return m_startDirectory; }
+    void setStartDirectory(const QString& directory) { m_startDirectory = directory; }
+
+    // A ".txt" sequence gets a fresh time-stamped target beside it; an ".etr" file is continued.
+    void setSequence(const QString& path);
+    // Called before the panel is shown again: a new target for a sequence, nothing for a data file.
+    void resetChoice();
+
+    // "yyMMdd_hhmmss.etr" in the directory of the sequence file.
+    static QString timeStampedTarget(const QString& sequencePath, const QDateTime& when);
+
+    void setDialogRunner(DialogRunner runner);
+    void setClock(Clock clock);
+
+Q_SIGNALS:
+    void executeClicked();
+    void cancelClicked();
+
+public Q_SLOTS:
+    void onSeqChooseClicked();
+    void onTargetChooseClicked();
+
+private:
+    QString m_sequencePath;
+    QString m_targetPath;
+    QString m_startDirectory;
+    DialogRunner m_runDialog;
+    Clock m_clock;
+    QLineEdit* m_sequenceEdit = nullptr;
+    QLineEdit* m_targetEdit = nullptr;
+    QPushButton* m_sequenceButton = nullptr;
+    QPushButton* m_targetButton = nullptr;
+};
+
+#endif

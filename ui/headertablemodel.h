@@ -1,0 +1,30 @@
+#ifndef HEADERTABLEMODEL_H
+#define HEADERTABLEMODEL_H
+
+#include <QAbstractTableModel>
+#include <QStringList>
+
+// Common ground of the station and measurement tables: a fixed list of column headers, centred
+// cells, and a public reset bracket so the window can wrap a refill of the records it views.
+class HeaderTableModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    HeaderTableModel(const QStringList& headers, QObject* parent = nullptr);
+
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+    using QAbstractTableModel::beginResetModel;
+    using QAbstractTableModel::endResetModel;
+
+protected:
+    // True for an index inside the table.
+    bool isCell(const QModelIndex& index) const;
+
+private:
+    QStringList m_headers;
+};
+
+#endif
