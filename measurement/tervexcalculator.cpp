@@ -48,8 +48,9 @@ bool intervalValid(int size, int from, int to)
     return false;
 }
 
+// Kept out of line: inlined into the chargeability loop the compiler spills the running sum.
 template<typename T>
-double sumRange(const T* samples, int count)
+Q_NEVER_INLINE double sumRange(const T* samples, int count)
 {
     double sum = 0.0;
     for (int i = 0; i < count; ++i)

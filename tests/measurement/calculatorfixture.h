@@ -65,6 +65,32 @@ inline QVector<double> wholeRecordFilter(const QVector<float>& x)
     return y;
 }
 
+inline bool relativelyClose(double actual, double expected, double tolerance)
+{
+    return std::fabs(actual - expected) <= tolerance * std::fabs(expected);
+}
+
+// Seigel's model: a current step of height I gives u(t) = I R [1 - m exp(-t / tau)] at a channel.
+// Window means in closed form from the last switching steps only, valid once the earlier steps
+// have died out (decay time short against pulse and pause).
+struct SeigelWindows
+{
+    double ir = 0.0;  // I R, volts
+    double m = 0.0;   // chargeability, fraction
+    double tau = 0.0; // decay time, samples
+    int pulse = 0;
+
+    // Mean of exp(-t / tau) over the integers t in [t0, t0 + count).
+    double meanExp(int t0, int count) const
+    {
+        return std::exp(-t0 / tau) * (1.0 - std::exp(-count / tau)) / (1.0 - std::exp(-1.0 / tau)) / count;
+    }
+    // In a pulse, t0 counted from its start.
+    double on(int t0, int count) const { return ir * (1.0 - m * meanExp(t0, count)); }
+    // In the pause after it, t0 counted from the pulse start: the steps at 0 and at pulse.
+    double off(int t0, int count) const { return ir * m * (meanExp(t0, count) - meanExp(t0 + pulse, count)); }
+};
+
 } // namespace CalculatorFixture
 
 #endif

@@ -52,11 +52,6 @@ QVector<float> noise(int count, quint32 seed)
     return out;
 }
 
-bool relativelyClose(double actual, double expected, double tolerance)
-{
-    return std::fabs(actual - expected) <= tolerance * std::fabs(expected);
-}
-
 } // namespace
 
 class TestCalculator : public QObject
@@ -428,9 +423,8 @@ void TestCalculator::chargeabilityConditions()
     QCOMPARE(r.chargeability, ChannelResult::NotComputed);
 }
 
-// Seigel's model: a current step of height I gives u(t) = I R [1 - m exp(-t / tau)] at the
-// channel. The record superposes every step; the expected window means come from the last one
-// or two steps in closed form, since earlier steps have died out.
+// The record superposes every switching step of Seigel's model; the expected window means come
+// from the closed form of the last steps.
 void TestCalculator::decayWindowsFollowTheIpFormula()
 {
     const int pulse = 1000, pause = 1200, periods = 3;
@@ -451,16 +445,11 @@ void TestCalculator::decayWindowsFollowTheIpFormula()
         channel.append(float(u));
     }
 
-    // Mean of exp(-t / tau) over the integers t in [t0, t0 + count).
-    auto meanExp = [tau](int t0, int count) {
-        return std::exp(-t0 / tau) * (1.0 - std::exp(-count / tau)) / (1.0 - std::exp(-1.0 / tau)) / count;
-    };
+    const SeigelWindows model{ir, m, tau, pulse};
+    auto on = [&](int t0, int count) { return model.on(t0, count); };
+    auto off = [&](int t0, int count) { return model.off(t0, count); };
     const int whole = pulse - 32;
     const int g = whole / 20;
-    // In the pulse: ir (1 - m e^{-t/tau}); in the pause, from the steps at 0 and at pulse:
-    // ir m (e^{-(t - pulse)/tau} - e^{-t/tau}).
-    auto on = [&](int t0, int count) { return ir * (1.0 - m * meanExp(t0, count)); };
-    auto off = [&](int t0, int count) { return ir * m * (meanExp(t0, count) - meanExp(t0 + pulse, count)); };
 
     Run run;
     run.pulse = pulse;

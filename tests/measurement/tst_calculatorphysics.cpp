@@ -1,4 +1,5 @@
 #include "measurement/tervexcalculator.h"
+#include "tests/measurement/calculatorfixture.h"
 #include "testsupport.h"
 #include "tools/stationsim/earthmodel.h"
 #include "tools/stationsim/recordgenerator.h"
@@ -56,12 +57,9 @@ ChannelResult calculated(const GeneratedRecord& record, const RecordSpec& s, con
     return calculator.channelResults().value(1);
 }
 
-bool relativelyClose(double actual, double expected, double tolerance)
-{
-    return std::fabs(actual - expected) <= tolerance * std::fabs(expected);
-}
-
 } // namespace
+
+using CalculatorFixture::relativelyClose;
 
 Q_DECLARE_METATYPE(Quadrupole)
 
@@ -162,8 +160,7 @@ void TestCalculatorPhysics::selfPotentialDrift()
 }
 
 // Seigel's model over the half-space: the whole-window and decay-window values the window
-// definitions imply, from the closed form of the last switching steps (the earlier ones have
-// died out with a decay time this short).
+// definitions imply.
 void TestCalculatorPhysics::chargeabilityOfThePolarisedEarth()
 {
     const EarthModel earth;
@@ -174,15 +171,10 @@ void TestCalculatorPhysics::chargeabilityOfThePolarisedEarth()
     const GeneratedRecord record = generateRecord(earth, s);
     const ChannelResult r = calculated(record, s, q);
 
-    const double tau = s.decayTime;
     const double ir = record.currentAmplitude * earth.transferResistance(s.a, s.b, s.mn[0].first, s.mn[0].second);
-    auto meanExp = [tau](int t0, int count) {
-        return std::exp(-t0 / tau) * (1.0 - std::exp(-count / tau)) / (1.0 - std::exp(-1.0 / tau)) / count;
-    };
-    auto on = [&](int t0, int count) { return ir * (1.0 - s.chargeability * meanExp(t0, count)); };
-    auto off = [&](int t0, int count) {
-        return ir * s.chargeability * (meanExp(t0, count) - meanExp(t0 + s.pulse, count));
-    };
+    const CalculatorFixture::SeigelWindows model{ir, s.chargeability, s.decayTime, s.pulse};
+    auto on = [&](int t0, int count) { return model.on(t0, count); };
+    auto off = [&](int t0, int count) { return model.off(t0, count); };
     const int whole = s.pulse - 32;
     const int g = whole / 20;
     QVERIFY(relativelyClose(std::fabs(r.primary), std::fabs(on(16, whole)), 1e-5));
