@@ -1,107 +1,555 @@
 #include "ui/tervexwidget.h"
 
 #include "app/tervexmodel.h"
+#include "measurement/imeasurementinfo.h"
+#include "measurement/tervexcalculator.h"
 #include "station/tervexdevice.h"
+#include "station/tervexsettings.h"
+#include "survey/surveydatamanager.h"
+#include "survey/testdatamanager.h"
+#include "ui/autosettingswidget.h"
+#include "ui/clickablelabel.h"
+#include "ui/etrviewer.h"
+#include "ui/generatorcontrolwidget.h"
+#include "ui/measurementplot.h"
+#include "ui/measurementstablemodel.h"
+#include "ui/panel.h"
+#include "ui/settingstableitemdelegate.h"
+#include "ui/stationinfotablemodel.h"
+#include "ui/stationsettingstablemodel.h"
+#include "ui/testrecordpanel.h"
 
+#include <QApplication>
+#include <QButtonGroup>
+#include <QClipboard>
 #include <QCloseEvent>
-#include <QFormLayout>
+#include <QDialog>
+#include <QDir>
+#include <QFileInfo>
 #include <QFrame>
+#include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHeaderView>
+#include <QInputDialog>
+#include <QKeyEvent>
 #include <QLabel>
-#include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QSpinBox>
+#include <QStackedLayout>
 #include <QStackedWidget>
+#include <QTableView>
 #include <QVBoxLayout>
 
+#include <qcustomplot.h>
+
 namespace {
-QString versionText(quint16 major, quint16 minor)
+
+const QString boxTitle = QStringLiteral("Тервекс-М1");
+
+void standardMessage(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text)
 {
-    return QStringLiteral("%1:%2").arg(major).arg(minor);
+    QMessageBox box(parent);
+    box.setIcon(icon);
+    box.setWindowTitle(title);
+    box.setText(text);
+    if (parent) {
+        box.setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+        box.setStyleSheet(QStringLiteral("QMessageBox {background: #FCFCFC;}"));
+        box.setModal(true);
+    }
+    box.exec();
 }
+
+bool standardTextInput(QWidget* parent, const QString& title, const QString& label, const QString& current,
+                       QString* text)
+{
+    bool ok = false;
+    *text = QInputDialog::getText(parent, title, label, QLineEdit::Normal, current, &ok);
+    return ok;
+}
+
+TervexWidget::MessageHandler& messageHandler()
+{
+    static TervexWidget::MessageHandler handler = standardMessage;
+    return handler;
+}
+
+TervexWidget::TextInputHandler& textInputHandler()
+{
+    static TervexWidget::TextInputHandler handler = standardTextInput;
+    return handler;
+}
+
+QPushButton* fixedButton(const QString& text, int width, int height, QWidget* parent)
+{
+    auto* button = new QPushButton(text, parent);
+    button->setFixedSize(width, height);
+    return button;
+}
+
+QFrame* toolFrame(QWidget* parent)
+{
+    auto* frame = new QFrame(parent);
+    frame->setObjectName(QStringLiteral("survey_type_tool_frame"));
+    return frame;
+}
+
+} // namespace
+
+void TervexWidget::setMessageHandler(const MessageHandler& handler)
+{
+    messageHandler() = handler ? handler : MessageHandler(standardMessage);
+}
+
+void TervexWidget::setTextInputHandler(const TextInputHandler& handler)
+{
+    textInputHandler() = handler ? handler : TextInputHandler(standardTextInput);
 }
 
 TervexWidget::TervexWidget(TervexModel* model, bool relayMode, QWidget* parent)
     : QWidget(parent)
     , m_model(model)
     , m_relayMode(relayMode)
+    , m_surveyManager(model->surveyDataManager())
+    , m_testManager(model->testDataManager())
 {
     setObjectName(QStringLiteral("mainWindow"));
-    resize(1100, 720);
 
+    connect(m_surveyManager, &DataManager::prepared, this, &TervexWidget::onSurveyDataManagerPrepared);
+    connect(m_surveyManager, &DataManager::started, this, &TervexWidget::onSurveyDataManagerStarted);
+    connect(m_surveyManager, &DataManager::updated, this, &TervexWidget::onSurveyDataManagerUpdated);
+    connect(m_surveyManager, &DataManager::aborted, this, &TervexWidget::onSurveyDataManagerAborted);
+    connect(m_surveyManager, &DataManager::completed, this, &TervexWidget::onSurveyDataManagerCompleted);
+    connect(m_surveyManager, &DataManager::allCompleted, this, &TervexWidget::onSurveyDataManagerAllCompleted);
+    connect(m_testManager, &DataManager::started, this, &TervexWidget::onTestDataManagerStarted);
+    connect(m_testManager, &DataManager::prepared, this, &TervexWidget::onTestDataManagerPrepared);
+    connect(m_testManager, &DataManager::aborted, this, &TervexWidget::onTestDataManagerAborted);
+    connect(m_testManager, &DataManager::completed, this, &TervexWidget::onTestDataManagerCompleted);
+    connect(m_testManager, &DataManager::allCompleted, this, &TervexWidget::onTestDataManagerAllCompleted);
+    connect(m_testManager, &TestDataManager::verdictReady, this, &TervexWidget::onTestVerdict);
     connect(m_model, &TervexModel::deviceConnecting, this, &TervexWidget::onDeviceConnecting);
     connect(m_model, &TervexModel::deviceConnected, this, &TervexWidget::onDeviceConnected);
     connect(m_model, &TervexModel::deviceDisconnected, this, &TervexWidget::onDeviceDisconnected);
     connect(m_model, &TervexModel::deviceStatusUpdated, this, &TervexWidget::onDeviceStatusUpdated);
+    connect(m_model, &TervexModel::settingsUpdating, this, &TervexWidget::onBeforeDeviceSettingsUpdate);
     connect(m_model, &TervexModel::settingsUpdated, this, &TervexWidget::onDeviceSettingsUpdated);
+    connect(m_model, &TervexModel::runFailed, this, &TervexWidget::onRunFailed);
+    connect(m_model, &TervexModel::runWaitingForNext, this, &TervexWidget::onRunWaitingForNext);
 
-    auto* root = new QVBoxLayout(this);
-    root->setContentsMargins(0, 0, 0, 0);
-    root->setSpacing(0);
+    auto* mainFrame = new QWidget;
+    auto* mainLayout = new QVBoxLayout(mainFrame);
+    mainLayout->setContentsMargins(0, 0, 0, 0);
+    mainLayout->setSpacing(0);
+    mainLayout->addWidget(createHeader());
+    m_surveyProgress = new QProgressBar(mainFrame);
+    m_surveyProgress->setObjectName(QStringLiteral("survey_progress"));
+    m_surveyProgress->setFixedHeight(10);
+    m_surveyProgress->setRange(0, 100);
+    m_surveyProgress->setValue(0);
+    m_surveyProgress->setTextVisible(false);
+    mainLayout->addWidget(m_surveyProgress);
+    m_body = new QStackedWidget(mainFrame);
+    m_body->addWidget(createConnectPage());
+    m_body->addWidget(createWorkArea());
+    mainLayout->addWidget(m_body, 1);
 
-    auto* header = new QFrame(this);
+    m_viewer = new EtrViewer(m_model, nullptr);
+    connect(m_viewer, &EtrViewer::backClicked, this, &TervexWidget::onEtrViewerBackClicked);
+    connect(this, &TervexWidget::setupClicked, this, &TervexWidget::onSetupClicked);
+    connect(this, &TervexWidget::reconnectClicked, this, &TervexWidget::onReconnectClicked);
+
+    auto* rootLayout = new QStackedLayout(this);
+    m_rootStack = new QStackedWidget(this);
+    m_rootStack->addWidget(mainFrame);
+    m_rootStack->addWidget(m_viewer);
+    m_rootStack->setCurrentIndex(0);
+    rootLayout->addWidget(m_rootStack);
+
+    setSurveyType(Automatic);
+    qApp->installEventFilter(this);
+}
+
+QFrame* TervexWidget::createSeparator(QWidget* parent)
+{
+    auto* separator = new QFrame(parent);
+    separator->setObjectName(QStringLiteral("vertical_header_separator"));
+    separator->setFixedSize(1, 30);
+    return separator;
+}
+
+QWidget* TervexWidget::createToggle(QButtonGroup** group, const QStringList& labels, QWidget* parent)
+{
+    auto* frame = new QFrame(parent);
+    frame->setObjectName(QStringLiteral("view_frame"));
+    auto* layout = new QHBoxLayout(frame);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    *group = new QButtonGroup(frame);
+    for (int id = 0; id < labels.size(); ++id) {
+        auto* button = new QPushButton(labels[id], frame);
+        button->setObjectName(QStringLiteral("survey_type_button"));
+        button->setFlat(true);
+        button->setCheckable(true);
+        button->setFixedHeight(30);
+        button->setChecked(id == 0);
+        (*group)->addButton(button, id);
+        layout->addWidget(button);
+    }
+    return frame;
+}
+
+QWidget* TervexWidget::createHeader()
+{
+    auto* header = new QFrame;
     header->setObjectName(QStringLiteral("header"));
     header->setFixedHeight(50);
-    auto* headerLayout = new QHBoxLayout(header);
-    headerLayout->setContentsMargins(5, 0, 5, 0);
+    auto* layout = new QHBoxLayout(header);
+    layout->setContentsMargins(5, 0, 5, 0);
+    layout->setSpacing(5);
+
     m_headerContainer = new QWidget(header);
-    auto* containerLayout = new QHBoxLayout(m_headerContainer);
-    containerLayout->setContentsMargins(0, 0, 0, 0);
+    auto* container = new QHBoxLayout(m_headerContainer);
+    container->setContentsMargins(0, 0, 0, 0);
+    container->setSpacing(15);
+    container->addWidget(createToggle(&m_controlViewGroup,
+                                      {QStringLiteral("СТАНЦИЯ"), QStringLiteral("НАСТРОЙКА"), QStringLiteral("ЗАПИСЬ")},
+                                      m_headerContainer));
+    container->addWidget(createSeparator(m_headerContainer));
+    container->addWidget(
+        createToggle(&m_resultViewGroup, {QStringLiteral("ГРАФИК"), QStringLiteral("ТАБЛИЦА")}, m_headerContainer));
+    container->addWidget(createSeparator(m_headerContainer));
     m_battery = new QLabel(QStringLiteral("0.0В"), m_headerContainer);
     m_battery->setStyleSheet(QStringLiteral("QLabel {color:black;font-weight:500;}"));
     m_battery->setFixedSize(60, 32);
     m_battery->setAlignment(Qt::AlignCenter);
-    containerLayout->addWidget(m_battery);
+    container->addWidget(m_battery);
+    container->addWidget(createSeparator(m_headerContainer));
+    m_progressInfo = new QLabel(m_headerContainer);
+    m_progressInfo->setObjectName(QStringLiteral("survey_progress_info_label"));
+    m_progressInfo->setFixedHeight(32);
+    m_progressInfo->setAlignment(Qt::AlignCenter);
+    m_progressInfo->hide();
+    container->addWidget(m_progressInfo);
     m_headerContainer->hide();
-    headerLayout->addWidget(m_headerContainer);
-    headerLayout->addStretch();
-    root->addWidget(header);
+    m_battery->hide();
+    connect(m_controlViewGroup, &QButtonGroup::idToggled, this,
+            &TervexWidget::onControlViewToggled);
+    connect(m_resultViewGroup, &QButtonGroup::idToggled, this,
+            &TervexWidget::onResultViewToggled);
 
-    m_body = new QStackedWidget(this);
-    root->addWidget(m_body, 1);
+    layout->addWidget(m_headerContainer);
+    layout->addStretch();
+    auto* fullScreen = fixedButton(QString(), 40, 32, header);
+    fullScreen->setIcon(QIcon(QStringLiteral(":/fsi.svg")));
+    fullScreen->setIconSize(QSize(24, 24));
+    auto* reconnect = fixedButton(QStringLiteral("<->"), 48, 32, header);
+    auto* setup = fixedButton(QStringLiteral("Параметры"), 110, 32, header);
+    auto* viewer = fixedButton(QStringLiteral("Обработка"), 110, 32, header);
+    for (QPushButton* button : {fullScreen, reconnect, setup, viewer})
+        layout->addWidget(button);
+    connect(fullScreen, &QPushButton::clicked, this, &TervexWidget::onFSClicked);
+    connect(reconnect, &QPushButton::clicked, this, &TervexWidget::reconnectClicked);
+    connect(setup, &QPushButton::clicked, this, &TervexWidget::setupClicked);
+    connect(viewer, &QPushButton::clicked, this, &TervexWidget::onEtrViewerClicked);
+    return header;
+}
 
-    auto* connectPage = new QWidget(m_body);
-    auto* connectLayout = new QVBoxLayout(connectPage);
-    connectLayout->addStretch();
-    m_connectButton = new QPushButton(QStringLiteral("Подключить"), connectPage);
+QWidget* TervexWidget::createConnectPage()
+{
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    layout->addStretch();
+    auto* frame = new QFrame(page);
+    frame->setFixedHeight(76);
+    auto* frameLayout = new QVBoxLayout(frame);
+    frameLayout->setContentsMargins(0, 0, 0, 0);
+    m_connectStack = new QStackedWidget(frame);
+    m_connectStack->setFixedSize(130, 40);
+    m_connectButton = new QPushButton(QStringLiteral("Подключить"), m_connectStack);
     m_connectButton->setObjectName(QStringLiteral("conn_btn"));
-    m_connectButton->setFixedSize(130, 40);
-    connectLayout->addWidget(m_connectButton, 0, Qt::AlignHCenter);
-    m_connectionState = new QLabel(connectPage);
+    m_connectStack->addWidget(m_connectButton);
+    frameLayout->addWidget(m_connectStack, 0, Qt::AlignHCenter);
+    m_connectionState = new QLabel(frame);
     m_connectionState->setObjectName(QStringLiteral("connection_state_label"));
     m_connectionState->setAlignment(Qt::AlignCenter);
-    connectLayout->addWidget(m_connectionState);
-    connectLayout->addStretch();
-    m_body->addWidget(connectPage);
+    frameLayout->addWidget(m_connectionState);
+    layout->addWidget(frame);
+    layout->addStretch();
     connect(m_connectButton, &QPushButton::clicked, this, &TervexWidget::onConnectClicked);
+    return page;
+}
 
-    auto* workPage = new QWidget(m_body);
-    auto* workLayout = new QVBoxLayout(workPage);
-    workLayout->setContentsMargins(10, 10, 10, 10);
-    auto* info = new QFrame(workPage);
+QWidget* TervexWidget::createWorkArea()
+{
+    auto* area = new QWidget;
+    auto* layout = new QHBoxLayout(area);
+    layout->setContentsMargins(10, 10, 10, 10);
+    layout->setSpacing(10);
+    m_controlStack = new QStackedWidget(area);
+    m_controlStack->setFixedWidth(400);
+    m_controlStack->addWidget(createStationPage());
+    m_controlStack->addWidget(createSettingsPage());
+    m_controlStack->addWidget(createRecordPage());
+    layout->addWidget(m_controlStack);
+    layout->addWidget(createResultStack(), 1);
+    return area;
+}
+
+QTableView* TervexWidget::createStationTable(QWidget* parent)
+{
+    auto* table = new QTableView(parent);
+    table->setObjectName(QStringLiteral("sts_table"));
+    table->horizontalHeader()->setObjectName(QStringLiteral("sts_header"));
+    table->verticalHeader()->hide();
+    table->horizontalHeader()->setSectionsClickable(false);
+    table->horizontalHeader()->setStretchLastSection(true);
+    table->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    return table;
+}
+
+QWidget* TervexWidget::createStationPage()
+{
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* grid = new QGridLayout;
+    const QStringList captions = {QStringLiteral("Серийный номер:"), QStringLiteral("ПО адаптера:"),
+                                  QStringLiteral("ПО генератора:"), QStringLiteral("Координаты GPS:")};
+    auto* panel = new Panel(QStringLiteral("Информация"), page);
+    m_serial = new QLabel(panel);
+    m_adapter = new QLabel(panel);
+    m_generator = new QLabel(panel);
+    m_gps = new ClickableLabel(QString(), panel);
+    m_gps->setCursor(Qt::PointingHandCursor);
+    m_gps->setStyleSheet(QStringLiteral("QLabel {color: #007FFF; text-decoration: underline}"));
+    connect(m_gps, &ClickableLabel::clicked, this, &TervexWidget::onGpsLabelClicked);
+    const QList<QLabel*> values = {m_serial, m_adapter, m_generator, m_gps};
+    for (int row = 0; row < captions.size(); ++row) {
+        auto* caption = new QLabel(captions[row], panel);
+        caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        grid->addWidget(caption, row, 0);
+        values[row]->setFixedWidth(200);
+        grid->addWidget(values[row], row, 1);
+    }
+    m_infoModel = new StationInfoTableModel(m_model->stationSettings()->stationInfo(), this);
+    m_infoTable = createStationTable(panel);
+    m_infoTable->setModel(m_infoModel);
+    m_infoTable->setSelectionMode(QAbstractItemView::NoSelection);
+    auto* content = new QVBoxLayout;
+    content->addLayout(grid);
+    content->addWidget(m_infoTable);
+    panel->setContentLayout(content);
+    layout->addWidget(panel);
+    layout->addStretch();
+    return page;
+}
+
+QWidget* TervexWidget::createSettingsPage()
+{
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* panel = new Panel(QStringLiteral("Измерители"), page);
+    auto* row = new QHBoxLayout;
+    row->setSpacing(5);
+    m_ca = new QSpinBox(panel);
+    m_cb = new QSpinBox(panel);
+    for (QSpinBox* box : {m_ca, m_cb}) {
+        box->setRange(0, 48);
+        box->setValue(1);
+        box->setAlignment(Qt::AlignCenter);
+    }
+    row->addWidget(new QLabel(QStringLiteral("Ca:"), panel));
+    row->addWidget(m_ca);
+    row->addWidget(new QLabel(QStringLiteral("Cb:"), panel));
+    row->addWidget(m_cb);
+    connect(m_ca, QOverload<int>::of(&QSpinBox::valueChanged), this, &TervexWidget::onCaChanged);
+    connect(m_cb, QOverload<int>::of(&QSpinBox::valueChanged), this, &TervexWidget::onCbChanged);
+
+    m_settingsModel = new StationSettingsTableModel(m_model->stationSettings()->electrodeSettings(), this);
+    m_settingsTable = createStationTable(panel);
+    m_settingsTable->setModel(m_settingsModel);
+    m_settingsTable->setItemDelegate(new SettingsTableItemDelegate(m_settingsTable));
+    auto* content = new QVBoxLayout;
+    content->addLayout(row);
+    content->addWidget(m_settingsTable);
+    panel->setContentLayout(content);
+    layout->addWidget(panel);
+    layout->addStretch();
+    return page;
+}
+
+QWidget* TervexWidget::createRecordPage()
+{
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+
+    m_surveyTypeFrame = toolFrame(page);
+    auto* typeLayout = new QVBoxLayout(m_surveyTypeFrame);
+    auto* typeRow = new QHBoxLayout;
+    typeRow->setSpacing(0);
+    typeRow->addStretch();
+    m_surveyTypeGroup = new QButtonGroup(m_surveyTypeFrame);
+    struct TypeButton
+    {
+        int id;
+        QString text;
+    };
+    QList<TypeButton> types = {{Automatic, QStringLiteral("АВТОМАТ")},
+                               {ElectrodeTest, QStringLiteral("ТЕСТ")},
+                               {Trial, QStringLiteral("ПРОБА")}};
+    if (m_relayMode)
+        types.append({RelayTest, QStringLiteral("РЕЛЕ")});
+    for (const TypeButton& type : types) {
+        auto* button = new QPushButton(type.text, m_surveyTypeFrame);
+        button->setObjectName(QStringLiteral("survey_type_button"));
+        button->setFlat(true);
+        button->setCheckable(true);
+        button->setFixedHeight(30);
+        button->setChecked(type.id == Automatic);
+        m_surveyTypeGroup->addButton(button, type.id);
+        typeRow->addWidget(button);
+    }
+    typeRow->addStretch();
+    typeLayout->addLayout(typeRow);
+    m_surveyTypeMessage = new QLabel(m_surveyTypeFrame);
+    m_surveyTypeMessage->setStyleSheet(
+        QStringLiteral("QLabel { color : #FF6000; font-size: 12pt; font-style: bold; }"));
+    m_surveyTypeMessage->setAlignment(Qt::AlignCenter);
+    typeLayout->addWidget(m_surveyTypeMessage);
+    connect(m_surveyTypeGroup, &QButtonGroup::idToggled, this,
+            &TervexWidget::onSurveyTypeToggled);
+    layout->addWidget(m_surveyTypeFrame);
+
+    m_generatorPanel = new GeneratorControlWidget(m_model, page);
+    m_generatorPanel->setObjectName(QStringLiteral("survey_type_tool_frame"));
+    if (m_generatorPanel->layout())
+        m_generatorPanel->layout()->setContentsMargins(10, 10, 10, 10);
+    layout->addWidget(m_generatorPanel);
+
+    m_runControls = toolFrame(page);
+    auto* controls = new QVBoxLayout(m_runControls);
+    auto* buttons = new QHBoxLayout;
+    m_workStopStack = new QStackedWidget(m_runControls);
+    m_workStopStack->setFixedHeight(32);
+    m_workButton = new QPushButton(QStringLiteral("Работа"), m_workStopStack);
+    m_stopButton = new QPushButton(QStringLiteral("Стоп"), m_workStopStack);
+    m_workStopStack->addWidget(m_workButton);
+    m_workStopStack->addWidget(m_stopButton);
+    m_repeatButton = new QPushButton(QStringLiteral("Повтор"), m_runControls);
+    m_nextButton = new QPushButton(QStringLiteral("След."), m_runControls);
+    m_pauseButton = new QPushButton(QStringLiteral("Пауза"), m_runControls);
+    m_pauseButton->setCheckable(true);
+    m_pauseButton->setChecked(false);
+    buttons->addWidget(m_workStopStack, 1);
+    for (QPushButton* button : {m_repeatButton, m_nextButton, m_pauseButton}) {
+        button->setFixedHeight(32);
+        buttons->addWidget(button, 1);
+    }
+    controls->addLayout(buttons);
+    m_autoSettings = new AutoSettingsWidget(m_runControls);
+    if (m_autoSettings->layout())
+        m_autoSettings->layout()->setContentsMargins(0, 0, 0, 0);
+    m_autoSettings->setStartDirectory(m_model->seqPath());
+    m_autoSettings->hide();
+    controls->addWidget(m_autoSettings);
+    connect(m_workButton, &QPushButton::clicked, this, &TervexWidget::onWorkClicked);
+    connect(m_stopButton, &QPushButton::clicked, this, &TervexWidget::onStopClicked);
+    connect(m_repeatButton, &QPushButton::clicked, this, &TervexWidget::onRepeatClicked);
+    connect(m_nextButton, &QPushButton::clicked, this, &TervexWidget::doNext);
+    connect(m_pauseButton, &QPushButton::toggled, this, &TervexWidget::onPauseToggled);
+    connect(m_autoSettings, &AutoSettingsWidget::cancelClicked, this, &TervexWidget::onAutoSettingsCancelClicked);
+    connect(m_autoSettings, &AutoSettingsWidget::executeClicked, this, &TervexWidget::onAutoSettingsExecuteClicked);
+    layout->addWidget(m_runControls);
+
+    m_testPanel = new TestRecordPanel(page);
+    m_testPanel->setObjectName(QStringLiteral("survey_type_tool_frame"));
+    m_testPanel->hide();
+    connect(m_testPanel, &TestRecordPanel::executed, this, &TervexWidget::onTestExecuted);
+    connect(m_testPanel, &TestRecordPanel::cancelled, this, &TervexWidget::onTestCancelled);
+    layout->addWidget(m_testPanel);
+    layout->addStretch();
+    return page;
+}
+
+QWidget* TervexWidget::createResultStack()
+{
+    m_resultStack = new QStackedWidget;
+    m_plot = new MeasurementPlot(m_surveyManager, m_model->stationSettings(), m_resultStack);
+    m_resultStack->addWidget(m_plot->plot());
+
+    m_tablePage = new QStackedWidget(m_resultStack);
+    auto* view = new QWidget(m_tablePage);
+    auto* viewLayout = new QVBoxLayout(view);
+    viewLayout->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
+    auto* info = new QFrame(view);
     info->setObjectName(QStringLiteral("info_frame"));
-    auto* form = new QFormLayout(info);
-    m_serial = new QLabel(info);
-    m_serial->setObjectName(QStringLiteral("serial_value"));
-    m_adapter = new QLabel(info);
-    m_generator = new QLabel(info);
-    m_gps = new QLabel(info);
-    m_channels = new QLabel(info);
-    form->addRow(QStringLiteral("Серийный номер:"), m_serial);
-    form->addRow(QStringLiteral("ПО адаптера:"), m_adapter);
-    form->addRow(QStringLiteral("ПО генератора:"), m_generator);
-    form->addRow(QStringLiteral("Координаты GPS:"), m_gps);
-    form->addRow(QStringLiteral("Каналы:"), m_channels);
-    workLayout->addWidget(info);
-    workLayout->addStretch();
-    m_body->addWidget(workPage);
+    info->setFixedSize(720, 45);
+    auto* infoLayout = new QHBoxLayout(info);
+    infoLayout->setContentsMargins(0, 0, 0, 0);
+    const int widths[6] = {70, 70, 120, 120, 70, 70};
+    for (int i = 0; i < 6; ++i) {
+        m_recordInfo[i] = new QLabel(info);
+        m_recordInfo[i]->setFixedWidth(widths[i]);
+        m_recordInfo[i]->setAlignment(Qt::AlignCenter);
+        infoLayout->addWidget(m_recordInfo[i]);
+    }
+    viewLayout->addWidget(info);
+    m_tableProgress = new QProgressBar(view);
+    m_tableProgress->setObjectName(QStringLiteral("table_progress"));
+    m_tableProgress->setFixedSize(720, 20);
+    m_tableProgress->setTextVisible(true);
+    m_tableProgress->setValue(0);
+    viewLayout->addWidget(m_tableProgress);
+    m_measurementsModel = new MeasurementsTableModel(m_surveyManager, this);
+    m_measurementsTable = new QTableView(view);
+    m_measurementsTable->setObjectName(QStringLiteral("measurements_table"));
+    m_measurementsTable->horizontalHeader()->setObjectName(QStringLiteral("measurements_header"));
+    m_measurementsTable->setFixedSize(720, 500);
+    m_measurementsTable->setModel(m_measurementsModel);
+    m_measurementsTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_measurementsTable->setFocusPolicy(Qt::NoFocus);
+    m_measurementsTable->setSelectionMode(QAbstractItemView::NoSelection);
+    m_measurementsTable->verticalHeader()->hide();
+    m_measurementsTable->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_measurementsTable->verticalHeader()->setDefaultSectionSize(45);
+    const int columns[6] = {185, 185, 90, 120, 70, 70};
+    for (int c = 0; c < 6; ++c)
+        m_measurementsTable->setColumnWidth(c, columns[c]);
+    viewLayout->addWidget(m_measurementsTable);
+    m_tablePage->addWidget(view);
+    auto* unavailable = new QLabel(QStringLiteral("Не доступно"), m_tablePage);
+    unavailable->setAlignment(Qt::AlignCenter);
+    m_tablePage->addWidget(unavailable);
+    m_resultStack->addWidget(m_tablePage);
+    return m_resultStack;
+}
+
+void TervexWidget::onControlViewToggled(int id, bool checked)
+{
+    if (checked)
+        m_controlStack->setCurrentIndex(id);
+}
+
+void TervexWidget::onResultViewToggled(int id, bool checked)
+{
+    if (checked)
+        m_resultStack->setCurrentIndex(id);
+}
+
+void TervexWidget::showMessage(const QString& text)
+{
+    messageHandler()(this, QMessageBox::Warning, boxTitle, text);
 }
 
 void TervexWidget::onConnectClicked()
 {
-    if (!m_model->connectDevice()) {
-        QMessageBox::information(this, QStringLiteral("Тервекс-М1"),
-                                 QStringLiteral("<h2>Внимание!</h2><p>Нет подключения к станции.</p>"));
-    }
+    if (!m_model->connectDevice())
+        showMessage(QStringLiteral("<h2>Внимание!</h2><p>Нет подключения к станции.</p>"));
 }
 
 void TervexWidget::onDeviceConnecting()
@@ -113,33 +561,552 @@ void TervexWidget::onDeviceConnected()
 {
     m_body->setCurrentIndex(1);
     m_headerContainer->show();
+    m_battery->show();
 }
 
 void TervexWidget::onDeviceDisconnected()
 {
     m_connectionState->clear();
+    m_connectStack->setCurrentWidget(m_connectButton);
     m_body->setCurrentIndex(0);
     m_headerContainer->hide();
+    m_battery->hide();
 }
 
 void TervexWidget::onDeviceStatusUpdated()
 {
     const TervexDevice* device = m_model->device();
-    m_battery->setText(QString::number(double(device->battery()->voltage()), 'f', 1) + QStringLiteral("В"));
-    if (!device->gps()->coordinatesText().isEmpty())
-        m_gps->setText(device->gps()->coordinatesText());
+    m_battery->setText(QStringLiteral("%1В").arg(QString::number(double(device->battery()->voltage()), 'f', 1)));
+    const QString coordinates = device->gps()->coordinatesText();
+    if (!coordinates.isEmpty())
+        m_gps->setText(QStringLiteral("%1").arg(coordinates));
+}
+
+void TervexWidget::onGpsLabelClicked()
+{
+    if (!m_gps->text().isEmpty())
+        QApplication::clipboard()->setText(m_gps->text());
+}
+
+void TervexWidget::onEtrViewerClicked()
+{
+    m_rootStack->setCurrentIndex(1);
+}
+
+void TervexWidget::onEtrViewerBackClicked()
+{
+    m_rootStack->setCurrentIndex(0);
+}
+
+void TervexWidget::onFSClicked()
+{
+    setWindowState(windowState() ^ Qt::WindowFullScreen);
+}
+
+void TervexWidget::onBeforeDeviceSettingsUpdate()
+{
+    m_infoModel->beginResetModel();
+    m_settingsModel->beginResetModel();
 }
 
 void TervexWidget::onDeviceSettingsUpdated()
 {
+    m_infoModel->endResetModel();
+    updateStationLabels();
+    m_settingsModel->endResetModel();
+    loadCurrentElectrodes();
+    fitStationTables();
+}
+
+void TervexWidget::updateStationLabels()
+{
     const StationInfo* info = m_model->stationSettings()->stationInfo();
-    m_serial->setText(QString::number(info->serialNumber));
-    m_adapter->setText(versionText(info->adapterVersionMajor, info->adapterVersionMinor));
-    m_generator->setText(versionText(info->generatorVersionMajor, info->generatorVersionMinor));
-    int ready = 0;
-    for (const ChannelSetting& channel : m_model->stationSettings()->electrodeSettings()->channels)
-        ready += channel.enabled ? 1 : 0;
-    m_channels->setText(QStringLiteral("%1 из %2 готовы").arg(ready).arg(info->channels.size()));
+    m_serial->setText(QStringLiteral("%1").arg(info->serialNumber));
+    m_adapter->setText(QStringLiteral("%1.%2").arg(info->adapterVersionMajor).arg(info->adapterVersionMinor));
+    m_generator->setText(QStringLiteral("%1.%2").arg(info->generatorVersionMajor).arg(info->generatorVersionMinor));
+}
+
+void TervexWidget::loadCurrentElectrodes()
+{
+    const ElectrodeSettings* electrodes = m_model->stationSettings()->electrodeSettings();
+    m_ca->setValue(electrodes->currentElectrodeA);
+    m_cb->setValue(electrodes->currentElectrodeB);
+}
+
+void TervexWidget::fitStationTables()
+{
+    const int n = m_model->stationSettings()->electrodeSettings()->channels.size();
+    for (QTableView* table : {m_infoTable, m_settingsTable}) {
+        table->verticalHeader()->setDefaultSectionSize(30);
+        for (int row = 0; row < table->model()->rowCount(); ++row)
+            table->setRowHeight(row, 30);
+        table->setFixedHeight(n * 30 + 40);
+    }
+    m_infoTable->setColumnWidth(0, 100);
+    m_infoTable->setColumnWidth(1, 100);
+    const int widths[5] = {30, 25, 100, 100, 41};
+    for (int c = 0; c < 5; ++c)
+        m_settingsTable->setColumnWidth(c, widths[c]);
+}
+
+void TervexWidget::onCaChanged(int val)
+{
+    m_model->stationSettings()->electrodeSettings()->currentElectrodeA = quint16(val);
+}
+
+void TervexWidget::onCbChanged(int val)
+{
+    m_model->stationSettings()->electrodeSettings()->currentElectrodeB = quint16(val);
+}
+
+void TervexWidget::onPauseToggled(bool checked)
+{
+    m_model->setPaused(checked);
+}
+
+void TervexWidget::onStopClicked()
+{
+    m_model->stopRun();
+}
+
+void TervexWidget::onTestCancelled()
+{
+    m_model->stopRun();
+}
+
+void TervexWidget::onRepeatClicked()
+{
+    setControls(true, false, false, false);
+    m_model->repeatRecord();
+}
+
+void TervexWidget::doNext()
+{
+    m_nextPending = false;
+    setControls(true, false, false, false);
+    m_model->nextRecord();
+}
+
+void TervexWidget::setControls(bool work, bool repeat, bool next, bool idle)
+{
+    m_surveyTypeFrame->setEnabled(idle);
+    m_workStopStack->setCurrentWidget(idle ? m_workButton : m_stopButton);
+    m_workButton->setEnabled(work);
+    m_repeatButton->setEnabled(repeat);
+    m_nextButton->setEnabled(next);
+    m_stopButton->setEnabled(true);
+}
+
+void TervexWidget::clearRecordInfo()
+{
+    for (QLabel* label : m_recordInfo)
+        label->clear();
+}
+
+void TervexWidget::onSurveyTypeToggled(int type, bool checked)
+{
+    if (!checked)
+        return;
+    const bool test = type == ElectrodeTest;
+    m_runControls->setVisible(!test);
+    m_testPanel->setVisible(test);
+    setSurveyType(type);
+}
+
+void TervexWidget::setSurveyType(int type)
+{
+    m_surveyProgress->reset();
+    m_currentSurveyType = type;
+    setControls(true, false, false, true);
+    switch (type) {
+    case Automatic:
+    case Trial:
+        m_pauseButton->setEnabled(type == Automatic);
+        m_model->setPaused(type == Automatic && m_pauseButton->isChecked());
+        m_tablePage->setCurrentIndex(0);
+        if (type == Trial)
+            m_autoSettings->hide();
+        m_plot->clearPlot();
+        m_plot->replot();
+        break;
+    case ElectrodeTest:
+    case RelayTest:
+        m_pauseButton->setEnabled(type == ElectrodeTest);
+        m_model->setPaused(type == ElectrodeTest && m_pauseButton->isChecked());
+        m_tablePage->setCurrentIndex(1);
+        m_autoSettings->hide();
+        showTestChart();
+        break;
+    default:
+        break;
+    }
+}
+
+void TervexWidget::showTestChart()
+{
+    m_plot->buildTestChart(m_testManager->plan());
+    m_plot->updateTestChart(m_testManager->results());
+}
+
+bool TervexWidget::validateGeneratorSettings()
+{
+    const GeneratorSettings* generator = m_model->stationSettings()->generatorSettings();
+    const quint32 pulse = generator->pulseLength;
+    const quint32 pause = generator->pauseLength;
+    if (pause >= 1 && pause <= 39) {
+        m_surveyTypeMessage->clear();
+        showMessage(QStringLiteral("<p><h2>Ошибка!!!</h2></p><p>Длительность паузы больше 0 мс, но меньше 40 мс.</p>"
+                                   "<p>Продолжение невозможно.</p>"));
+        return false;
+    }
+    QString warning;
+    if (pulse >= 200 && pause == 0)
+        warning = QStringLiteral("При длительности паузы 0 мс\nточность расчетов снижается");
+    else if (pulse < 200 && pause != 0)
+        warning = QStringLiteral("При длительности импульса менее 200 мс\nточность расчетов снижается");
+    else if (pulse < 200)
+        warning = QStringLiteral("При длительности импульса менее 200 мс\nи при длительности паузы 0 мс\n"
+                                 "точность расчетов снижается");
+    m_surveyTypeMessage->setText(warning);
+    return true;
+}
+
+void TervexWidget::showStartRefusal()
+{
+    const QString reason = m_model->startError();
+    if (!reason.isEmpty())
+        showMessage(reason.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>")));
+}
+
+void TervexWidget::onWorkClicked()
+{
+    if (!validateGeneratorSettings())
+        return;
+    if (m_currentSurveyType == Automatic) {
+        m_autoSettings->resetChoice();
+        m_autoSettings->show();
+        setControls(false, false, false, true);
+        return;
+    }
+    bool started = false;
+    if (m_currentSurveyType == Trial)
+        started = m_model->runTrial();
+    else if (m_currentSurveyType == ElectrodeTest)
+        started = m_model->testAllElectrodes();
+    else if (m_currentSurveyType == RelayTest)
+        started = m_model->testRelays();
+    else
+        return;
+    if (!started) {
+        showStartRefusal();
+        return;
+    }
+    clearRecordInfo();
+    setControls(true, false, false, false);
+    m_progressInfo->clear();
+}
+
+void TervexWidget::onAutoSettingsExecuteClicked()
+{
+    if (!validateGeneratorSettings())
+        return;
+    m_autoSettings->hide();
+    setControls(true, false, false, true);
+    const QString source = m_autoSettings->sequencePath();
+    const QString target = m_autoSettings->targetPath();
+    if (source.isEmpty() || target.isEmpty())
+        return;
+    const QFileInfo sourceFile(source);
+    if (sourceFile.exists() && sourceFile.isFile()) {
+        m_model->setSeqPath(sourceFile.absolutePath());
+        m_autoSettings->setStartDirectory(m_model->seqPath());
+    }
+    if (!m_model->startSurvey(source, target)) {
+        showStartRefusal();
+        return;
+    }
+    clearRecordInfo();
+    setControls(true, false, false, false);
+    m_progressInfo->clear();
+}
+
+void TervexWidget::onAutoSettingsCancelClicked()
+{
+    m_autoSettings->hide();
+    setControls(true, false, false, true);
+}
+
+void TervexWidget::onTestExecuted()
+{
+    bool started = false;
+    switch (m_testPanel->testMode()) {
+    case 0:
+        started = m_model->testAllElectrodes();
+        break;
+    case 1:
+        started = m_model->testByResistance(m_testPanel->resistanceInterval());
+        break;
+    case 2:
+        started = m_model->testElectrode(m_testPanel->electrodeNumber());
+        break;
+    default:
+        return;
+    }
+    if (!started) {
+        // Nothing runs, so no data manager will hand the panel back its "Выполнить".
+        m_testPanel->resetPanel();
+        showStartRefusal();
+    }
+}
+
+void TervexWidget::ensureSetupDialog()
+{
+    if (m_setupDialog)
+        return;
+    m_setupDialog = new QDialog(this);
+    m_setupDialog->setWindowTitle(QStringLiteral("Параметры"));
+    auto* layout = new QVBoxLayout(m_setupDialog);
+    layout->setSpacing(5);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto addButton = [this, layout](const QString& text, void (TervexWidget::*slot)()) {
+        QPushButton* button = fixedButton(text, 250, 40, m_setupDialog);
+        layout->addWidget(button, 0, Qt::AlignHCenter);
+        connect(button, &QPushButton::clicked, this, slot);
+    };
+    addButton(QStringLiteral("Напряжение для теста"), &TervexWidget::onSetupTestVoltageClicked);
+    if (m_relayMode) {
+        addButton(QStringLiteral("Базовое сопротивление"), &TervexWidget::onSetupTestRBaseClicked);
+        addButton(QStringLiteral("Отклонение сопротивления"), &TervexWidget::onSetupTestRDeltaClicked);
+    }
+}
+
+void TervexWidget::onSetupClicked()
+{
+    ensureSetupDialog();
+    m_setupDialog->exec();
+}
+
+void TervexWidget::askTestParameter(const QString& title, const QString& label, const QString& current,
+                                    void (TervexModel::*setter)(const QString&))
+{
+    if (!m_setupDialog)
+        return;
+    QString text;
+    if (textInputHandler()(m_setupDialog, title, label, current, &text) && !text.isEmpty())
+        (m_model->*setter)(text);
+}
+
+void TervexWidget::onSetupTestVoltageClicked()
+{
+    askTestParameter(QStringLiteral("Тест электродов"), QStringLiteral("Напряжение от 10В до 20В"),
+                     m_model->testVoltageText(), &TervexModel::setTestVoltage);
+}
+
+void TervexWidget::onSetupTestRBaseClicked()
+{
+    askTestParameter(QStringLiteral("Тест реле"), QStringLiteral("Базовое сопротивление от 50 до 150 Ом"),
+                     m_model->testRBaseText(), &TervexModel::setTestRBase);
+}
+
+void TervexWidget::onSetupTestRDeltaClicked()
+{
+    askTestParameter(QStringLiteral("Тест реле"), QStringLiteral("Отклонение сопротивления от 1 до 25 %"),
+                     m_model->testRDeltaText(), &TervexModel::setTestRDelta);
+}
+
+void TervexWidget::onReconnectClicked()
+{
+    m_model->disconnectDevice();
+}
+
+QString TervexWidget::timeText(qint64 milliseconds)
+{
+    const qint64 h = milliseconds / 3600000;
+    const qint64 m = (milliseconds / 60000) % 60;
+    const qint64 s = (milliseconds / 1000) % 60;
+    if (h != 0)
+        return QStringLiteral("%1ч %2м %3с").arg(h).arg(m).arg(s);
+    if (m != 0)
+        return QStringLiteral("%1м %2с").arg(m).arg(s);
+    return QStringLiteral("%1с").arg(s);
+}
+
+QString TervexWidget::progressText(int done, int total, qint64 remainingMs)
+{
+    // The station's own pauses and the link add about twice the pure recording time.
+    return QStringLiteral("запись %1 из %2 | осталось %3").arg(done).arg(total).arg(timeText(3 * remainingMs));
+}
+
+void TervexWidget::setProgressText(int done, int total, qint64 remainingMs)
+{
+    m_progressInfo->setText(progressText(done, total, remainingMs));
+}
+
+void TervexWidget::setProgress(int done, int total, qint64 remainingMs)
+{
+    m_surveyProgress->setRange(0, total);
+    m_surveyProgress->setValue(done);
+    setProgressText(done, total, remainingMs);
+}
+
+void TervexWidget::onSurveyDataManagerPrepared()
+{
+    setControls(true, false, false, false);
+    m_generatorPanel->setEnabled(false);
+    m_progressInfo->show();
+}
+
+void TervexWidget::onSurveyDataManagerStarted()
+{
+    m_plot->showRecordStarted();
+    const IMeasurementInfo* info = m_surveyManager->info();
+    if (!info)
+        return;
+    const qint64 left = qint64(info->stepCount()) - info->currentStep() + 1;
+    const qint64 remaining = qint64(info->repeats()) * left * 2 * (qint64(info->pulse()) + info->pause());
+    setProgress(info->currentStep() - 1, info->stepCount(), remaining);
+    m_tableProgress->setRange(0, info->expectedSamples());
+    m_tableProgress->setValue(0);
+}
+
+void TervexWidget::onSurveyDataManagerUpdated()
+{
+    m_plot->scheduleRefresh();
+    const IMeasurementInfo* info = m_surveyManager->info();
+    if (!info)
+        return;
+    m_tableProgress->setRange(0, info->expectedSamples());
+    m_tableProgress->setValue(info->receivedSamples());
+}
+
+void TervexWidget::onSurveyDataManagerCompleted()
+{
+    m_plot->showRecordResults();
+    const IMeasurementInfo* info = m_surveyManager->info();
+    const TervexCalculator* calculator = m_surveyManager->calculator();
+    const CalculatorResult line = calculator ? calculator->result() : CalculatorResult();
+    const ElectrodeSettings* electrodes = m_model->stationSettings()->electrodeSettings();
+    m_recordInfo[0]->setText(QStringLiteral("#%1").arg(info ? info->currentStep() : 0));
+    m_recordInfo[1]->setText(QStringLiteral("<b>%1</b>V").arg(QString::number(double(line.voltage), 'g')));
+    m_recordInfo[2]->setText(QStringLiteral("<b>%1</b>mA").arg(QString::number(line.current * 1000.0, 'f', 3)));
+    m_recordInfo[3]->setText(QStringLiteral("<b>%1</b>Ω").arg(QString::number(double(line.resistance), 'f', 3)));
+    m_recordInfo[4]->setText(QStringLiteral("A=<b>%1</b>").arg(electrodes->currentElectrodeA));
+    m_recordInfo[5]->setText(QStringLiteral("B=<b>%1</b>").arg(electrodes->currentElectrodeB));
+    m_measurementsModel->beginResetModel();
+    m_measurementsModel->endResetModel();
+    const bool paused = m_model->paused();
+    setControls(true, paused, paused, false);
+    if (paused)
+        m_nextPending = true;
+}
+
+void TervexWidget::endRun()
+{
+    m_generatorPanel->setEnabled(true);
+    m_progressInfo->hide();
+    m_nextPending = false;
+    setControls(true, false, false, true);
+}
+
+void TervexWidget::onSurveyDataManagerAllCompleted()
+{
+    m_plot->flushRefresh();
+    m_plot->replot();
+    const IMeasurementInfo* info = m_surveyManager->info();
+    if (info)
+        setProgress(info->currentStep() - 1, info->stepCount(), 0);
+    m_tableProgress->reset();
+    endRun();
+}
+
+void TervexWidget::onSurveyDataManagerAborted()
+{
+    m_plot->flushRefresh();
+    m_plot->replot();
+    m_surveyProgress->reset();
+    m_tableProgress->reset();
+    endRun();
+}
+
+void TervexWidget::onTestDataManagerPrepared()
+{
+    setControls(true, false, false, false);
+    showTestChart();
+    m_generatorPanel->setEnabled(false);
+    m_progressInfo->show();
+}
+
+void TervexWidget::onTestDataManagerStarted()
+{
+    const IMeasurementInfo* info = m_testManager->info();
+    if (!info)
+        return;
+    const qint64 remaining = 2400 * (qint64(info->stepCount()) - info->currentStep() + 1);
+    setProgress(info->currentStep() - 1, info->stepCount(), remaining);
+}
+
+void TervexWidget::onTestDataManagerCompleted()
+{
+    showTestChart();
+    const bool paused = m_model->paused();
+    setControls(true, false, paused, false);
+    if (paused)
+        m_nextPending = true;
+}
+
+void TervexWidget::onTestDataManagerAllCompleted()
+{
+    showTestChart();
+    const IMeasurementInfo* info = m_testManager->info();
+    if (info)
+        setProgress(info->currentStep() - 1, info->stepCount(), 0);
+    endRun();
+    m_testPanel->resetPanel();
+}
+
+void TervexWidget::onTestDataManagerAborted()
+{
+    m_surveyProgress->reset();
+    endRun();
+    m_testPanel->resetPanel();
+}
+
+void TervexWidget::onRunFailed(const QString& reason)
+{
+    QString text = QStringLiteral("<h2>Внимание!</h2><p>Измерение прервано: %1</p>").arg(reason.toHtmlEscaped());
+    if (m_currentSurveyType == Automatic)
+        text += QStringLiteral("<p>Записанные измерения сохранены. Съёмку можно продолжить: выберите её файл "
+                               "данных (.etr) в режиме АВТОМАТ вместо файла последовательности.</p>");
+    showMessage(text);
+}
+
+void TervexWidget::onRunWaitingForNext()
+{
+    const bool test = m_currentSurveyType == ElectrodeTest || m_currentSurveyType == RelayTest;
+    setControls(true, !test, true, false);
+    m_nextPending = true;
+}
+
+void TervexWidget::onTestVerdict(const QString& message)
+{
+    messageHandler()(nullptr, QMessageBox::Information, boxTitle, message);
+}
+
+bool TervexWidget::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress || static_cast<QKeyEvent*>(event)->key() != Qt::Key_Space)
+        return QWidget::eventFilter(watched, event);
+    // Holding the key down must not flip pause mode on and off.
+    if (static_cast<QKeyEvent*>(event)->isAutoRepeat() || !m_pauseButton->isEnabled())
+        return true;
+    if (m_pauseButton->isChecked()) {
+        m_pauseButton->setChecked(false);
+        if (m_nextPending)
+            doNext();
+    } else {
+        m_pauseButton->setChecked(true);
+    }
+    return true;
 }
 
 void TervexWidget::closeEvent(QCloseEvent* event)
