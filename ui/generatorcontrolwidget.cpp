@@ -1,0 +1,90 @@
+#include "ui/generatorcontrolwidget.h"
+
+#include "app/tervexmodel.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QSignalBlocker>
+#include <QSpinBox>
+
+static QSpinBox* makeSpinBox(int minimum, int maximum, int value, QWidget* parent)
+{
+    auto* box = new QSpinBox(parent);
+    box->setRange(minimum, maximum);
+    box->setValue(value);
+    box->setAlignment(Qt::AlignCenter);
+    box->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    return box;
+}
+
+GeneratorControlWidget::GeneratorControlWidget(TervexModel* model, QWidget* parent)
+    : QFrame(parent), m_model(model)
+{
+    m_voltage = makeSpinBox(0, 500, 10, this);
+    m_repeats = makeSpinBox(1, 100, 1, this);
+    m_pulse = makeSpinBox(50, 60000, 100, this);
+    m_pause = makeSpinBox(0, 60000, 100, this);
+
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setHorizontalSpacing(10);
+    grid->setVerticalSpacing(5);
+    grid->addWidget(new QLabel(QStringLiteral("Напряжение"), this), 0, 0);
+    grid->addWidget(new QLabel(QStringLiteral("Повторения"), this), 0, 1);
+    grid->addWidget(m_voltage, 1, 0);
+    grid->addWidget(m_repeats, 1, 1);
+    grid->addWidget(new QLabel(QStringLiteral("Импульс"), this), 2, 0);
+    grid->addWidget(new QLabel(QStringLiteral("Пауза"), this), 2, 1);
+    grid->addWidget(m_pulse, 3, 0);
+    grid->addWidget(m_pause, 3, 1);
+
+    // Connected after the initial values are set: they are not the station's settings.
+    connect(m_voltage, qOverload<int>(&QSpinBox::valueChanged), this, &GeneratorControlWidget::onVoltageChanged);
+    connect(m_repeats, qOverload<int>(&QSpinBox::valueChanged), this, &GeneratorControlWidget::onRepeatsChanged);
+    connect(m_pulse, qOverload<int>(&QSpinBox::valueChanged), this, &GeneratorControlWidget::onPulseChanged);
+    connect(m_pause, qOverload<int>(&QSpinBox::valueChanged), this, &GeneratorControlWidget::onRelaxChanged);
+
+    if (m_model)
+        connect(m_model, &TervexModel::settingsUpdated, this, &GeneratorControlWidget::onDeviceSettingsUpdated);
+}
+
+void GeneratorControlWidget::onVoltageChanged(int val)
+{
+    if (m_model)
+        m_model->stationSettings()->generatorSettings()->voltage = quint16(val);
+}
+
+void GeneratorControlWidget::onRepeatsChanged(int val)
+{
+    if (m_model)
+        m_model->stationSettings()->generatorSettings()->periods = quint16(val);
+}
+
+void GeneratorControlWidget::onPulseChanged(int val)
+{
+    if (m_model)
+        m_model->stationSettings()->generatorSettings()->pulseLength = quint32(val);
+}
+
+void GeneratorControlWidget::onRelaxChanged(int val)
+{
+    if (m_model)
+        m_model->stationSettings()->generatorSettings()->pauseLength = quint32(val);
+}
+
+void GeneratorControlWidget::onDeviceSettingsUpdated()
+{
+    if (!m_model)
+        return;
+    // Showing the station's values must not write them back: a value outside a box's range (a
+    // resumed survey's recorded timing, say) stays in the mirror exactly as it came.
+    const GeneratorSettings& settings = *m_model->stationSettings()->generatorSettings();
+    const QSignalBlocker voltageBlocker(m_voltage);
+    const QSignalBlocker repeatsBlocker(m_repeats);
+    const QSignalBlocker pulseBlocker(m_pulse);
+    const QSignalBlocker pauseBlocker(m_pause);
+    m_voltage->setValue(settings.voltage);
+    m_repeats->setValue(settings.periods);
+    m_pulse->setValue(int(qMin<quint32>(settings.pulseLength, quint32(m_pulse->maximum()))));
+    m_pause->setValue(int(qMin<quint32>(settings.pauseLength, quint32(m_pause->maximum()))));
+}
