@@ -472,6 +472,10 @@ QWidget* TervexWidget::createRecordPage()
     connect(m_testPanel, &TestRecordPanel::executed, this, &TervexWidget::onTestExecuted);
     connect(m_testPanel, &TestRecordPanel::cancelled, this, &TervexWidget::onTestCancelled);
     layout->addWidget(m_testPanel);
+    // Stacks inside the frames would otherwise claim the page's spare height.
+    for (QWidget* frame : {static_cast<QWidget*>(m_surveyTypeFrame), static_cast<QWidget*>(m_generatorPanel),
+                           static_cast<QWidget*>(m_runControls), static_cast<QWidget*>(m_testPanel)})
+        frame->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     layout->addStretch();
     return page;
 }
