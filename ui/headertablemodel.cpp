@@ -17,6 +17,15 @@ QVariant HeaderTableModel::headerData(int section, Qt::Orientation orientation, 
     return m_headers.at(section);
 }
 
+QVariant HeaderTableModel::data(const QModelIndex& index, int role) const
+{
+    if (!isCell(index))
+        return QVariant();
+    if (role == Qt::TextAlignmentRole)
+        return int(Qt::AlignCenter);
+    return cellData(index, role);
+}
+
 bool HeaderTableModel::isCell(const QModelIndex& index) const
 {
     return index.isValid() && index.row() >= 0 && index.column() >= 0 && index.row() < rowCount()

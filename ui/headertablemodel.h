@@ -14,6 +14,8 @@ public:
     HeaderTableModel(const QStringList& headers, QObject* parent = nullptr);
 
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    // Centres every cell and leaves the rest of a valid cell to cellData().
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
     using QAbstractTableModel::beginResetModel;
@@ -22,6 +24,8 @@ public:
 protected:
     // True for an index inside the table.
     bool isCell(const QModelIndex& index) const;
+    // Any role but the alignment of a cell inside the table.
+    virtual QVariant cellData(const QModelIndex& index, int role) const = 0;
 
 private:
     QStringList m_headers;

@@ -31,12 +31,8 @@ int MeasurementsTableModel::rowCount(const QModelIndex& parent) const
     return m_manager->calculator()->channelResults().size();
 }
 
-QVariant MeasurementsTableModel::data(const QModelIndex& index, int role) const
+QVariant MeasurementsTableModel::cellData(const QModelIndex& index, int role) const
 {
-    if (!isCell(index))
-        return QVariant();
-    if (role == Qt::TextAlignmentRole)
-        return int(Qt::AlignCenter);
     if (role != Qt::DisplayRole)
         return QVariant();
 

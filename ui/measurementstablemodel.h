@@ -16,7 +16,9 @@ public:
     MeasurementsTableModel(SurveyDataManager* manager, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
-    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+
+protected:
+    QVariant cellData(const QModelIndex& index, int role) const override;
 
 private:
     SurveyDataManager* m_manager;

@@ -14,12 +14,8 @@ int StationInfoTableModel::rowCount(const QModelIndex& parent) const
     return m_info->channels.size();
 }
 
-QVariant StationInfoTableModel::data(const QModelIndex& index, int role) const
+QVariant StationInfoTableModel::cellData(const QModelIndex& index, int role) const
 {
-    if (!isCell(index))
-        return QVariant();
-    if (role == Qt::TextAlignmentRole)
-        return int(Qt::AlignCenter);
     if (role != Qt::DisplayRole)
         return QVariant();
 

@@ -15,10 +15,12 @@ public:
     StationInfoTableModel(StationInfo* info, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
-    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
     // "готов" for status 0, otherwise the error code in four hexadecimal digits.
     static QString statusText(int statusLow, int statusHigh);
+
+protected:
+    QVariant cellData(const QModelIndex& index, int role) const override;
 
 private:
     StationInfo* m_info;

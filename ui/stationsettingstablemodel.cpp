@@ -14,13 +14,8 @@ int StationSettingsTableModel::rowCount(const QModelIndex& parent) const
     return m_settings->channels.size();
 }
 
-QVariant StationSettingsTableModel::data(const QModelIndex& index, int role) const
+QVariant StationSettingsTableModel::cellData(const QModelIndex& index, int role) const
 {
-    if (!isCell(index))
-        return QVariant();
-    if (role == Qt::TextAlignmentRole)
-        return int(Qt::AlignCenter);
-
     const ChannelSetting& channel = m_settings->channels.at(index.row());
     if (index.column() == AvailableColumn) {
         if (role != Qt::CheckStateRole)

@@ -17,12 +17,14 @@ public:
     StationSettingsTableModel(ElectrodeSettings* settings, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
-    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
     // Amplification factor 2^(code - 3) as shown to the operator; empty for an unknown code.
     static QString gainText(int code);
+
+protected:
+    QVariant cellData(const QModelIndex& index, int role) const override;
 
 private:
     ElectrodeSettings* m_settings;

@@ -13,44 +13,54 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QSpinBox>
-#include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
 
-QString labelAt(QGridLayout* grid, int row, int column)
+const QString Execute = QStringLiteral("Выполнить");
+const QString Cancel = QStringLiteral("Отмена");
+
+template <typename T>
+T* cellAt(QGridLayout* grid, int row, int column)
 {
-    auto* label = qobject_cast<QLabel*>(grid->itemAtPosition(row, column)->widget());
-    return label ? label->text() : QString();
+    return qobject_cast<T*>(grid->itemAtPosition(row, column)->widget());
 }
 
-QSpinBox* spinAt(QGridLayout* grid, int row, int column)
+// Voltage, repeats, pulse, pause as the boxes show them.
+QVector<int> boxValues(QGridLayout* grid)
 {
-    return qobject_cast<QSpinBox*>(grid->itemAtPosition(row, column)->widget());
+    return {cellAt<QSpinBox>(grid, 1, 0)->value(), cellAt<QSpinBox>(grid, 1, 1)->value(),
+            cellAt<QSpinBox>(grid, 3, 0)->value(), cellAt<QSpinBox>(grid, 3, 1)->value()};
 }
 
-QPushButton* buttonWithText(QWidget* parent, const QString& text)
+QVector<int> fields(const GeneratorSettings& s)
 {
+    return {int(s.voltage), int(s.periods), int(s.pulseLength), int(s.pauseLength)};
+}
+
+QList<QPushButton*> buttons(QWidget* parent, const QString& text)
+{
+    QList<QPushButton*> found;
     for (QPushButton* button : parent->findChildren<QPushButton*>())
         if (button->text() == text)
-            return button;
-    return nullptr;
+            found << button;
+    return found;
 }
 
-// The page of a stack as the operator sees it: the buttons shown on it.
-QString shownButton(QWidget* panel)
+QString shownAction(QWidget* panel)
 {
-    for (QPushButton* button : panel->findChildren<QPushButton*>())
-        if (button->isVisible() && (button->text() == "Выполнить" || button->text() == "Отмена"))
-            return button->text();
+    for (const QString& text : {Execute, Cancel})
+        if (buttons(panel, text).first()->isVisible())
+            return text;
     return QString();
 }
 
-void showAndWait(QWidget* widget)
+// Sequence path, target path, and the two fields as the operator reads them.
+QStringList choice(const AutoSettingsWidget& panel)
 {
-    widget->show();
-    QVERIFY(QTest::qWaitForWindowExposed(widget));
+    const QList<QLineEdit*> edits = panel.findChildren<QLineEdit*>();
+    return {panel.sequencePath(), panel.targetPath(), edits.at(0)->text(), edits.at(1)->text()};
 }
 
 }
@@ -62,42 +72,12 @@ class TestRecordPanels : public QObject
 private Q_SLOTS:
     void initTestCase() { TestSupport::isolateSettings(); }
 
-    void generatorPanelCaptionsAndRanges();
     void generatorPanelWritesAndShowsTheMirror();
-    void testPanelModesAndTheirPages();
-    void testPanelExecuteAndCancel();
-    void autoSettingsTimeStampsASequenceTarget();
-    void autoSettingsContinuesADataFile();
+    void testPanelModesAndActions();
+    void autoSettingsSequenceAndDataFile();
     void autoSettingsResetChoice();
     void autoSettingsFileDialogs();
 };
-
-void TestRecordPanels::generatorPanelCaptionsAndRanges()
-{
-    GeneratorControlWidget panel(nullptr);
-    auto* grid = qobject_cast<QGridLayout*>(panel.layout());
-    QVERIFY(grid);
-    QCOMPARE(labelAt(grid, 0, 0), QStringLiteral("Напряжение"));
-    QCOMPARE(labelAt(grid, 0, 1), QStringLiteral("Повторения"));
-    QCOMPARE(labelAt(grid, 2, 0), QStringLiteral("Импульс"));
-    QCOMPARE(labelAt(grid, 2, 1), QStringLiteral("Пауза"));
-
-    struct Expected { int row, column, minimum, maximum, value; };
-    const Expected boxes[] = {{1, 0, 0, 500, 10}, {1, 1, 1, 100, 1}, {3, 0, 50, 60000, 100}, {3, 1, 0, 60000, 100}};
-    for (const Expected& e : boxes) {
-        QSpinBox* box = spinAt(grid, e.row, e.column);
-        QVERIFY(box);
-        QCOMPARE(box->minimum(), e.minimum);
-        QCOMPARE(box->maximum(), e.maximum);
-        QCOMPARE(box->value(), e.value);
-        QCOMPARE(box->alignment(), Qt::AlignCenter);
-    }
-    // Without a model the boxes still work and write nowhere.
-    spinAt(grid, 3, 0)->setValue(30);
-    QCOMPARE(spinAt(grid, 3, 0)->value(), 50);
-    spinAt(grid, 1, 1)->setValue(0);
-    QCOMPARE(spinAt(grid, 1, 1)->value(), 1);
-}
 
 void TestRecordPanels::generatorPanelWritesAndShowsTheMirror()
 {
@@ -105,78 +85,63 @@ void TestRecordPanels::generatorPanelWritesAndShowsTheMirror()
     GeneratorSettings* generator = model.stationSettings()->generatorSettings();
     GeneratorControlWidget panel(&model);
     auto* grid = qobject_cast<QGridLayout*>(panel.layout());
+    QCOMPARE(QStringList({cellAt<QLabel>(grid, 0, 0)->text(), cellAt<QLabel>(grid, 0, 1)->text(),
+                          cellAt<QLabel>(grid, 2, 0)->text(), cellAt<QLabel>(grid, 2, 1)->text()}),
+             QStringList({"Напряжение", "Повторения", "Импульс", "Пауза"}));
+    QCOMPARE(boxValues(grid), QVector<int>({10, 1, 100, 100}));
     // The panel's initial values are not the station's settings.
-    QCOMPARE(generator->voltage, quint16(0));
-    QCOMPARE(generator->pulseLength, quint32(0));
+    QCOMPARE(fields(*generator), QVector<int>({0, 0, 0, 0}));
 
-    spinAt(grid, 1, 0)->setValue(250);
-    spinAt(grid, 1, 1)->setValue(4);
-    spinAt(grid, 3, 0)->setValue(2000);
-    spinAt(grid, 3, 1)->setValue(0);
-    QCOMPARE(generator->voltage, quint16(250));
-    QCOMPARE(generator->periods, quint16(4));
-    QCOMPARE(generator->pulseLength, quint32(2000));
-    QCOMPARE(generator->pauseLength, quint32(0));
+    // Below the ranges: no pulse under 50 ms, no zero repeats; a zero pause is allowed.
+    cellAt<QSpinBox>(grid, 1, 0)->setValue(600);
+    cellAt<QSpinBox>(grid, 1, 1)->setValue(4);
+    cellAt<QSpinBox>(grid, 3, 0)->setValue(49);
+    cellAt<QSpinBox>(grid, 3, 1)->setValue(0);
+    QCOMPARE(fields(*generator), QVector<int>({500, 4, 50, 0}));
+    cellAt<QSpinBox>(grid, 1, 1)->setValue(0);
+    cellAt<QSpinBox>(grid, 3, 0)->setValue(60001);
+    QCOMPARE(fields(*generator), QVector<int>({500, 1, 60000, 0}));
 
     StationProperties properties;
     properties.generator = {120, 3, 500, 250};
     model.stationSettings()->updateFrom(properties);
-    QCOMPARE(spinAt(grid, 1, 0)->value(), 120);
-    QCOMPARE(spinAt(grid, 1, 1)->value(), 3);
-    QCOMPARE(spinAt(grid, 3, 0)->value(), 500);
-    QCOMPARE(spinAt(grid, 3, 1)->value(), 250);
+    QCOMPARE(boxValues(grid), QVector<int>({120, 3, 500, 250}));
 
     // Values beyond the boxes' ranges are shown clamped but stay in the mirror as reported.
     properties.generator = {120, 0, 30, 70000};
     model.stationSettings()->updateFrom(properties);
-    QCOMPARE(spinAt(grid, 1, 1)->value(), 1);
-    QCOMPARE(spinAt(grid, 3, 0)->value(), 50);
-    QCOMPARE(spinAt(grid, 3, 1)->value(), 60000);
-    QCOMPARE(generator->periods, quint16(0));
-    QCOMPARE(generator->pulseLength, quint32(30));
-    QCOMPARE(generator->pauseLength, quint32(70000));
+    QCOMPARE(boxValues(grid), QVector<int>({120, 1, 50, 60000}));
+    QCOMPARE(fields(*generator), QVector<int>({120, 0, 30, 70000}));
 }
 
-void TestRecordPanels::testPanelModesAndTheirPages()
+void TestRecordPanels::testPanelModesAndActions()
 {
     TestRecordPanel panel;
-    showAndWait(&panel);
-    QCOMPARE(panel.objectName(), QStringLiteral("survey_type_tool_frame"));
-    QCOMPARE(panel.testMode(), 0);
-    QCOMPARE(panel.electrodeNumber(), 1);
-    QCOMPARE(panel.resistanceInterval(), 3);
+    panel.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&panel));
+    QCOMPARE(QVector<int>({panel.testMode(), panel.electrodeNumber(), panel.resistanceInterval()}),
+             QVector<int>({0, 1, 3}));
 
-    auto* modeFrame = panel.findChild<QFrame*>(QStringLiteral("test_mode_frame"));
-    QVERIFY(modeFrame);
-    QList<QPushButton*> modes = modeFrame->findChildren<QPushButton*>();
+    QList<QPushButton*> modes = panel.findChild<QFrame*>(QStringLiteral("test_mode_frame"))->findChildren<QPushButton*>();
     std::sort(modes.begin(), modes.end(), [](QPushButton* a, QPushButton* b) { return a->x() < b->x(); });
     QStringList order;
-    for (QPushButton* button : modes) {
+    for (QPushButton* button : modes)
         order << button->text();
-        QCOMPARE(button->objectName(), QStringLiteral("survey_type_button"));
-        QVERIFY(button->isCheckable());
-    }
     QCOMPARE(order, QStringList({"ВСЕ", "ЭЛЕКТРОД", "ДИАПАЗОН"}));
     QVERIFY(modes.at(0)->isChecked());
-
-    QLabel* allLabel = nullptr;
-    for (QLabel* label : panel.findChildren<QLabel*>())
-        if (label->text() == "Тестирование всех электродов")
-            allLabel = label;
-    QVERIFY(allLabel && allLabel->isVisible());
+    QLabel* allLabel = panel.findChild<QLabel*>();
+    QCOMPARE(allLabel->text(), QStringLiteral("Тестирование всех электродов"));
+    QVERIFY(allLabel->isVisible());
 
     QTest::mouseClick(modes.at(2), Qt::LeftButton);
     QCOMPARE(panel.testMode(), 1);
     QVERIFY(!allLabel->isVisible());
-    QList<QRadioButton*> radios = panel.findChildren<QRadioButton*>();
-    QCOMPARE(radios.size(), 4);
+    const QList<QRadioButton*> radios = panel.findChildren<QRadioButton*>();
     QStringList thresholds;
-    for (QRadioButton* radio : radios) {
-        QVERIFY(radio->isVisible());
+    for (QRadioButton* radio : radios)
         thresholds << radio->text();
-    }
     QCOMPARE(thresholds, QStringList({"> 1кОм", "> 3кОм", "> 10кОм", "> 50кОм"}));
-    QVERIFY(radios.at(3)->isChecked());
+    QVERIFY(radios.at(3)->isVisible() && radios.at(3)->isChecked());
     QTest::mouseClick(radios.at(1), Qt::LeftButton);
     QCOMPARE(panel.resistanceInterval(), 1);
 
@@ -185,92 +150,59 @@ void TestRecordPanels::testPanelModesAndTheirPages()
     QVERIFY(!radios.at(0)->isVisible());
     auto* electrode = panel.findChild<QSpinBox*>();
     QVERIFY(electrode->isVisible());
-    QCOMPARE(electrode->minimum(), 1);
-    QCOMPARE(electrode->maximum(), 48);
+    QCOMPARE(QVector<int>({electrode->minimum(), electrode->maximum()}), QVector<int>({1, 48}));
     electrode->setValue(17);
     QCOMPARE(panel.electrodeNumber(), 17);
-    // The interval chosen earlier is kept while another mode is shown.
     QCOMPARE(panel.resistanceInterval(), 1);
-}
 
-void TestRecordPanels::testPanelExecuteAndCancel()
-{
-    TestRecordPanel panel;
-    showAndWait(&panel);
     QSignalSpy executed(&panel, &TestRecordPanel::executed);
     QSignalSpy cancelled(&panel, &TestRecordPanel::cancelled);
-    QCOMPARE(shownButton(&panel), QStringLiteral("Выполнить"));
-
-    QTest::mouseClick(buttonWithText(&panel, "Выполнить"), Qt::LeftButton);
+    QCOMPARE(shownAction(&panel), Execute);
+    QTest::mouseClick(buttons(&panel, Execute).first(), Qt::LeftButton);
+    QCOMPARE(shownAction(&panel), Cancel);
+    QTest::mouseClick(buttons(&panel, Cancel).first(), Qt::LeftButton);
+    QCOMPARE(shownAction(&panel), Execute);
     QCOMPARE(executed.count(), 1);
-    QCOMPARE(shownButton(&panel), QStringLiteral("Отмена"));
-    QTest::mouseClick(buttonWithText(&panel, "Отмена"), Qt::LeftButton);
     QCOMPARE(cancelled.count(), 1);
-    QCOMPARE(shownButton(&panel), QStringLiteral("Выполнить"));
-
-    QTest::mouseClick(buttonWithText(&panel, "Выполнить"), Qt::LeftButton);
+    // The window resets the panel when a run ends, which signals nothing.
+    QTest::mouseClick(buttons(&panel, Execute).first(), Qt::LeftButton);
     panel.resetPanel();
-    QCOMPARE(shownButton(&panel), QStringLiteral("Выполнить"));
+    QCOMPARE(shownAction(&panel), Execute);
     QCOMPARE(executed.count(), 2);
     QCOMPARE(cancelled.count(), 1);
 }
 
-void TestRecordPanels::autoSettingsTimeStampsASequenceTarget()
+void TestRecordPanels::autoSettingsSequenceAndDataFile()
 {
     QTemporaryDir dir;
     AutoSettingsWidget panel;
     panel.setClock([] { return QDateTime(QDate(2025, 3, 5), QTime(14, 3, 7)); });
-    QList<QLineEdit*> edits = panel.findChildren<QLineEdit*>();
-    QCOMPARE(edits.size(), 2);
+    const QList<QLineEdit*> edits = panel.findChildren<QLineEdit*>();
     QCOMPARE(edits.at(0)->placeholderText(), QStringLiteral("Последовательность"));
     QCOMPARE(edits.at(1)->placeholderText(), QStringLiteral("Сохранить как"));
-    for (QLineEdit* edit : edits) {
-        QVERIFY(edit->isReadOnly());
-        QCOMPARE(edit->objectName(), QStringLiteral("files_lineedit"));
-    }
+    QPushButton* targetChooser = buttons(&panel, "...").at(1);
 
     const QString sequence = dir.filePath("line.a.TXT");
+    const QString stamped = QDir(dir.path()).absolutePath() + QDir::separator() + "250305_140307.etr";
     panel.setSequence(sequence);
-    QCOMPARE(panel.sequencePath(), sequence);
-    QCOMPARE(panel.targetPath(), QDir(dir.path()).absolutePath() + QDir::separator() + "250305_140307.etr");
-    QCOMPARE(edits.at(0)->text(), QStringLiteral("line.a"));
-    QCOMPARE(edits.at(1)->text(), QStringLiteral("250305_140307"));
-
-    // An unknown suffix changes nothing.
+    QCOMPARE(choice(panel), QStringList({sequence, stamped, "line.a", "250305_140307"}));
+    QVERIFY(targetChooser->isEnabled());
     panel.setSequence(dir.filePath("notes.csv"));
-    QCOMPARE(panel.sequencePath(), sequence);
-    QCOMPARE(edits.at(0)->text(), QStringLiteral("line.a"));
+    QCOMPARE(choice(panel), QStringList({sequence, stamped, "line.a", "250305_140307"}));
+
+    // A data file is continued: it is sequence and target, and the target cannot be changed.
+    panel.setSequence("/data/survey.2024.ETR");
+    QCOMPARE(choice(panel), QStringList({"/data/survey.2024.ETR", "/data/survey.2024.ETR", "survey.2024", "survey.2024"}));
+    QVERIFY(!targetChooser->isEnabled());
 
     QSignalSpy execute(&panel, &AutoSettingsWidget::executeClicked);
     QSignalSpy cancel(&panel, &AutoSettingsWidget::cancelClicked);
-    showAndWait(&panel);
-    QTest::mouseClick(buttonWithText(&panel, "Выполнить"), Qt::LeftButton);
-    QTest::mouseClick(buttonWithText(&panel, "Отмена"), Qt::LeftButton);
-    QTest::mouseClick(buttonWithText(&panel, "Отмена"), Qt::LeftButton);
-    QCOMPARE(execute.count(), 1);
-    QCOMPARE(cancel.count(), 2);
-}
-
-void TestRecordPanels::autoSettingsContinuesADataFile()
-{
-    AutoSettingsWidget panel;
-    QList<QLineEdit*> edits = panel.findChildren<QLineEdit*>();
-    QList<QPushButton*> choosers;
-    for (QPushButton* button : panel.findChildren<QPushButton*>())
-        if (button->text() == "...")
-            choosers << button;
-    QCOMPARE(choosers.size(), 2);
-    QCOMPARE(choosers.at(0)->size(), QSize(40, 24));
-
-    panel.setSequence("/data/survey.2024.ETR");
-    QCOMPARE(panel.sequencePath(), QStringLiteral("/data/survey.2024.ETR"));
-    QCOMPARE(panel.targetPath(), QStringLiteral("/data/survey.2024.ETR"));
-    QCOMPARE(edits.at(0)->text(), QStringLiteral("survey.2024"));
-    QCOMPARE(edits.at(1)->text(), QStringLiteral("survey.2024"));
-    QVERIFY(!choosers.at(1)->isEnabled());
-
-    panel.setSequence("/data/line.txt");
-    QVERIFY(choosers.at(1)->isEnabled());
+    panel.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&panel));
+    QTest::mouseClick(buttons(&panel, Execute).first(), Qt::LeftButton);
+    QCOMPARE(QVector<int>({execute.count(), cancel.count()}), QVector<int>({1, 0}));
+    QTest::mouseClick(buttons(&panel, Cancel).first(), Qt::LeftButton);
+    QCOMPARE(QVector<int>({execute.count(), cancel.count()}), QVector<int>({1, 1}));
 }
 
 void TestRecordPanels::autoSettingsResetChoice()
@@ -284,28 +216,24 @@ void TestRecordPanels::autoSettingsResetChoice()
     QDateTime now(QDate(2025, 3, 5), QTime(14, 3, 7));
     AutoSettingsWidget panel;
     panel.setClock([&now] { return now; });
-    QList<QLineEdit*> edits = panel.findChildren<QLineEdit*>();
 
+    // Every survey from the same sequence gets a fresh target.
     panel.setSequence(sequence);
     now = now.addSecs(65);
     panel.resetChoice();
-    QCOMPARE(panel.sequencePath(), sequence);
-    QCOMPARE(edits.at(1)->text(), QStringLiteral("250305_140412"));
+    QCOMPARE(choice(panel).mid(2), QStringList({"line", "250305_140412"}));
     QVERIFY(panel.targetPath().endsWith("250305_140412.etr"));
 
     panel.setSequence(dir.filePath("old.etr"));
     panel.resetChoice();
-    QCOMPARE(panel.sequencePath(), QString());
-    QCOMPARE(panel.targetPath(), QString());
-    QCOMPARE(edits.at(0)->text(), QString());
-    QCOMPARE(edits.at(1)->text(), QString());
+    QCOMPARE(choice(panel), QStringList({"", "", "", ""}));
+    QVERIFY(!buttons(&panel, "...").at(1)->isEnabled());
 
     // A sequence file deleted since it was chosen is forgotten too.
     panel.setSequence(sequence);
     QVERIFY(QFile::remove(sequence));
     panel.resetChoice();
-    QCOMPARE(panel.sequencePath(), QString());
-    QCOMPARE(panel.targetPath(), QString());
+    QCOMPARE(choice(panel), QStringList({"", "", "", ""}));
 }
 
 void TestRecordPanels::autoSettingsFileDialogs()
@@ -313,12 +241,9 @@ void TestRecordPanels::autoSettingsFileDialogs()
     QTemporaryDir dir;
     AutoSettingsWidget panel;
     panel.setStartDirectory(dir.path());
-    QList<QLineEdit*> edits = panel.findChildren<QLineEdit*>();
-    QList<QPushButton*> choosers;
-    for (QPushButton* button : panel.findChildren<QPushButton*>())
-        if (button->text() == "...")
-            choosers << button;
-    showAndWait(&panel);
+    const QList<QPushButton*> choosers = buttons(&panel, "...");
+    panel.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&panel));
 
     QStringList answer;
     QFileDialog::FileMode mode = QFileDialog::Directory;
@@ -354,9 +279,7 @@ void TestRecordPanels::autoSettingsFileDialogs()
     QCOMPARE(acceptMode, QFileDialog::AcceptSave);
     QCOMPARE(filters, QStringList({"Tervex data (*.etr)"}));
     QCOMPARE(preselected, QStringList({proposed}));
-    QCOMPARE(panel.targetPath(), dir.filePath("north.part1.etr"));
-    QCOMPARE(edits.at(1)->text(), QStringLiteral("north"));
-    QCOMPARE(panel.sequencePath(), dir.filePath("profile.txt"));
+    QCOMPARE(choice(panel), QStringList({dir.filePath("profile.txt"), dir.filePath("north.part1.etr"), "profile", "north"}));
 }
 
 QTEST_MAIN(TestRecordPanels)

@@ -7,12 +7,11 @@
 #include "ui/stationinfotablemodel.h"
 #include "ui/stationsettingstablemodel.h"
 
-#include <QLineEdit>
-#include <QSignalSpy>
 #include <QSpinBox>
-#include <QStyleOptionViewItem>
 #include <QTableView>
 #include <QtTest>
+
+#include <tuple>
 
 namespace {
 
@@ -27,12 +26,7 @@ public:
 ChannelResult makeResult(float k, float rho, float volts, float scatter, int m, int n)
 {
     ChannelResult r;
-    r.geometricFactor = k;
-    r.resistivity = rho;
-    r.voltage = volts;
-    r.scatter = scatter;
-    r.m = m;
-    r.n = n;
+    std::tie(r.geometricFactor, r.resistivity, r.voltage, r.scatter, r.m, r.n) = std::make_tuple(k, rho, volts, scatter, m, n);
     return r;
 }
 
@@ -55,19 +49,8 @@ QStringList headers(const QAbstractItemModel& model)
 ElectrodeSettings twoChannels()
 {
     ElectrodeSettings settings;
-    ChannelSetting first;
-    first.available = 1;
-    first.number = 1;
-    first.electrodeM = 3;
-    first.electrodeN = 4;
-    first.gain = 0;
-    ChannelSetting second = first;
-    second.available = 0;
-    second.number = 2;
-    second.electrodeM = 5;
-    second.electrodeN = 6;
-    second.gain = 11;
-    settings.channels = {first, second};
+    // available, enabled, number, M, N, gain code
+    settings.channels = {{1, 1, 1, 3, 4, 0}, {0, 1, 2, 5, 6, 11}};
     return settings;
 }
 
@@ -81,14 +64,11 @@ private Q_SLOTS:
     void initTestCase() { TestSupport::isolateSettings(); }
 
     void stationInfoShowsVersionsAndStatusCodes();
-    void stationInfoFollowsTheRecordAfterReset();
     void settingsTableTextsAndGainFactors();
     void settingsTableEditsOnlyElectrodesAndSwitch();
     void settingsTableKeepsSwitchAcrossStationRefresh();
-    void delegateLimitsElectrodesToTheCable();
     void delegateEditsThroughARealView();
     void measurementsTableShowsResultsByChannel();
-    void measurementsTableFromACalculatedRecord();
 };
 
 void TestStationTables::stationInfoShowsVersionsAndStatusCodes()
@@ -110,24 +90,7 @@ void TestStationTables::stationInfoShowsVersionsAndStatusCodes()
     QVERIFY(!model.index(4, 0).data().isValid());
     QVERIFY(!model.data(QModelIndex(), Qt::TextAlignmentRole).isValid());
     QVERIFY(!model.headerData(0, Qt::Vertical).isValid());
-    QVERIFY(!model.headerData(0, Qt::Horizontal, Qt::ToolTipRole).isValid());
     QVERIFY(!(model.flags(model.index(0, 0)) & Qt::ItemIsEditable));
-}
-
-void TestStationTables::stationInfoFollowsTheRecordAfterReset()
-{
-    StationInfo info;
-    StationInfoTableModel model(&info);
-    QCOMPARE(model.rowCount(), 0);
-
-    QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
-    model.beginResetModel();
-    info.channels.resize(2);
-    info.channels[1].number = 9;
-    model.endResetModel();
-    QCOMPARE(resets.count(), 1);
-    QCOMPARE(model.rowCount(), 2);
-    QCOMPARE(model.index(1, 0).data().toInt(), 9);
 }
 
 void TestStationTables::settingsTableTextsAndGainFactors()
@@ -144,9 +107,7 @@ void TestStationTables::settingsTableTextsAndGainFactors()
     QCOMPARE(model.index(0, 2).data(Qt::EditRole).toInt(), 3);
     // A code the station does not define shows nothing.
     QCOMPARE(model.index(1, 4).data().toString(), QString());
-    QCOMPARE(model.index(1, 1).data(Qt::TextAlignmentRole).toInt(), int(Qt::AlignCenter));
     QVERIFY(!model.index(1, 1).data(Qt::CheckStateRole).isValid());
-    QVERIFY(!model.index(2, 1).data().isValid());
 
     QStringList factors;
     for (int code = 0; code <= 11; ++code) {
@@ -183,9 +144,7 @@ void TestStationTables::settingsTableEditsOnlyElectrodesAndSwitch()
 
     QVERIFY(!model.setData(model.index(1, 1), 40));
     QVERIFY(!model.setData(model.index(1, 4), 3));
-    QVERIFY(!model.setData(model.index(5, 2), 3));
     QCOMPARE(settings.channels[1].number, quint16(2));
-    QCOMPARE(settings.channels[1].gain, quint16(11));
 }
 
 void TestStationTables::settingsTableKeepsSwitchAcrossStationRefresh()
@@ -211,37 +170,6 @@ void TestStationTables::settingsTableKeepsSwitchAcrossStationRefresh()
     QCOMPARE(model.index(1, 4).data().toString(), QStringLiteral("2"));
 }
 
-void TestStationTables::delegateLimitsElectrodesToTheCable()
-{
-    ElectrodeSettings settings = twoChannels();
-    StationSettingsTableModel model(&settings);
-    SettingsTableItemDelegate delegate;
-    QWidget parent;
-    const QStyleOptionViewItem option;
-
-    QScopedPointer<QWidget> editor(delegate.createEditor(&parent, option, model.index(1, 3)));
-    auto* spinBox = qobject_cast<QSpinBox*>(editor.data());
-    QVERIFY(spinBox);
-    QCOMPARE(spinBox->parentWidget(), &parent);
-    QCOMPARE(spinBox->minimum(), 0);
-    QCOMPARE(spinBox->maximum(), 48);
-
-    delegate.setEditorData(spinBox, model.index(1, 3));
-    QCOMPARE(spinBox->value(), 6);
-    spinBox->setValue(60);
-    delegate.setModelData(spinBox, &model, model.index(1, 3));
-    QCOMPARE(settings.channels[1].electrodeN, quint16(48));
-
-    // A spin box handed in for the channel number writes nothing.
-    spinBox->setValue(12);
-    delegate.setModelData(spinBox, &model, model.index(1, 1));
-    QCOMPARE(settings.channels[1].number, quint16(2));
-
-    QScopedPointer<QWidget> gainEditor(delegate.createEditor(&parent, option, model.index(0, 4)));
-    QVERIFY(!qobject_cast<QSpinBox*>(gainEditor.data()));
-    QVERIFY(qobject_cast<QLineEdit*>(gainEditor.data()));
-}
-
 void TestStationTables::delegateEditsThroughARealView()
 {
     ElectrodeSettings settings = twoChannels();
@@ -258,6 +186,8 @@ void TestStationTables::delegateEditsThroughARealView()
     auto* spinBox = view.viewport()->findChild<QSpinBox*>();
     QVERIFY(spinBox);
     QCOMPARE(spinBox->value(), 3);
+    QCOMPARE(spinBox->minimum(), 0);
+    QCOMPARE(spinBox->maximum(), 48);
     spinBox->selectAll();
     // "49" is beyond the cable, so the second digit is refused.
     QTest::keyClicks(spinBox, QStringLiteral("49"));
@@ -269,6 +199,12 @@ void TestStationTables::delegateEditsThroughARealView()
     view.setCurrentIndex(model.index(0, 1));
     view.edit(model.index(0, 1));
     QVERIFY(!view.viewport()->findChild<QSpinBox*>());
+
+    // Handed a spin box for a column it does not edit, the delegate writes nothing.
+    QSpinBox stray;
+    stray.setValue(12);
+    delegate.setModelData(&stray, &model, model.index(1, 1));
+    QCOMPARE(settings.channels[1].number, quint16(2));
 
     view.setCurrentIndex(model.index(1, 0));
     QTest::keyClick(&view, Qt::Key_Space);
@@ -296,38 +232,8 @@ void TestStationTables::measurementsTableShowsResultsByChannel()
     QCOMPARE(rowTexts(model, 0), QStringList({"1234.568", "250", "0.125", "0", "1", "2"}));
     QCOMPARE(rowTexts(model, 1), QStringList({"-100000", "-100000000", "-100000", "-100000", "0", "0"}));
     QCOMPARE(rowTexts(model, 2), QStringList({"12.5", "3.1", "3", "75.398", "5", "6"}));
-    QCOMPARE(model.index(2, 5).data(Qt::TextAlignmentRole).toInt(), int(Qt::AlignCenter));
     QVERIFY(!model.index(3, 0).data().isValid());
-    QVERIFY(!model.index(0, 0).data(Qt::EditRole).isValid());
     QVERIFY(!(model.flags(model.index(0, 0)) & Qt::ItemIsEditable));
-}
-
-void TestStationTables::measurementsTableFromACalculatedRecord()
-{
-    // One period of 100 ms pulses: 0.25 A in both pulses, +-0.5 V on the channel.
-    constexpr int Pulse = 100;
-    QVector<float> current(4 * Pulse, 0.0f);
-    QVector<float> generator(4 * Pulse, 0.0f);
-    QVector<float> channel(4 * Pulse, 0.0f);
-    for (int i = 0; i < Pulse; ++i) {
-        current[i] = 0.25f;
-        current[2 * Pulse + i] = -0.25f;
-        generator[i] = generator[2 * Pulse + i] = 48.0f;
-        channel[i] = 0.5f;
-        channel[2 * Pulse + i] = -0.5f;
-    }
-    TervexCalculator calculator;
-    calculator.setTiming(Pulse, Pulse, 1, 48.0f, ElectrodeMap());
-    calculator.setReference(1, 2, current, generator);
-    calculator.addChannel(1, 3, 4, channel);
-    calculator.calculate();
-
-    SurveyDataManager manager;
-    manager.setSources(nullptr, &calculator, nullptr, nullptr);
-    MeasurementsTableModel model(&manager);
-    QCOMPARE(model.rowCount(), 1);
-    // Without electrode positions there is no geometric factor, and Rho is U / I.
-    QCOMPARE(rowTexts(model, 0), QStringList({"2", "500", "0", "0", "3", "4"}));
 }
 
 QTEST_MAIN(TestStationTables)
