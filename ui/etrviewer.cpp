@@ -19,6 +19,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -135,7 +136,11 @@ QWidget* EtrViewer::createHeader()
     layout->addWidget(m_processButton);
     m_polarizationCheck = new QCheckBox(QStringLiteral("Учесть поляризацию"), header);
     m_polarizationCheck->setObjectName(QStringLiteral("polarization_check"));
-    m_polarizationCheck->setFixedSize(150, 32);
+    // At least the width of the layout, more when the font needs it: the text must not be cut.
+    m_polarizationCheck->setFixedHeight(32);
+    m_polarizationCheck->setMinimumWidth(150);
+    // A transparent check box background loses the indicator's frame; the page colour keeps it.
+    m_polarizationCheck->setStyleSheet(QStringLiteral("QCheckBox {background-color: #F3F3F3}"));
     m_polarizationCheck->setChecked(m_model->usePolar());
     layout->addWidget(m_polarizationCheck);
     layout->addStretch();
@@ -229,6 +234,8 @@ void EtrViewer::createTree()
     m_tree->setColumnCount(2);
     m_tree->setHeaderLabels({QStringLiteral("Электроды"), QStringLiteral("Запись")});
     m_tree->setColumnWidth(0, 100);
+    // fillTree() widens the tree to its columns.
+    m_tree->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_tree->header()->setStyleSheet(QStringLiteral(
         "QHeaderView{border:0;background-color:#CCCCCC;border-top-left-radius:1px;border-top-right-radius:1px} "
         "QHeaderView::section{font-size: 16px; height:36px;background-color:#CCCCCC;color:#474747;"
@@ -349,6 +356,11 @@ void EtrViewer::fillTree()
     m_tree->expandAll();
     m_tree->resizeColumnToContents(0);
     m_tree->setColumnWidth(0, m_tree->columnWidth(0) + 13);
+    // The tree takes the room its two columns need, so the record numbers are not cut off.
+    const QAbstractItemView* view = m_tree;
+    const int recordWidth = qMax(view->sizeHintForColumn(1), m_tree->header()->sectionSizeHint(1));
+    m_tree->setMinimumWidth(m_tree->columnWidth(0) + recordWidth + m_tree->verticalScrollBar()->sizeHint().width()
+                            + 2 * m_tree->frameWidth());
     m_tree->collapseAll();
 
     if (blockItems.isEmpty())

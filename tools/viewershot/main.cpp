@@ -1,0 +1,102 @@
+// Opens a survey data file in the viewer and saves pictures of it: the whole window, the window
+// with the current hidden, and a zoom on the first pulse and its decay.
+//
+//   tervex-viewershot [--file FILE.etr] [--size WIDTHxHEIGHT] [--prefix NAME] OUTDIR
+//
+// Without --file a realistic survey file is written first (see surveyfile.h).
+#include "app/startup.h"
+#include "app/tervexmodel.h"
+#include "tools/viewershot/fileviewer.h"
+#include "tools/viewershot/surveyfile.h"
+
+#include <qcustomplot.h>
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+namespace {
+
+bool save(QWidget* window, const QString& path)
+{
+    QApplication::processEvents();
+    if (!window->grab().save(path)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    std::printf("%s\n", qPrintable(path));
+    return true;
+}
+
+}
+
+int main(int argc, char* argv[])
+{
+    Q_INIT_RESOURCE(tervex);
+    QApplication app(argc, argv);
+
+    QCommandLineParser parser;
+    parser.addOption({QStringLiteral("file"), QStringLiteral("Survey data file to open."), QStringLiteral("file")});
+    parser.addOption({QStringLiteral("size"), QStringLiteral("Window size, e.g. 1280x800."), QStringLiteral("size")});
+    parser.addOption({QStringLiteral("prefix"), QStringLiteral("Picture name prefix."), QStringLiteral("name"),
+                      QStringLiteral("viewer")});
+    parser.addPositionalArgument(QStringLiteral("outdir"), QStringLiteral("Folder for the pictures."));
+    parser.addHelpOption();
+    parser.process(app);
+    if (parser.positionalArguments().size() != 1)
+        parser.showHelp(2);
+    const QDir out(parser.positionalArguments().first());
+
+    // The viewer stores the data folder and the polarisation choice: keep them away from the user's settings.
+    QTemporaryDir work;
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, work.path());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, work.path());
+
+    QString path = parser.value(QStringLiteral("file"));
+    if (path.isEmpty()) {
+        path = work.filePath(QStringLiteral("241208_101500.etr"));
+        if (!writeSurveyFile(path)) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+            return 1;
+        }
+    }
+
+    app.setStyleSheet(Startup::styleSheet());
+    TervexModel model;
+    FileViewer viewer(&model);
+    const QString size = parser.value(QStringLiteral("size"));
+    if (!size.isEmpty()) {
+        const QStringList parts = size.split(QLatin1Char('x'));
+        viewer.resize(parts.value(0).toInt(), parts.value(1).toInt());
+    }
+    viewer.show();
+    viewer.open(path);
+    // A channel in the middle of the line, a few blocks down.
+    for (int i = 0; i < 124; ++i)
+        viewer.pressKey(Qt::Key_Down);
+
+    const QString prefix = parser.value(QStringLiteral("prefix"));
+    bool ok = save(&viewer, out.filePath(prefix + QStringLiteral(".png")));
+
+    auto* showCurrent = viewer.findChild<QPushButton*>(QStringLiteral("show_current_button"));
+    showCurrent->click();
+    ok = save(&viewer, out.filePath(prefix + QStringLiteral("-no-current.png"))) && ok;
+    showCurrent->click();
+
+    // The pause after the first pulse: the decay of the induced polarisation.
+    viewer.potentialGraph()->keyAxis()->setRange(503, 997);
+    viewer.potentialGraph()->rescaleValueAxis(false, true);
+    viewer.plot()->replot();
+    // The mouse over the potential plot shows its read-out.
+    QMouseEvent move(QEvent::MouseMove, viewer.potentialRect()->rect().center(), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(viewer.plot(), &move);
+    ok = save(&viewer, out.filePath(prefix + QStringLiteral("-zoomed.png"))) && ok;
+    return ok ? 0 : 1;
+}
