@@ -143,7 +143,9 @@ void MeasurementPlot::setRowData(int row, const QVector<double>* values)
 {
     const QVector<double>& x = m_surveyManager->xAxis();
     QCPGraph* graph = m_rowGraphs[row];
-    graph->setData(x, values ? *values : noData());
+    const QVector<double>& y = values ? *values : noData();
+    // The window's x axis is laid out in full from the start; the series fill it as samples come.
+    graph->setData(y.size() == x.size() ? x : x.mid(0, y.size()), y, true);
     if (!x.isEmpty())
         graph->keyAxis()->setRange(x.first(), x.last());
     graph->rescaleValueAxis(false, false);

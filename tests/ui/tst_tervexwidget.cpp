@@ -97,6 +97,16 @@ QLabel* labelStartingWith(QWidget* root, const QString& prefix)
     return nullptr;
 }
 
+// The station-info table has three columns, the channel-settings table five.
+QTableView* stationTable(QWidget* window, int columns)
+{
+    for (QTableView* table : window->findChildren<QTableView*>(QStringLiteral("sts_table"))) {
+        if (table->model()->columnCount() == columns)
+            return table;
+    }
+    return nullptr;
+}
+
 // The orange message under the run-type buttons.
 QLabel* runTypeMessage(QWidget* window)
 {
@@ -339,7 +349,7 @@ void TervexWidgetTest::connectFillsTheStationPage()
     QVERIFY(buttonIn(w, QStringLiteral("СТАНЦИЯ"))->isVisible());
     QVERIFY(hasLabel(w, QStringLiteral("2041")));
     QVERIFY(hasLabel(w, QStringLiteral("Серийный номер:")));
-    QTableView* info = w->findChildren<QTableView*>(QStringLiteral("sts_table")).value(0);
+    QTableView* info = stationTable(w, 3);
     QVERIFY(info && info->isVisible());
     QCOMPARE(info->model()->rowCount(), 10);
     QCOMPARE(info->model()->index(0, 2).data().toString(), QStringLiteral("готов"));
@@ -378,7 +388,7 @@ void TervexWidgetTest::editingCurrentElectrodesAndChannels()
     QCOMPARE(int(electrodes->currentElectrodeA), 7);
     QCOMPARE(int(electrodes->currentElectrodeB), 0);
 
-    QTableView* table = w->findChildren<QTableView*>(QStringLiteral("sts_table")).value(1);
+    QTableView* table = stationTable(w, 5);
     QVERIFY(table && table->isVisible());
     // Pm of the second channel through its spin-box editor.
     table->edit(table->model()->index(1, 2));
@@ -386,7 +396,8 @@ void TervexWidgetTest::editingCurrentElectrodesAndChannels()
     QVERIFY(editor);
     QCOMPARE(editor->maximum(), 48);
     editor->setValue(23);
-    QTest::keyClick(editor, Qt::Key_Return);
+    // What the view does when the operator leaves the editor.
+    Q_EMIT table->itemDelegate()->commitData(editor);
     QCOMPARE(int(electrodes->channels[1].electrodeM), 23);
 
     // The channel's on/off check box: a click on its indicator.
@@ -464,11 +475,11 @@ void TervexWidgetTest::trialShowsRowsAndValues()
     QCOMPARE(plot->rowGraphs()[2]->data()->size(), series[2].size());
     QCOMPARE(plot->rowGraphs()[2]->data()->at(series[2].size() - 1)->value, series[2].last());
 
+    click(buttonIn(w, QStringLiteral("ТАБЛИЦА")));
     QVERIFY(hasLabel(w, QStringLiteral("#1")));
     QVERIFY(hasLabel(w, QStringLiteral("A=<b>1</b>")));
     QVERIFY(hasLabel(w, QStringLiteral("B=<b>48</b>")));
     QVERIFY(labelStartingWith(w, QStringLiteral("<b>"))->text().endsWith(QStringLiteral("</b>V")));
-    click(buttonIn(w, QStringLiteral("ТАБЛИЦА")));
     QTableView* table = w->findChild<QTableView*>(QStringLiteral("measurements_table"));
     QVERIFY(table->isVisible());
     QVERIFY(table->model()->rowCount() >= 2);
