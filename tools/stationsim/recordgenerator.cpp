@@ -23,7 +23,8 @@ int polarity(const RecordSpec& spec, int row)
 
 int recordRows(const RecordSpec& spec)
 {
-    return qMax(0, 2 * (spec.pulse + spec.pause) * spec.periods);
+    const qint64 rows = 2 * (qint64(spec.pulse) + spec.pause) * spec.periods;
+    return int(qBound<qint64>(0, rows, MaxRecordRows));
 }
 
 double injectedCurrent(const EarthModel& earth, const RecordSpec& spec)

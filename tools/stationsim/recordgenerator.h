@@ -40,7 +40,9 @@ struct GeneratedRecord
     double currentAmplitude = 0.0;    // the I used (A)
 };
 
-// Rows of a record of the given spec.
+// Rows of a record of the given spec, at most MaxRecordRows: the generator keeps a whole record
+// in memory, and no survey record comes near this (about 70 minutes of samples).
+constexpr int MaxRecordRows = 1 << 22;
 int recordRows(const RecordSpec& spec);
 
 // The injected current amplitude of the spec over the given earth.

@@ -1,0 +1,218 @@
+#include "stationsimulator.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QTextStream>
+
+#include <cstdio>
+
+namespace {
+
+QTextStream& out()
+{
+    static QTextStream stream(stdout);
+    return stream;
+}
+
+QTextStream& err()
+{
+    static QTextStream stream(stderr);
+    return stream;
+}
+
+bool fail(const QString& message)
+{
+    err() << "tervex-station-sim: " << message << Qt::endl;
+    return false;
+}
+
+// "1,4,7" -> {1, 4, 7}.
+bool parseNumbers(const QString& text, QVector<int>& numbers)
+{
+    for (const QString& part : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        bool ok = false;
+        const int value = part.trimmed().toInt(&ok);
+        if (!ok)
+            return false;
+        numbers.append(value);
+    }
+    return true;
+}
+
+// "10=20000,11=15000" -> electrode -> ohms.
+bool parseContacts(const QString& text, QMap<int, double>& contacts)
+{
+    for (const QString& part : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const QStringList pair = part.split(QLatin1Char('='));
+        bool okElectrode = false, okOhms = false;
+        if (pair.size() != 2)
+            return false;
+        const int electrode = pair.at(0).trimmed().toInt(&okElectrode);
+        const double ohms = pair.at(1).trimmed().toDouble(&okOhms);
+        if (!okElectrode || !okOhms || ohms < 0)
+            return false;
+        contacts.insert(electrode, ohms);
+    }
+    return true;
+}
+
+struct Option
+{
+    QString name;
+    QString description;
+    QString value;
+};
+
+bool readDouble(const QCommandLineParser& parser, const QString& name, double& target, double minimum)
+{
+    if (!parser.isSet(name))
+        return true;
+    bool ok = false;
+    const double value = parser.value(name).toDouble(&ok);
+    if (!ok || value < minimum)
+        return fail(QStringLiteral("invalid --%1: %2").arg(name, parser.value(name)));
+    target = value;
+    return true;
+}
+
+bool readInt(const QCommandLineParser& parser, const QString& name, int& target, int minimum, int maximum)
+{
+    if (!parser.isSet(name))
+        return true;
+    bool ok = false;
+    const int value = parser.value(name).toInt(&ok);
+    if (!ok || value < minimum || value > maximum)
+        return fail(QStringLiteral("invalid --%1: %2").arg(name, parser.value(name)));
+    target = value;
+    return true;
+}
+
+bool readOptions(const QCommandLineParser& parser, SimulatorOptions& o)
+{
+    if (!o.address.setAddress(parser.value(QStringLiteral("address"))))
+        return fail(QStringLiteral("invalid --address: %1").arg(parser.value(QStringLiteral("address"))));
+    if (!o.address.isLoopback() && !parser.isSet(QStringLiteral("allow-any-address")))
+        return fail(QStringLiteral("%1 is not a loopback address; add --allow-any-address to listen there")
+                        .arg(o.address.toString()));
+    int commandPort = o.commandPort, dataPort = o.dataPort;
+    int seed = int(o.seed);
+    double rho1 = o.earth.topResistivity(), thickness = o.earth.thickness(), rho2 = o.earth.bottomResistivity();
+    const bool ok = readInt(parser, QStringLiteral("command-port"), commandPort, 0, 65535)
+                    && readInt(parser, QStringLiteral("data-port"), dataPort, 0, 65535)
+                    && readDouble(parser, QStringLiteral("speed"), o.speed, 0.0)
+                    && readInt(parser, QStringLiteral("channels"), o.channelCount, 1, 255)
+                    && readDouble(parser, QStringLiteral("spacing"), o.spacing, 0.0)
+                    && readDouble(parser, QStringLiteral("rho1"), rho1, 1e-6)
+                    && readDouble(parser, QStringLiteral("thickness"), thickness, 0.0)
+                    && readDouble(parser, QStringLiteral("rho2"), rho2, 1e-6)
+                    && readDouble(parser, QStringLiteral("contact"), o.contactResistance, 0.0)
+                    && readDouble(parser, QStringLiteral("chargeability"), o.chargeability, 0.0)
+                    && readDouble(parser, QStringLiteral("decay"), o.decayTime, 0.0)
+                    && readDouble(parser, QStringLiteral("noise"), o.noise, 0.0)
+                    && readDouble(parser, QStringLiteral("drift"), o.driftPerSecond, -1.0)
+                    && readInt(parser, QStringLiteral("seed"), seed, 0, 2147483647)
+                    && readDouble(parser, QStringLiteral("test-load-base"), o.testLoadBase, 1e-6)
+                    && readInt(parser, QStringLiteral("drop-after"), o.dropCommandAfterFrames, 0, 2147483647)
+                    && readInt(parser, QStringLiteral("close-data-after"), o.closeDataAfterRows, 0, 2147483647);
+    if (!ok)
+        return false;
+    if (!parser.isSet(QStringLiteral("rho2")))
+        rho2 = rho1;
+    o.commandPort = quint16(commandPort);
+    o.dataPort = quint16(dataPort);
+    o.seed = quint32(seed);
+    o.earth = EarthModel(rho1, thickness, rho2);
+    if (o.chargeability >= 1.0)
+        return fail(QStringLiteral("invalid --chargeability: a fraction below 1 is expected"));
+    if (!parseNumbers(parser.value(QStringLiteral("not-ready")), o.notReadyChannels))
+        return fail(QStringLiteral("invalid --not-ready: %1").arg(parser.value(QStringLiteral("not-ready"))));
+    if (!parseNumbers(parser.value(QStringLiteral("faulty-relay")), o.faultyRelays))
+        return fail(QStringLiteral("invalid --faulty-relay: %1").arg(parser.value(QStringLiteral("faulty-relay"))));
+    if (!parseContacts(parser.value(QStringLiteral("high-contact")), o.contactOverrides))
+        return fail(QStringLiteral("invalid --high-contact: %1").arg(parser.value(QStringLiteral("high-contact"))));
+    o.testLoad = parser.isSet(QStringLiteral("test-load"));
+    o.refuseData = parser.isSet(QStringLiteral("refuse-data"));
+    o.byteByByte = parser.isSet(QStringLiteral("byte-by-byte"));
+    o.unknownCodes = parser.isSet(QStringLiteral("unknown-codes"));
+    return true;
+}
+
+}
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("tervex-station-sim"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Plays a Tervex-M1 survey station over TCP: the command connection and a data connection per record, "
+        "with samples from a two-layer earth (or the relay-test load)."));
+    parser.addHelpOption();
+    const SimulatorOptions defaults;
+    const QList<Option> options = {
+        {QStringLiteral("address"), QStringLiteral("Address to listen on."), QStringLiteral("127.0.0.1")},
+        {QStringLiteral("command-port"), QStringLiteral("Command port (0 = any free port)."), QStringLiteral("6770")},
+        {QStringLiteral("data-port"), QStringLiteral("Data port (0 = any free port)."), QStringLiteral("6771")},
+        {QStringLiteral("speed"), QStringLiteral("Pace: 1 = real time, 10 = ten times faster, 0 = as fast as possible."),
+         QStringLiteral("1")},
+        {QStringLiteral("channels"), QStringLiteral("Number of measuring channels."), QStringLiteral("10")},
+        {QStringLiteral("not-ready"), QStringLiteral("Channels reported as not ready, e.g. 3,7."), QString()},
+        {QStringLiteral("spacing"), QStringLiteral("Electrode spacing in metres."), QStringLiteral("5")},
+        {QStringLiteral("rho1"), QStringLiteral("Top layer resistivity, ohm-m."), QStringLiteral("100")},
+        {QStringLiteral("thickness"), QStringLiteral("Top layer thickness in metres (0 = half-space)."),
+         QStringLiteral("0")},
+        {QStringLiteral("rho2"), QStringLiteral("Bottom resistivity, ohm-m (default: rho1)."), QString()},
+        {QStringLiteral("contact"), QStringLiteral("Contact resistance of every electrode, ohms."),
+         QString::number(defaults.contactResistance)},
+        {QStringLiteral("high-contact"), QStringLiteral("Electrodes with other contacts, e.g. 10=20000,31=8000."),
+         QString()},
+        {QStringLiteral("chargeability"), QStringLiteral("Chargeability as a fraction (0.03 = 3 %)."),
+         QString::number(defaults.chargeability)},
+        {QStringLiteral("decay"), QStringLiteral("Polarisation decay time, ms."), QString::number(defaults.decayTime)},
+        {QStringLiteral("noise"), QStringLiteral("Channel noise, volts rms."), QString::number(defaults.noise)},
+        {QStringLiteral("drift"), QStringLiteral("Self-potential drift, volts per second."),
+         QString::number(defaults.driftPerSecond)},
+        {QStringLiteral("seed"), QStringLiteral("Seed of the noise, so runs repeat."), QString::number(defaults.seed)},
+        {QStringLiteral("test-load-base"), QStringLiteral("Test load resistance between neighbouring electrodes."),
+         QString::number(defaults.testLoadBase)},
+        {QStringLiteral("faulty-relay"),
+         QStringLiteral("Relays stuck in position 0 in test-load mode, e.g. 13,27."), QString()},
+        {QStringLiteral("drop-after"), QStringLiteral("Close the command connection after answering N frames."),
+         QString()},
+        {QStringLiteral("close-data-after"), QStringLiteral("Close the data connection after N rows of a record."),
+         QString()},
+    };
+    for (const Option& o : options) {
+        QCommandLineOption option(o.name, o.description, QStringLiteral("value"), o.value);
+        parser.addOption(option);
+    }
+    parser.addOption({QStringLiteral("test-load"), QStringLiteral("Replace the earth by the relay-test load.")});
+    parser.addOption({QStringLiteral("refuse-data"), QStringLiteral("Never accept the data connection.")});
+    parser.addOption({QStringLiteral("byte-by-byte"), QStringLiteral("Write reply frames one byte at a time.")});
+    parser.addOption({QStringLiteral("unknown-codes"), QStringLiteral("Send a frame with an unknown code before each reply.")});
+    parser.addOption({QStringLiteral("allow-any-address"), QStringLiteral("Allow an address that is not loopback.")});
+    parser.addOption({QStringLiteral("quiet"), QStringLiteral("Print only the listening line.")});
+    parser.process(app);
+
+    SimulatorOptions o;
+    if (!readOptions(parser, o))
+        return 2;
+    StationSimulator station(o);
+    if (!station.start()) {
+        fail(QStringLiteral("cannot listen on %1: %2").arg(o.address.toString(), station.errorString()));
+        return 1;
+    }
+    out() << "Tervex-M1 simulator listening on " << o.address.toString() << ':' << station.commandPort()
+          << " (commands), " << station.dataPort() << " (data)" << Qt::endl;
+    if (!parser.isSet(QStringLiteral("quiet"))) {
+        QObject::connect(&station, &StationSimulator::recordFinished, &station, [&station](int rows) {
+            const ElectrodeSettings e = station.electrodes();
+            const GeneratorSettings g = station.generator();
+            out() << "record " << station.recordsStreamed() << ": A " << e.currentElectrodeA << ", B "
+                  << e.currentElectrodeB << ", " << g.voltage << " V, pulse " << g.pulseLength << " ms, pause "
+                  << g.pauseLength << " ms, " << g.periods << " periods, " << rows << " rows sent" << Qt::endl;
+        });
+    }
+    return app.exec();
+}
