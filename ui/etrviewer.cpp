@@ -116,7 +116,7 @@ EtrViewer::EtrViewer(TervexModel* model, QWidget* parent)
 
 EtrViewer::~EtrViewer()
 {
-    // The plot frees only the rectangles its layout holds.
+    // Both rectangles go back into the plot's layout, which then frees them with the graphs' axes.
     if (!m_currentRect->layout())
         placeRects(true);
 }
