@@ -17,15 +17,10 @@ class FakeStation : public QObject
 {
     Q_OBJECT
 public:
-    explicit FakeStation(bool acceptData = true)
+    FakeStation()
     {
         m_command.listen(QHostAddress::LocalHost, 0);
         m_data.listen(QHostAddress::LocalHost, 0);
-        if (!acceptData) {
-            // A port nobody listens on: the data connection is refused.
-            m_dataPort = m_data.serverPort();
-            m_data.close();
-        }
         connect(&m_command, &QTcpServer::newConnection, this, [this] {
             m_client = m_command.nextPendingConnection();
             m_parser.clear();
@@ -51,7 +46,7 @@ public:
     }
 
     quint16 commandPort() const { return m_command.serverPort(); }
-    quint16 dataPort() const { return m_data.isListening() ? m_data.serverPort() : m_dataPort; }
+    quint16 dataPort() const { return m_data.serverPort(); }
 
     void send(const QByteArray& bytes)
     {
@@ -89,7 +84,6 @@ public:
 private:
     QTcpServer m_command;
     QTcpServer m_data;
-    quint16 m_dataPort = 0;
     QPointer<QTcpSocket> m_client;
     QPointer<QTcpSocket> m_dataClient;
     FrameParser m_parser;

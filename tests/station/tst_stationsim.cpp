@@ -203,10 +203,11 @@ void TestStationSim::commandConnectionDropped()
     QSignalSpy properties(device, &TervexDevice::propertiesUpdated);
     QVERIFY(device->connectToStation());
     QVERIFY(disconnected.wait(Wait));
+    const int before = properties.count();
 
     link.station->options().dropCommandAfterFrames = -1;
     QVERIFY(device->connectToStation());
-    QTRY_VERIFY_WITH_TIMEOUT(properties.count() >= 1, Wait);
+    QTRY_VERIFY_WITH_TIMEOUT(properties.count() > before, Wait);
     QCOMPARE(initialized.count(), 1);
 
     QSignalSpy completed(device, &TervexDevice::recordCompleted);
@@ -226,15 +227,20 @@ void TestStationSim::dataConnectionRefused()
     QVERIFY(connectAndInitialize(link));
     TervexDevice* device = link.device.get();
     device->setDataConnectTimeout(500);
+    device->setStatusInterval(50);
     QSignalSpy failed(device, &TervexDevice::recordFailed);
     QSignalSpy started(device, &TervexDevice::recordStarted);
 
     const GeneratorSettings g = generator(10, 10, 1);
     const ElectrodeSettings e = electrodes(2);
     device->startRecord(&g, &e, {1, 2}, Wire::RecordModeNormal);
+    link.commands->clear();
     QVERIFY(failed.wait(Wait));
     QCOMPARE(started.count(), 0);
     QVERIFY(!device->isStartPending());
+    // No polling while the record was pending; it resumes after the failure.
+    QVERIFY(!codes(*link.commands).contains(Wire::Command::GetStatus));
+    QTRY_VERIFY_WITH_TIMEOUT(codes(*link.commands).contains(Wire::Command::GetStatus), Wait);
     QVERIFY(!codes(*link.commands).contains(Wire::Command::StartRecord));
 
     link.station->options().refuseData = false;
@@ -256,10 +262,14 @@ void TestStationSim::framesByteByByte()
     QCOMPARE(device->properties().channels.at(9).number, quint16(10));
 
     QSignalSpy status(device, &TervexDevice::statusUpdated);
+    QSignalSpy overflows(device, &TervexDevice::overflowfUpdated);
     device->requestStatus();
-    QVERIFY(status.wait(Wait));
+    device->requestOverflows();
+    QVERIFY(overflows.wait(Wait));
+    QCOMPARE(status.count(), 1);
     QVERIFY(!device->gps()->coordinatesText().isEmpty());
     QVERIFY(device->battery()->voltage() > 10.0f);
+    QVERIFY(!device->overflows().isEmpty());
 }
 
 void TestStationSim::unknownCodes()
@@ -301,6 +311,8 @@ void TestStationSim::dataClosedMidway()
     QVERIFY(failed.wait(Wait));
     QCOMPARE(completed.count(), 0);
     QCOMPARE(device->dataProcessor()->container()->receivedSamples(), 100);
+    device->setStatusInterval(50);
+    QVERIFY(status.wait(Wait));
 
     link.station->options().closeDataAfterRows = -1;
     device->startRecord(&g, &e, {1, 2}, Wire::RecordModeNormal);
