@@ -48,9 +48,11 @@ bool readHeader(const char* data, qint64 size, Header* header, QString* error)
     const qint32 pause = Wire::getI32(p + 8);
     const qint32 repeats = Wire::getI32(p + 12);
     const qint32 entries = Wire::getI32(p + 16);
-    const qint64 samples = samplesPerStream(pulse, pause, repeats);
-    if (pulse < 0 || pause < 0 || repeats < 0 || repeats > MaxRepeats || pulse > MaxSamplesPerStream
-        || pause > MaxSamplesPerStream || samples > MaxSamplesPerStream) {
+    // Each factor is bounded before the product is formed, so the product cannot overflow.
+    const bool factorsSane = pulse >= 0 && pause >= 0 && repeats >= 0 && repeats <= MaxRepeats
+        && pulse <= MaxSamplesPerStream && pause <= MaxSamplesPerStream;
+    const qint64 samples = factorsSane ? samplesPerStream(pulse, pause, repeats) : 0;
+    if (!factorsSane || samples > MaxSamplesPerStream) {
         *error = QStringLiteral("Некорректные параметры записи в заголовке: импульс (%1), пауза (%2), периоды (%3)")
                      .arg(pulse).arg(pause).arg(repeats);
         return false;

@@ -176,6 +176,9 @@ void TestEtrFormat::insaneHeaders_data()
     QTest::newRow("more periods than the station counts") << h << timing.arg(0).arg(0).arg(100000);
     putHeader(h, 0x7fffffff, 0x7fffffff, 65535, 0);
     QTest::newRow("S overflows") << h << timing.arg(0x7fffffff).arg(0x7fffffff).arg(65535);
+    // 2 x (pulse + pause) x repeats would overflow even in 64 bits.
+    putHeader(h, -1717986919, -1717986919, -1717911911, 0);
+    QTest::newRow("product beyond 64 bits") << h << timing.arg(-1717986919).arg(-1717986919).arg(-1717911911);
     putHeader(h, 100000000, 0, 3, 0);
     QTest::newRow("stream larger than any file") << h << timing.arg(100000000).arg(0).arg(3);
 }
