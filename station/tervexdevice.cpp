@@ -22,11 +22,6 @@ void printLine(FILE* stream, const QString& line)
     std::fflush(stream);
 }
 
-QByteArray emptyFrame(quint16 code)
-{
-    return Wire::frame(code);
-}
-
 }
 
 TervexDevice::TervexDevice(QSettings* settings, QObject* parent)
@@ -179,7 +174,7 @@ QByteArray TervexDevice::startRecordFrame(const QVector<quint16>& channels, quin
 
 void TervexDevice::requestProperties()
 {
-    sendFrame(emptyFrame(Wire::Command::GetProperties));
+    sendFrame(Wire::frame(Wire::Command::GetProperties));
 }
 
 void TervexDevice::sendGenerator(const GeneratorSettings* generator)
@@ -209,17 +204,17 @@ void TervexDevice::applySettings(const GeneratorSettings* generator, const Elect
 
 void TervexDevice::sendStopRecord()
 {
-    sendFrame(emptyFrame(Wire::Command::StopRecord));
+    sendFrame(Wire::frame(Wire::Command::StopRecord));
 }
 
 void TervexDevice::requestStatus()
 {
-    sendFrame(emptyFrame(Wire::Command::GetStatus));
+    sendFrame(Wire::frame(Wire::Command::GetStatus));
 }
 
 void TervexDevice::requestOverflows()
 {
-    sendFrame(emptyFrame(Wire::Command::GetOverflows));
+    sendFrame(Wire::frame(Wire::Command::GetOverflows));
 }
 
 void TervexDevice::startRecord(const GeneratorSettings* generator, const ElectrodeSettings* electrodes,
