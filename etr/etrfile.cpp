@@ -1,23 +1,22 @@
 #include "etr/etrfile.h"
 
-#include "station/wireformat.h"
 #include "survey/etrformat.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
+#include <QtEndian>
 
 #include <algorithm>
 
 namespace {
 
+// A plain copy on little-endian hosts.
 QVector<float> floats(const char* bytes, int count)
 {
     QVector<float> values(count);
-    float* out = values.data();
-    for (int i = 0; i < count; ++i)
-        out[i] = Wire::getF32(bytes + 4 * i);
+    qFromLittleEndian<float>(bytes, count, values.data());
     return values;
 }
 
@@ -113,9 +112,18 @@ bool EtrFile::load(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    const QByteArray content = file.readAll();
+    // The whole file in memory: mapped where the platform allows, which spares a copy.
+    const qint64 size = file.size();
+    bool parsed;
+    if (uchar* mapped = size > 0 ? file.map(0, size) : nullptr) {
+        parsed = parse(reinterpret_cast<const char*>(mapped), size);
+        file.unmap(mapped);
+    } else {
+        const QByteArray content = file.readAll();
+        parsed = parse(content.constData(), content.size());
+    }
     file.close();
-    if (!parse(content))
+    if (!parsed)
         return false;
     const QFileInfo info(path);
     m_fileName = info.fileName();
@@ -141,10 +149,15 @@ void EtrFile::reset()
 
 bool EtrFile::parse(const QByteArray& content)
 {
+    return parse(content.constData(), content.size());
+}
+
+bool EtrFile::parse(const char* data, qint64 size)
+{
     reset();
     EtrFormat::Header header;
     QString error;
-    if (!EtrFormat::readHeader(content.constData(), content.size(), &header, &error)) {
+    if (!EtrFormat::readHeader(data, size, &header, &error)) {
         emit loadMessage(messageTitle(), error + QStringLiteral("\nФайл не загружен"));
         return false;
     }
@@ -158,7 +171,7 @@ bool EtrFile::parse(const QByteArray& content)
     m_electrodePositions = header.positions;
     m_positionCount = m_electrodePositions.size();
 
-    EtrFormat::BlockReader reader(content.constData(), content.size(), header);
+    EtrFormat::BlockReader reader(data, size, header);
     EtrFormat::BlockView view;
     EtrFormat::BlockStatus status;
     while ((status = reader.next(&view)) == EtrFormat::BlockStatus::Read) {

@@ -55,6 +55,7 @@ public:
     bool load(const QString& path);
     // The same on the bytes of a file already in memory (the file name and directory stay).
     bool parse(const QByteArray& content);
+    bool parse(const char* data, qint64 size);
 
     // Writes the tab-separated table beside the file (textPath()); true when it was written
     // whole. Nothing is written before a successful load.
