@@ -1,5 +1,5 @@
-// libFuzzer target: the .etr loader, the block scan of the survey continuation and the text
-// table on arbitrary bytes.
+// libFuzzer target: the .etr loader with its calculation pass and the block scan of the survey
+// continuation, on arbitrary bytes.
 
 #include "etr/etrfile.h"
 #include "survey/etrformat.h"
