@@ -84,6 +84,7 @@ bool TervexDevice::connectToStation()
     m_dataSocket.abort();
     // Bytes of an old connection must never be glued to the new station's first frame.
     m_receiveBuffer.clear();
+    m_propertiesAwaited = 0;
 
     m_localAddress = selectLocalAddress(m_host, QNetworkInterface::allAddresses());
     if (m_localAddress.isNull())
@@ -174,6 +175,8 @@ QByteArray TervexDevice::startRecordFrame(const QVector<quint16>& channels, quin
 
 void TervexDevice::requestProperties()
 {
+    if (m_commandSocket.state() == QAbstractSocket::ConnectedState)
+        ++m_propertiesAwaited;
     sendFrame(Wire::frame(Wire::Command::GetProperties));
 }
 
@@ -331,6 +334,7 @@ void TervexDevice::onCmdSocketStateChanged(QAbstractSocket::SocketState state)
     printLine(stdout, socketStateName(state));
     switch (state) {
     case QAbstractSocket::UnconnectedState:
+        m_propertiesAwaited = 0;
         Q_EMIT disconnected();
         // Without the command connection the held StartRecord can never be written.
         if (m_startPending) {
@@ -410,6 +414,8 @@ bool TervexDevice::decodeStatus(const QByteArray& frame, StationStatus* status)
 
 void TervexDevice::handlePropertiesFrame(const QByteArray& frame)
 {
+    if (m_propertiesAwaited > 0)
+        --m_propertiesAwaited;
     if (!decodeProperties(frame, &m_properties)) {
         printLine(stderr, QStringLiteral("short Properties frame dropped: %1 bytes").arg(frame.size()));
         return;
@@ -420,7 +426,9 @@ void TervexDevice::handlePropertiesFrame(const QByteArray& frame)
         m_dataProcessor.reset(m_properties.channelCount);
         Q_EMIT initialized();
     }
-    if (m_startPending)
+    // Only the answer to the request sent with the record's settings confirms them: an earlier
+    // request still on its way would start the record with the station's old timing.
+    if (m_startPending && m_propertiesAwaited == 0)
         openDataConnection();
 }
 

@@ -140,6 +140,8 @@ private:
     StationProperties m_properties;
     bool m_firstProperties = true;
     bool m_startPending = false;
+    // GetProperties requests written and not answered yet.
+    int m_propertiesAwaited = 0;
     // A record is streaming over the data connection (StartRecord written).
     bool m_streaming = false;
     // The operator stopped the streaming record, so a short record is not a failure.

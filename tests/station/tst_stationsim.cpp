@@ -19,6 +19,7 @@ private Q_SLOTS:
 
     void firstCommandsAndInitializedOnceAcrossReconnection();
     void recordHandshakeAndWholeRecord();
+    void recordStartedBeforeFirstProperties();
     void stopInMidStream();
     void commandConnectionDropped();
     void dataConnectionRefused();
@@ -163,6 +164,27 @@ void TestStationSim::recordHandshakeAndWholeRecord()
     QVERIFY(completed.wait(Wait));
     QCOMPARE(container->receivedSamples(), 400);
     QCOMPARE(container->channelIds(), QVector<qint16>({2}));
+}
+
+void TestStationSim::recordStartedBeforeFirstProperties()
+{
+    Link link;
+    QVERIFY(makeLink(link));
+    TervexDevice* device = link.device.get();
+    QSignalSpy completed(device, &TervexDevice::recordCompleted);
+    QSignalSpy failed(device, &TervexDevice::recordFailed);
+    const GeneratorSettings g = generator(50, 50, 1);
+    const ElectrodeSettings e = electrodes(2);
+    // Started as soon as the station is first seen, while the answer to the connect-time
+    // GetProperties (with the station's old timing) is still being handled.
+    connect(device, &TervexDevice::initialized, this,
+            [&]() { device->startRecord(&g, &e, {1, 2}, Wire::RecordModeNormal); });
+    QVERIFY(device->connectToStation());
+    QVERIFY(completed.wait(Wait));
+    QCOMPARE(failed.count(), 0);
+    const DataContainer* container = device->dataProcessor()->container();
+    QCOMPARE(container->expectedSamples(), 200);
+    QCOMPARE(container->receivedSamples(), 200);
 }
 
 void TestStationSim::stopInMidStream()

@@ -106,10 +106,9 @@ int main(int argc, char* argv[])
         }
     };
 
+    // The station's first properties are mirrored and its ready channels recorded.
     bool started = false;
-    QObject::connect(&model, &TervexModel::settingsUpdated, &app, [&]() {
-        if (started)
-            return;
+    QObject::connect(model.device(), &TervexDevice::initialized, &app, [&]() {
         started = true;
         start();
     });
