@@ -518,6 +518,7 @@ QWidget* TervexWidget::createResultStack()
     m_measurementsTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_measurementsTable->setFocusPolicy(Qt::NoFocus);
     m_measurementsTable->setSelectionMode(QAbstractItemView::NoSelection);
+    m_measurementsTable->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_measurementsTable->verticalHeader()->hide();
     m_measurementsTable->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_measurementsTable->verticalHeader()->setDefaultSectionSize(45);

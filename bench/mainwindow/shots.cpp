@@ -1,0 +1,118 @@
+// Pictures of the main window against the simulated station at its real pace: the connect page,
+// the station and settings pages, a survey record streaming in, the table after a record and the
+// bar chart of a contact test.
+//
+//   tervex-mainwindow-shots OUTDIR      (run under Xvfb: xvfb-run -a -s "-screen 0 1400x900x24")
+#include "bench/mainwindow/stationsession.h"
+
+#include "app/startup.h"
+#include "app/tervexmodel.h"
+#include "station/tervexdevice.h"
+#include "survey/surveydatamanager.h"
+#include "survey/testdatamanager.h"
+#include "ui/testrecordpanel.h"
+#include "ui/tervexwidget.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QPushButton>
+
+#include <cstdio>
+
+namespace {
+
+bool save(QWidget* window, const QDir& out, const QString& name)
+{
+    QApplication::processEvents();
+    const QString path = out.filePath(name);
+    if (!window->grab().save(path)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    std::printf("%s\n", qPrintable(path));
+    return true;
+}
+
+template <typename Condition>
+bool waitUntil(Condition condition, int timeoutMs)
+{
+    for (int waited = 0; waited < timeoutMs && !condition(); waited += 20)
+        StationSession::waitFor(20);
+    return condition();
+}
+
+}
+
+int main(int argc, char* argv[])
+{
+    Q_INIT_RESOURCE(tervex);
+    QApplication app(argc, argv);
+    app.setStyleSheet(Startup::styleSheet());
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: tervex-mainwindow-shots OUTDIR\n");
+        return 2;
+    }
+    const QDir out(QString::fromLocal8Bit(argv[1]));
+    TervexWidget::setMessageHandler([](QWidget*, QMessageBox::Icon, const QString& title, const QString& text) {
+        std::printf("box %s: %s\n", qPrintable(title), qPrintable(text));
+    });
+
+    SimulatorOptions options;
+    options.speed = 1.0;
+    options.channelCount = 10;
+    options.notReadyChannels = {7};
+    options.contactOverrides.insert(12, 25000.0);
+    options.contactOverrides.insert(30, 120000.0);
+    options.contactOverrides.insert(31, 4500.0);
+    StationSession session(options);
+    if (!session.ok())
+        return 1;
+    TervexWidget* w = session.window();
+    w->resize(1400, 900);
+    w->move(0, 0);
+    w->show();
+    StationSession::waitFor(300);
+    save(w, out, QStringLiteral("main-connect.png"));
+
+    if (!session.connectStation())
+        return 1;
+    session.model()->device()->requestStatus();
+    StationSession::waitFor(800);
+    save(w, out, QStringLiteral("main-station.png"));
+
+    StationSession::click(w, QStringLiteral("НАСТРОЙКА"));
+    StationSession::waitFor(200);
+    save(w, out, QStringLiteral("main-settings.png"));
+
+    StationSession::click(w, QStringLiteral("ЗАПИСЬ"));
+    session.setTiming(500, 500, 3, 50);
+    const QString sequence = session.path(QStringLiteral("profile.txt"));
+    session.writeSequence(sequence, 3);
+    int records = 0;
+    QObject::connect(session.model()->surveyDataManager(), &DataManager::completed, [&records]() { ++records; });
+    if (!session.startSurvey(sequence))
+        return 1;
+    StationSession::waitFor(4500);
+    save(w, out, QStringLiteral("main-record.png"));
+
+    waitUntil([&records]() { return records >= 1; }, 15000);
+    StationSession::waitFor(100);
+    StationSession::click(w, QStringLiteral("ТАБЛИЦА"));
+    StationSession::waitFor(200);
+    save(w, out, QStringLiteral("main-table.png"));
+    StationSession::click(w, QStringLiteral("Стоп"));
+    StationSession::click(w, QStringLiteral("ГРАФИК"));
+
+    // The contact test measures 47 positions: let the station hurry.
+    session.setSpeed(0.0);
+    StationSession::click(w, QStringLiteral("ТЕСТ"));
+    bool tested = false;
+    QObject::connect(session.model()->testDataManager(), &DataManager::allCompleted, [&tested]() { tested = true; });
+    auto* panel = w->findChild<TestRecordPanel*>();
+    if (QPushButton* execute = StationSession::button(panel, QStringLiteral("Выполнить")))
+        execute->click();
+    waitUntil([&tested]() { return tested; }, 60000);
+    StationSession::waitFor(200);
+    save(w, out, QStringLiteral("main-test.png"));
+    return 0;
+}
