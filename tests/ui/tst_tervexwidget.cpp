@@ -5,6 +5,7 @@
 #include "survey/surveystrategy.h"
 #include "survey/testdatamanager.h"
 #include "ui/autosettingswidget.h"
+#include "ui/clickablelabel.h"
 #include "ui/measurementplot.h"
 #include "ui/testrecordpanel.h"
 #include "ui/tervexwidget.h"
@@ -13,6 +14,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QClipboard>
 #include <QDialog>
 #include <QFile>
 #include <QLabel>
@@ -174,6 +176,7 @@ private Q_SLOTS:
     void validationOfPulseAndPause_data();
     void validationOfPulseAndPause();
     void relayModeButtonsAndParameters();
+    void connectRefusedIsShown();
     void connectFillsTheStationPage();
     void editingCurrentElectrodesAndChannels();
     void trialShowsRowsAndValues();
@@ -335,6 +338,26 @@ void TervexWidgetTest::relayModeButtonsAndParameters()
     }
 }
 
+void TervexWidgetTest::connectRefusedIsShown()
+{
+    MessageRecorder boxes;
+    {
+        std::unique_ptr<QSettings> store(SettingsStore::open());
+        // Not an address at all: the link refuses before it opens any socket.
+        store->setValue(SettingsStore::Key::host(), QStringLiteral("no-station"));
+        store->sync();
+    }
+    TervexModel model;
+    TervexWidget window(&model, false);
+    window.show();
+    click(buttonIn(&window, QStringLiteral("Подключить")));
+    QCOMPARE(boxes.messages.size(), 1);
+    QCOMPARE(boxes.messages[0].text, QStringLiteral("<h2>Внимание!</h2><p>Нет подключения к станции.</p>"));
+    QCOMPARE(boxes.messages[0].title, QStringLiteral("Тервекс-М1"));
+    QVERIFY(buttonIn(&window, QStringLiteral("Подключить"))->isVisible());
+    QVERIFY(!buttonIn(&window, QStringLiteral("СТАНЦИЯ"))->isVisible());
+}
+
 void TervexWidgetTest::connectFillsTheStationPage()
 {
     MessageRecorder boxes;
@@ -360,6 +383,11 @@ void TervexWidgetTest::connectFillsTheStationPage()
     s.fixture->model->device()->requestStatus();
     QTRY_VERIFY(labelStartingWith(w, QStringLiteral("12.")) != nullptr);
     QVERIFY(labelStartingWith(w, QStringLiteral("12."))->text().endsWith(QStringLiteral("В")));
+    // The GPS position is copied by a click on it.
+    auto* gps = w->findChild<ClickableLabel*>();
+    QVERIFY(gps && !gps->text().isEmpty());
+    QTest::mouseClick(gps, Qt::LeftButton);
+    QCOMPARE(QApplication::clipboard()->text(), gps->text());
     QVERIFY(boxes.messages.isEmpty());
 
     // "<->" drops the link: back to the connect page, header gone.
