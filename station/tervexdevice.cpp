@@ -114,6 +114,17 @@ void TervexDevice::sendFrame(const QByteArray& frame)
     m_commandSocket.write(frame);
 }
 
+namespace {
+// A frame whose payload is an entry count followed by the entries; the length covers the count.
+QByteArray countedFrame(quint16 code, quint16 count, const QByteArray& entries)
+{
+    QByteArray payload;
+    Wire::putU16(payload, count);
+    payload.append(entries);
+    return Wire::frame(code, payload);
+}
+}
+
 QByteArray TervexDevice::electrodesFrame(const ElectrodeSettings& electrodes)
 {
     QByteArray entries;
@@ -129,10 +140,7 @@ QByteArray TervexDevice::electrodesFrame(const ElectrodeSettings& electrodes)
         Wire::putU16(entries, channel.electrodeN);
         ++count;
     }
-    QByteArray payload;
-    Wire::putU16(payload, count);
-    payload.append(entries);
-    return Wire::frame(Wire::Command::SetElectrodes, payload);
+    return countedFrame(Wire::Command::SetElectrodes, count, entries);
 }
 
 QByteArray TervexDevice::gainsFrame(const ElectrodeSettings& electrodes)
@@ -146,10 +154,7 @@ QByteArray TervexDevice::gainsFrame(const ElectrodeSettings& electrodes)
         Wire::putU16(entries, channel.gain);
         ++count;
     }
-    QByteArray payload;
-    Wire::putU16(payload, count);
-    payload.append(entries);
-    return Wire::frame(Wire::Command::SetGains, payload);
+    return countedFrame(Wire::Command::SetGains, count, entries);
 }
 
 QByteArray TervexDevice::generatorFrame(const GeneratorSettings& generator)

@@ -74,6 +74,15 @@ void setTiming(TervexModel* model, quint32 pulse, quint32 pause, quint16 periods
     g->voltage = 100;
 }
 
+// The station is up, the model connected, and the mirror holds this timing.
+bool connectWithTiming(RunFixture& f, quint32 pulse, quint32 pause, quint16 periods)
+{
+    if (!f.ok || !f.connect())
+        return false;
+    setTiming(f.model.get(), pulse, pause, periods);
+    return true;
+}
+
 QList<QuadrupoleLine> measuredLines(const EtrFile& file)
 {
     QList<QuadrupoleLine> lines;
@@ -148,9 +157,7 @@ private Q_SLOTS:
 void RunsTest::surveyWritesEveryQuadrupoleOnce()
 {
     RunFixture f(quietStation());
-    QVERIFY(f.ok);
-    QVERIFY(f.connect());
-    setTiming(f.model.get(), 100, 100, 2);
+    QVERIFY(connectWithTiming(f, 100, 100, 2));
     const QList<QuadrupoleLine> lines = gradientLines();
     const QString sequence = f.path("gradient.txt");
     const QString target = f.path("line1.etr");
@@ -192,9 +199,7 @@ void RunsTest::surveyWritesEveryQuadrupoleOnce()
 void RunsTest::stoppedSurveyIsContinued()
 {
     RunFixture f(quietStation());
-    QVERIFY(f.ok);
-    QVERIFY(f.connect());
-    setTiming(f.model.get(), 100, 100, 1);
+    QVERIFY(connectWithTiming(f, 100, 100, 1));
     const QList<QuadrupoleLine> lines = gradientLines();
     const QString sequence = f.path("seq.txt");
     const QString target = f.path("survey.etr");
@@ -221,9 +226,7 @@ void RunsTest::stoppedSurveyIsContinued()
 void RunsTest::continuationCutsAnIncompleteTail()
 {
     RunFixture f(quietStation());
-    QVERIFY(f.ok);
-    QVERIFY(f.connect());
-    setTiming(f.model.get(), 100, 100, 1);
+    QVERIFY(connectWithTiming(f, 100, 100, 1));
     const QList<QuadrupoleLine> lines = gradientLines();
     const QString sequence = f.path("seq.txt");
     const QString target = f.path("crash.etr");
@@ -271,9 +274,7 @@ void RunsTest::continuationCutsAnIncompleteTail()
 void RunsTest::pauseRepeatAndNext()
 {
     RunFixture f(quietStation());
-    QVERIFY(f.ok);
-    QVERIFY(f.connect());
-    setTiming(f.model.get(), 50, 50, 1);
+    QVERIFY(connectWithTiming(f, 50, 50, 1));
     const QList<QuadrupoleLine> lines = gradientLines();
     const QString sequence = f.path("seq.txt");
     const QString target = f.path("paused.etr");
@@ -318,9 +319,7 @@ void RunsTest::pauseRepeatAndNext()
 void RunsTest::statusPollDuringPauseProcessesNothing()
 {
     RunFixture f(quietStation());
-    QVERIFY(f.ok);
-    QVERIFY(f.connect());
-    setTiming(f.model.get(), 50, 50, 1);
+    QVERIFY(connectWithTiming(f, 50, 50, 1));
     const QString sequence = f.path("seq.txt");
     const QString target = f.path("poll.etr");
     QVERIFY(writeSequence(sequence, gradientLines()));
@@ -377,9 +376,7 @@ void RunsTest::startRefusals()
 void RunsTest::trialRecord()
 {
     RunFixture f(quietStation());
-    QVERIFY(f.ok);
-    QVERIFY(f.connect());
-    setTiming(f.model.get(), 100, 100, 2);
+    QVERIFY(connectWithTiming(f, 100, 100, 2));
     ElectrodeSettings* e = f.model->stationSettings()->electrodeSettings();
     e->currentElectrodeA = 1;
     e->currentElectrodeB = 4;

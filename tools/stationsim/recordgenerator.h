@@ -45,7 +45,7 @@ struct GeneratedRecord
 constexpr int MaxRecordRows = 1 << 22;
 int recordRows(const RecordSpec& spec);
 
-// The injected current amplitude of the spec over the given earth.
+// The current amplitude injected by this record over the given earth.
 double injectedCurrent(const EarthModel& earth, const RecordSpec& spec);
 
 GeneratedRecord generateRecord(const EarthModel& earth, const RecordSpec& spec);
