@@ -102,6 +102,9 @@ Q_SIGNALS:
     void recordStopped();
     // The data connection did not open in time, or closed before the whole record arrived.
     void recordFailed();
+    // The link could not be made (no interface in the station's subnet, refused, timed out, a
+    // station that does not answer) or was lost; the reason names the station's address and port.
+    void connectionFailed(const QString& reason);
 
 private Q_SLOTS:
     void onCmdSocketReadyRead();
