@@ -246,6 +246,40 @@ void EtrFile::calculate()
     }
 }
 
+QVector<SurveyDatum> EtrFile::surveyData(int source) const
+{
+    const auto position = [this](int electrode) { return m_electrodePositions.value(electrode); };
+    // The calculator's decay windows split the pulse, less 16 ms at either end, into 20 parts.
+    const int window = (m_pulse - 32) / SurveyDatum::WindowCount;
+    QVector<SurveyDatum> data;
+    for (int record = 0; record < m_blocks.size(); ++record) {
+        const EtrBlock& block = m_blocks.at(record);
+        for (int k = 0; k < block.channels.size(); ++k) {
+            const EtrChannel& channel = block.channels.at(k);
+            SurveyDatum datum;
+            datum.electrodes = {block.a, block.b, channel.m, channel.n};
+            datum.a = position(block.a);
+            datum.b = position(block.b);
+            datum.m = position(channel.m);
+            datum.n = position(channel.n);
+            datum.source = source;
+            datum.record = record;
+            datum.channel = k;
+            datum.current = block.current;
+            datum.voltage = channel.voltage;
+            datum.geometricFactor = channel.geometricFactor;
+            datum.resistivity = channel.resistivity;
+            datum.deviation = channel.deviation;
+            datum.chargeability = channel.chargeability;
+            for (int j = 0; j < SurveyDatum::WindowCount; ++j)
+                datum.decay[j] = channel.decayCurve.value(j, ChannelResult::NotComputed);
+            datum.windowWidth = window >= 1 ? window : 0;
+            data.append(datum);
+        }
+    }
+    return data;
+}
+
 QString EtrFile::textPath(bool withPolarisation) const
 {
     QString name = m_fileName;

@@ -3,6 +3,7 @@
 
 #include "measurement/electrodeposition.h"
 #include "measurement/tervexcalculator.h"
+#include "survey/surveydatum.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -74,6 +75,9 @@ public:
     int positionCount() const { return m_positionCount; }
     const ElectrodeMap& electrodePositions() const { return m_electrodePositions; }
     const QVector<EtrBlock>& blocks() const { return m_blocks; }
+    // One datum per channel record, in file order, with the positions of the header's electrode
+    // table (an electrode the table lacks stands at 0, 0, 0); `source` is stored in each.
+    QVector<SurveyDatum> surveyData(int source = 0) const;
     // A chargeability or decay-curve value of some channel could not be computed.
     bool polarisationInvalid() const { return m_polarisationInvalid; }
     // Every byte after the header belonged to a complete, valid block.
