@@ -36,7 +36,7 @@ constexpr Taps Filter;
 // y[i] reads x[i + FilterLead - k].
 constexpr int FilterLead = 32;
 constexpr double TwoPi = 6.283185307179586;
-constexpr int ChargeabilityMargin = 16;
+constexpr int ChargeabilityMargin = TervexCalculator::ChargeabilityMargin;
 constexpr int MinChargeabilityPulse = 2 * ChargeabilityMargin + 1;
 
 // An interval is readable when it lies inside the samples; the last sample is never part of one.

@@ -22,6 +22,9 @@ public:
     static constexpr int FilterTaps = 64;
     // Length of every level window.
     static constexpr int LevelWindow = 20;
+    // The chargeability windows leave this many samples (ms) out at the start and the end of a
+    // pulse and of the pause after it: the window of the whole chargeability is pulse - 2 x margin long.
+    static constexpr int ChargeabilityMargin = 16;
 
     TervexCalculator() = default;
     virtual ~TervexCalculator() = default;

@@ -1,0 +1,170 @@
+#include "etr/inversiondataset.h"
+
+#include "etr/etrfile.h"
+#include "measurement/tervexcalculator.h"
+
+#include <QHash>
+#include <QSet>
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+namespace {
+
+QString metres(float value)
+{
+    return QString::number(double(value), 'f', 2);
+}
+
+// Collects the electrodes of all files in the order they are met; matched by place on the ground.
+class ElectrodeList
+{
+public:
+    // Index of the electrode at `position`, added when new. A file that puts an electrode already
+    // known at another height gets a note; the first height stays, so every datum sees one.
+    int indexOf(const ElectrodePosition& position, const QString& fileName, QStringList* notes)
+    {
+        for (int i = 0; i < m_electrodes.size(); ++i) {
+            const ElectrodePosition& known = m_electrodes.at(i);
+            if (std::fabs(known.x - position.x) >= InversionDataset::SamePlace
+                || std::fabs(known.y - position.y) >= InversionDataset::SamePlace)
+                continue;
+            if (std::fabs(known.z - position.z) >= InversionDataset::SamePlace) {
+                notes->append(QStringLiteral("Электрод x=%1 м, y=%2 м: высота %3 м в файле %4, %5 м в файле %6; "
+                                             "взята первая")
+                                  .arg(metres(known.x), metres(known.y), metres(known.z), m_firstFile.at(i),
+                                       metres(position.z), fileName));
+            }
+            return i;
+        }
+        m_electrodes.append(position);
+        m_firstFile.append(fileName);
+        return m_electrodes.size() - 1;
+    }
+
+    const QVector<ElectrodePosition>& electrodes() const { return m_electrodes; }
+
+private:
+    QVector<ElectrodePosition> m_electrodes;
+    QStringList m_firstFile;
+};
+
+}
+
+bool InversionDataset::hasY() const
+{
+    return std::any_of(electrodes.cbegin(), electrodes.cend(), [](const ElectrodePosition& e) { return e.y != 0.0f; });
+}
+
+bool InversionDataset::hasElevation() const
+{
+    return std::any_of(electrodes.cbegin(), electrodes.cend(), [](const ElectrodePosition& e) { return e.z != 0.0f; });
+}
+
+double InversionDataset::unitSpacing() const
+{
+    double spacing = 0.0;
+    for (int i = 1; i < electrodes.size(); ++i) {
+        const double step = double(electrodes.at(i).x) - double(electrodes.at(i - 1).x);
+        if (step >= SamePlace && (spacing == 0.0 || step < spacing))
+            spacing = step;
+    }
+    return spacing > 0.0 ? spacing : 1.0;
+}
+
+const ElectrodePosition* InversionDataset::electrode(int number) const
+{
+    if (number == Electrodes::None || number < 1 || number > electrodes.size())
+        return nullptr;
+    return &electrodes.at(number - 1);
+}
+
+QString InversionDataset::noCoordinatesReason()
+{
+    return QStringLiteral("нет координат электрода в файле");
+}
+
+InversionDataset InversionDataset::fromFiles(const QVector<const EtrFile*>& files, bool allRepeats)
+{
+    InversionDataset dataset;
+    ElectrodeList list;
+    QVector<SurveyDatum> data;
+    int firstPulse = -1;
+    for (int source = 0; source < files.size(); ++source) {
+        const EtrFile* file = files.at(source);
+        if (!file)
+            continue;
+        const ElectrodeMap& positions = file->electrodePositions();
+        // Electrode number of this file -> index in the list (0-based); -1 when it has no coordinates.
+        QHash<int, int> index;
+        const auto place = [&](int number) {
+            if (number == Electrodes::None)
+                return int(Electrodes::None);
+            auto found = index.constFind(number);
+            if (found == index.constEnd()) {
+                const auto position = positions.constFind(number);
+                const int i = position == positions.constEnd()
+                    ? -1
+                    : list.indexOf(*position, file->fileName(), &dataset.notes);
+                found = index.insert(number, i);
+            }
+            return *found + 1;
+        };
+
+        const QVector<SurveyDatum> fileData = file->surveyData(source);
+        if (!fileData.isEmpty()) {
+            if (firstPulse < 0) {
+                firstPulse = file->pulse();
+                dataset.chargeabilityDelay = TervexCalculator::ChargeabilityMargin;
+                dataset.chargeabilityWidth = file->pulse() - 2 * TervexCalculator::ChargeabilityMargin;
+            } else if (file->pulse() != firstPulse) {
+                dataset.notes.append(QStringLiteral("Файл %1: импульс %2 мс, в первом файле %3 мс; окно заряжаемости "
+                                                    "в заголовке взято по первому файлу")
+                                         .arg(file->fileName())
+                                         .arg(file->pulse())
+                                         .arg(firstPulse));
+            }
+        }
+        for (SurveyDatum datum : fileData) {
+            QuadrupoleLine& q = datum.electrodes;
+            q = {place(q.a), place(q.b), place(q.m), place(q.n)};
+            if (q.a < 0 || q.b < 0 || q.m < 0 || q.n < 0) {
+                ++dataset.leftOut[noCoordinatesReason()];
+                continue;
+            }
+            data.append(datum);
+        }
+    }
+
+    // Along the line: list order -> rank.
+    const QVector<ElectrodePosition>& met = list.electrodes();
+    QVector<int> order(met.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&met](int l, int r) {
+        return met.at(l).x != met.at(r).x ? met.at(l).x < met.at(r).x : met.at(l).y < met.at(r).y;
+    });
+    QVector<int> rank(met.size());
+    for (int i = 0; i < order.size(); ++i) {
+        rank[order.at(i)] = i + 1;
+        dataset.electrodes.append(met.at(order.at(i)));
+    }
+    const ElectrodePosition nowhere;
+    for (SurveyDatum& datum : data) {
+        QuadrupoleLine& q = datum.electrodes;
+        for (int* number : {&q.a, &q.b, &q.m, &q.n}) {
+            if (*number != Electrodes::None)
+                *number = rank.at(*number - 1);
+        }
+        const auto position = [&](int number) {
+            const ElectrodePosition* e = dataset.electrode(number);
+            return e ? *e : nowhere;
+        };
+        datum.a = position(q.a);
+        datum.b = position(q.b);
+        datum.m = position(q.m);
+        datum.n = position(q.n);
+    }
+    dataset.data = allRepeats ? data : bestOfRepeats(data);
+    return dataset;
+}

@@ -1,0 +1,50 @@
+#ifndef INVERSIONDATASET_H
+#define INVERSIONDATASET_H
+
+#include "measurement/electrodeposition.h"
+#include "survey/surveydatum.h"
+
+#include <QMap>
+#include <QStringList>
+#include <QVector>
+
+class EtrFile;
+
+// The data of one survey line as inversion software sees it: one list of electrodes with their
+// coordinates and the data that refer to them by position in that list. Several data files of a
+// line (a survey split over files, a roll-along line) merge into one dataset: their electrodes are
+// matched by where they stand, not by their numbers on the cable.
+struct InversionDataset
+{
+    // Two electrodes closer than this, along the ground (x, y), are the same electrode, m.
+    static constexpr float SamePlace = 0.01f;
+
+    // Ascending x, then y.
+    QVector<ElectrodePosition> electrodes;
+    // The datum's electrode numbers are 1-based positions in `electrodes`, Electrodes::None for an
+    // electrode at infinity; `source` is the index of its file in the list given to fromFiles().
+    QVector<SurveyDatum> data;
+    // Where the chargeability of the data was read after the current was switched off: delay and
+    // length of the window, ms (of the first file with data).
+    int chargeabilityDelay = 0;
+    int chargeabilityWidth = 0;
+    // Reason -> number of channel records that could not be put on the line at all.
+    QMap<QString, int> leftOut;
+    // Things the files disagree on and how they were settled, one line each.
+    QStringList notes;
+
+    bool hasY() const;
+    bool hasElevation() const;
+    // Smallest distance along x between neighbouring electrodes; 1 when there are fewer than two.
+    double unitSpacing() const;
+    // The electrode of a datum's number (1-based); null for an electrode at infinity.
+    const ElectrodePosition* electrode(int number) const;
+
+    // A quadrupole measured more than once keeps its best record (bestOfRepeats()) unless
+    // `allRepeats` is set. Null entries are skipped.
+    static InversionDataset fromFiles(const QVector<const EtrFile*>& files, bool allRepeats = false);
+
+    static QString noCoordinatesReason();
+};
+
+#endif
