@@ -96,20 +96,19 @@ InversionDataset InversionDataset::fromFiles(const QVector<const EtrFile*>& file
         if (!file)
             continue;
         const ElectrodeMap& positions = file->electrodePositions();
-        // Electrode number of this file -> index in the list (0-based); -1 when it has no coordinates.
+        // Electrode number of this file -> index in the list (0-based). Every electrode of the
+        // file's table is on the line, measured or not.
         QHash<int, int> index;
-        const auto place = [&](int number) {
+        for (auto it = positions.cbegin(); it != positions.cend(); ++it) {
+            if (it.key() != Electrodes::None)
+                index.insert(it.key(), list.indexOf(it.value(), file->fileName(), &dataset.notes));
+        }
+        // 1-based number on the merged line; -1 for an electrode without coordinates.
+        const auto place = [&index](int number) {
             if (number == Electrodes::None)
                 return int(Electrodes::None);
-            auto found = index.constFind(number);
-            if (found == index.constEnd()) {
-                const auto position = positions.constFind(number);
-                const int i = position == positions.constEnd()
-                    ? -1
-                    : list.indexOf(*position, file->fileName(), &dataset.notes);
-                found = index.insert(number, i);
-            }
-            return *found + 1;
+            const auto found = index.constFind(number);
+            return found == index.constEnd() ? -1 : *found + 1;
         };
 
         const QVector<SurveyDatum> fileData = file->surveyData(source);
