@@ -3,6 +3,7 @@
 #include "app/tervexmodel.h"
 #include "etr/etrcontroller.h"
 #include "etr/etrfile.h"
+#include "ui/exportdialog.h"
 #include "ui/toggle.h"
 
 #include <qcustomplot.h>
@@ -134,6 +135,11 @@ QWidget* EtrViewer::createHeader()
     layout->addWidget(m_openButton);
     m_processButton = createButton(QStringLiteral("Обработать"), QStringLiteral("process_button"), 110, header);
     layout->addWidget(m_processButton);
+    auto* exportButton = createButton(QStringLiteral("Экспорт…"), QStringLiteral("export_button"), 110, header);
+    layout->addWidget(exportButton);
+    connect(exportButton, &QPushButton::clicked, this, [this] {
+        (new ExportDialog(m_fileLoaded ? m_controller->file() : nullptr, m_polarizationCheck->isChecked(), this))->open();
+    });
     m_polarizationCheck = new QCheckBox(QStringLiteral("Учесть поляризацию"), header);
     m_polarizationCheck->setObjectName(QStringLiteral("polarization_check"));
     // At least the width of the layout, more when the font needs it: the text must not be cut.
