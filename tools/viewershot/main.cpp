@@ -1,7 +1,9 @@
 // Opens a survey data file in the viewer and saves pictures of it: the whole window, the window
 // with the current hidden, and a zoom on the first pulse and its decay.
 //
-//   tervex-viewershot [--file FILE.etr] [--size WIDTHxHEIGHT] [--prefix NAME] OUTDIR
+//   tervex-viewershot [--file FILE.etr] [--size WIDTHxHEIGHT] [--prefix NAME] [--export] OUTDIR
+//
+// --export adds a picture of the export dialog after it wrote the file (into a temporary folder).
 //
 // Without --file a realistic survey file is written first (see surveyfile.h).
 #include "app/startup.h"
@@ -12,9 +14,12 @@
 #include <qcustomplot.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QLineEdit>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -46,6 +51,7 @@ int main(int argc, char* argv[])
     parser.addOption({QStringLiteral("size"), QStringLiteral("Window size, e.g. 1280x800."), QStringLiteral("size")});
     parser.addOption({QStringLiteral("prefix"), QStringLiteral("Picture name prefix."), QStringLiteral("name"),
                       QStringLiteral("viewer")});
+    parser.addOption({QStringLiteral("export"), QStringLiteral("Also a picture of the export dialog.")});
     parser.addPositionalArgument(QStringLiteral("outdir"), QStringLiteral("Folder for the pictures."));
     parser.addHelpOption();
     parser.process(app);
@@ -98,5 +104,20 @@ int main(int argc, char* argv[])
                      Qt::NoModifier);
     QApplication::sendEvent(viewer.plot(), &move);
     ok = save(&viewer, out.filePath(prefix + QStringLiteral("-zoomed.png"))) && ok;
+
+    if (parser.isSet(QStringLiteral("export"))) {
+        viewer.findChild<QPushButton*>(QStringLiteral("export_button"))->click();
+        auto* dialog = viewer.findChild<QDialog*>(QStringLiteral("export_dialog"));
+        dialog->findChild<QComboBox*>(QStringLiteral("export_format_combo"))->setCurrentIndex(1);
+        dialog->findChild<QLineEdit*>(QStringLiteral("export_target_edit"))
+            ->setText(work.filePath(QStringLiteral("241208_101500-resipy.csv")));
+        dialog->findChild<QPushButton*>(QStringLiteral("export_write_button"))->click();
+        QApplication::processEvents();
+        QPixmap picture = viewer.grab();
+        QPainter painter(&picture);
+        painter.drawPixmap(dialog->geometry().topLeft() - viewer.geometry().topLeft(), dialog->grab());
+        painter.end();
+        ok = picture.save(out.filePath(prefix + QStringLiteral("-export.png"))) && ok;
+    }
     return ok ? 0 : 1;
 }
