@@ -32,6 +32,7 @@ public:
     SequenceGenerator::Options options() const;
 
     QComboBox* arrayBox() const { return m_array; }
+    QSpinBox* lastBox() const { return m_last; }
     QSpinBox* aMaxBox() const { return m_aMax; }
     QSpinBox* nMaxBox() const { return m_nMax; }
     QCheckBox* reciprocalBox() const { return m_reciprocal; }
