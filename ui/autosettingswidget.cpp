@@ -1,5 +1,7 @@
 #include "ui/autosettingswidget.h"
 
+#include "ui/sequencegeneratordialog.h"
+
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -45,10 +47,15 @@ QStringList runModal(QFileDialog* dialog)
     return dialog->selectedFiles();
 }
 
+bool runGeneratorModal(SequenceGeneratorDialog* dialog)
+{
+    return dialog->exec() == QDialog::Accepted;
+}
+
 }
 
 AutoSettingsWidget::AutoSettingsWidget(QWidget* parent)
-    : QWidget(parent), m_runDialog(runModal), m_clock(&QDateTime::currentDateTime)
+    : QWidget(parent), m_runDialog(runModal), m_clock(&QDateTime::currentDateTime), m_runGenerator(runGeneratorModal)
 {
     m_sequenceEdit = makePathEdit(QStringLiteral("Последовательность"), this);
     m_targetEdit = makePathEdit(QStringLiteral("Сохранить как"), this);
@@ -59,10 +66,13 @@ AutoSettingsWidget::AutoSettingsWidget(QWidget* parent)
     separator->setObjectName(QStringLiteral("horizontal_separator"));
     separator->setFrameShape(QFrame::HLine);
 
+    auto* generateButton = new QPushButton(QStringLiteral("Создать…"), this);
+    generateButton->setObjectName(QStringLiteral("generate_button"));
     auto* cancelButton = new QPushButton(QStringLiteral("Отмена"), this);
     auto* executeButton = new QPushButton(QStringLiteral("Выполнить"), this);
     auto* buttons = new QHBoxLayout;
     buttons->setSpacing(10);
+    buttons->addWidget(generateButton, 1);
     buttons->addWidget(cancelButton, 1);
     buttons->addWidget(executeButton, 1);
 
@@ -78,6 +88,7 @@ AutoSettingsWidget::AutoSettingsWidget(QWidget* parent)
 
     connect(m_sequenceButton, &QPushButton::clicked, this, &AutoSettingsWidget::onSeqChooseClicked);
     connect(m_targetButton, &QPushButton::clicked, this, &AutoSettingsWidget::onTargetChooseClicked);
+    connect(generateButton, &QPushButton::clicked, this, &AutoSettingsWidget::onGenerateClicked);
     connect(cancelButton, &QPushButton::clicked, this, &AutoSettingsWidget::cancelClicked);
     connect(executeButton, &QPushButton::clicked, this, &AutoSettingsWidget::executeClicked);
 }
@@ -90,6 +101,28 @@ void AutoSettingsWidget::setDialogRunner(DialogRunner runner)
 void AutoSettingsWidget::setClock(Clock clock)
 {
     m_clock = clock ? std::move(clock) : Clock(&QDateTime::currentDateTime);
+}
+
+void AutoSettingsWidget::setGeneratorRunner(GeneratorRunner runner)
+{
+    m_runGenerator = runner ? std::move(runner) : GeneratorRunner(runGeneratorModal);
+}
+
+void AutoSettingsWidget::setSurveyTiming(int pulseMs, int pauseMs, int periods, int channels)
+{
+    m_pulse = pulseMs;
+    m_pause = pauseMs;
+    m_periods = periods;
+    m_channels = channels;
+}
+
+void AutoSettingsWidget::onGenerateClicked()
+{
+    SequenceGeneratorDialog dialog(this);
+    dialog.setTarget(m_startDirectory);
+    dialog.setSurveyTiming(m_pulse, m_pause, m_periods, m_channels);
+    if (m_runGenerator(&dialog))
+        setSequence(dialog.writtenPath());
 }
 
 QString AutoSettingsWidget::timeStampedTarget(const QString& sequencePath, const QDateTime& when)

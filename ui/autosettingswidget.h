@@ -8,6 +8,7 @@
 #include <functional>
 
 class QFileDialog;
+class SequenceGeneratorDialog;
 class QLineEdit;
 class QPushButton;
 
@@ -20,6 +21,8 @@ public:
     // Runs a prepared file dialog and returns the chosen files, empty when the operator cancels.
     using DialogRunner = std::function<QStringList(QFileDialog* dialog)>;
     using Clock = std::function<QDateTime()>;
+    // Runs the prepared generator dialog; true when it wrote a file.
+    using GeneratorRunner = std::function<bool(SequenceGeneratorDialog* dialog)>;
 
     explicit AutoSettingsWidget(QWidget* parent = nullptr);
 
@@ -38,6 +41,9 @@ public:
 
     void setDialogRunner(DialogRunner runner);
     void setClock(Clock clock);
+    void setGeneratorRunner(GeneratorRunner runner);
+    // Timing and channel count the generator groups and estimates with.
+    void setSurveyTiming(int pulseMs, int pauseMs, int periods, int channels);
 
 Q_SIGNALS:
     void executeClicked();
@@ -46,6 +52,8 @@ Q_SIGNALS:
 public Q_SLOTS:
     void onSeqChooseClicked();
     void onTargetChooseClicked();
+    // "Создать…": a generated sequence file in the start directory becomes the chosen sequence.
+    void onGenerateClicked();
 
 private:
     QString m_sequencePath;
@@ -53,6 +61,11 @@ private:
     QString m_startDirectory;
     DialogRunner m_runDialog;
     Clock m_clock;
+    GeneratorRunner m_runGenerator;
+    int m_pulse = 500;
+    int m_pause = 500;
+    int m_periods = 2;
+    int m_channels = 10;
     QLineEdit* m_sequenceEdit = nullptr;
     QLineEdit* m_targetEdit = nullptr;
     QPushButton* m_sequenceButton = nullptr;

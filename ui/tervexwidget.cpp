@@ -788,6 +788,9 @@ void TervexWidget::onWorkClicked()
     if (!validateGeneratorSettings())
         return;
     if (m_currentSurveyType == Automatic) {
+        const GeneratorSettings* generator = m_model->stationSettings()->generatorSettings();
+        m_autoSettings->setSurveyTiming(int(generator->pulseLength), int(generator->pauseLength), generator->periods,
+                                        m_model->usableChannelCount());
         m_autoSettings->resetChoice();
         m_autoSettings->show();
         setControls(false, false, false, true);
