@@ -120,6 +120,7 @@ private Q_SLOTS:
 
     void noisyStepsAreRepeated_data();
     void noisyStepsAreRepeated();
+    void pauseHoldsTheRepeat();
     void stopDuringRepeatContinues();
     void commandLine();
 };
@@ -201,6 +202,41 @@ void AutoRepeatTest::noisyStepsAreRepeated()
     if (aboveLimit > 0)
         QVERIFY2(report.contains(QStringLiteral("  A=7 B=12 M=8 N=9, канал ")), qPrintable(report));
     QVERIFY(report.contains(QStringLiteral("Каналы без данных: нет")));
+}
+
+void AutoRepeatTest::pauseHoldsTheRepeat()
+{
+    SimulatorOptions options = cleanStation();
+    options.noisyRecords = {1};
+    RunFixture f(options);
+    QVERIFY(connectForSurvey(f));
+    const QString sequence = f.path("dipoles.txt");
+    const QString target = f.path("paused.etr");
+    QVERIFY(writeSequence(sequence, dipoleLines()));
+
+    f.model->setRepeatPolicy(RepeatPolicy(2.0, 2));
+    f.model->setPaused(true);
+    QSignalSpy records(f.model->surveyDataManager(), &DataManager::completed);
+    QSignalSpy waiting(f.model.get(), &TervexModel::runWaitingForNext);
+    QSignalSpy reported(f.model.get(), &TervexModel::surveyReported);
+    QVERIFY(f.model->startSurvey(sequence, target));
+    QVERIFY(records.wait(10000));
+    QVERIFY(waiting.wait(2000));
+    QTest::qWait(600);
+    QCOMPARE(records.count(), 1);
+
+    // The operator's repeat measures the spoilt step; it comes out clean, so the run goes on.
+    f.model->repeatRecord();
+    QTRY_COMPARE_WITH_TIMEOUT(records.count(), 2, 10000);
+    f.model->setPaused(false);
+    f.model->nextRecord();
+    QVERIFY(waitForEnd(f.model.get(), 60000));
+
+    EtrFile file;
+    QVERIFY(file.load(target));
+    QCOMPARE(blockSteps(file), (QVector<int>{1, 1, 2, 3, 4, 5, 6}));
+    QCOMPARE(reported.count(), 1);
+    QCOMPARE(reportCount(reported.first().at(0).toString(), QStringLiteral("Повторов")), 1);
 }
 
 void AutoRepeatTest::stopDuringRepeatContinues()
