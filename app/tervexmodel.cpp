@@ -476,6 +476,33 @@ bool TervexModel::startSurvey(const QString& source, const QString& target)
     auto* strategy = new SequenceStrategy(m_device, m_surveyDataManager, job.release(), &m_stationSettings,
                                           &m_calculator, pulse, pause, repeats);
     replaceStrategy(strategy);
+    strategy->setRepeatPolicy(repeatPolicy());
+    const QString dataFile = suffix == QLatin1String("etr") ? source : target;
+    connect(strategy, &SurveyStrategy::repeating, this, &TervexModel::runRepeating);
+    connect(strategy, &SurveyStrategy::strategyCompleted, this, [this, dataFile]() { reportSurvey(dataFile, false); });
+    connect(strategy, &SurveyStrategy::aborted, this, [this, dataFile]() { reportSurvey(dataFile, true); });
     strategy->executeStep(false, false, false);
     return true;
+}
+
+RepeatPolicy TervexModel::repeatPolicy() const
+{
+    return RepeatPolicy::fromSettings(*m_settingsStore);
+}
+
+void TervexModel::setRepeatPolicy(const RepeatPolicy& policy)
+{
+    policy.save(*m_settingsStore);
+}
+
+void TervexModel::reportSurvey(const QString& dataFile, bool stopped)
+{
+    if (!m_strategy)
+        return;
+    const QString text = m_strategy->report().text(dataFile, stopped);
+    QString path = SurveyReport::pathFor(dataFile);
+    QString error;
+    if (!SurveyReport::append(path, text, &error))
+        path.clear();
+    Q_EMIT surveyReported(text, path, error);
 }

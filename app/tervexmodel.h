@@ -4,6 +4,7 @@
 #include "measurement/tervexcalculator.h"
 #include "station/tervexsettings.h"
 #include "survey/quadrupoleline.h"
+#include "survey/repeatpolicy.h"
 #include "survey/testdatamanager.h"
 
 #include <QList>
@@ -73,6 +74,9 @@ public:
     void setSeqPath(const QString& path);
     bool usePolar() const { return m_usePolar; }
     void setUsePolar(bool flag);
+    // Automatic repeats of noisy survey records, kept in the settings store.
+    RepeatPolicy repeatPolicy() const;
+    void setRepeatPolicy(const RepeatPolicy& policy);
 
     void loadSettings();
 
@@ -87,6 +91,12 @@ Q_SIGNALS:
     void runFailed(const QString& reason);
     // The run is paused between records and waits for next or repeat.
     void runWaitingForNext();
+    // An automatic repeat of a survey record starts (reason for the record page); empty when the
+    // survey goes on to the next step.
+    void runRepeating(const QString& reason);
+    // A survey ended, finished or stopped: its report, and where it was written (empty with the
+    // reason in error when it could not be).
+    void surveyReported(const QString& text, const QString& path, const QString& error);
 
 public Q_SLOTS:
     void onDevicePropertiesUpdated();
@@ -101,6 +111,7 @@ private:
     SurveyJob* loadSequenceJob(const QString& source, int pairsLimit);
     SurveyJob* resumeJob(const QString& dataPath, int pairsLimit, int* pulse, int* pause, int* repeats);
     int surveyPairsLimit();
+    void reportSurvey(const QString& dataFile, bool stopped);
 
     int testValue(const QString& key, int defaultValue) const;
     void setTestValue(const QString& key, const QString& text, int defaultValue, int minimum, int maximum);

@@ -22,6 +22,9 @@ inline QString testRDelta() { return QStringLiteral("testRDelta"); }
 inline QString dataPath() { return QStringLiteral("dataPath"); }
 inline QString seqPath() { return QStringLiteral("seqPath"); }
 inline QString usePolar() { return QStringLiteral("usePolar"); }
+// Automatic repeats of survey records: scatter limit in percent (0 = off) and extra records per step.
+inline QString maxScatter() { return QStringLiteral("maxScatter"); }
+inline QString maxRepeats() { return QStringLiteral("maxRepeats"); }
 }
 
 // Default, lowest and highest accepted value of one test parameter.

@@ -36,6 +36,21 @@ SurveyStrategy::SurveyStrategy(TervexDevice* device, DataManager* dataManager, S
     m_watchdog.setSingleShot(true);
     m_watchdog.setInterval(DefaultWatchdog);
     connect(&m_watchdog, &QTimer::timeout, this, &SurveyStrategy::onWatchdogTimeout);
+
+    const ElectrodeSettings* e = m_settings->electrodeSettings();
+    QVector<int> notReady;
+    for (int k = 0; k < qMin(e->channels.size(), m_device->properties().channelCountFixed); ++k) {
+        if (!e->channels.at(k).available)
+            notReady.append(e->channels.at(k).number);
+    }
+    m_report.setNotReadyChannels(notReady);
+    m_report.start();
+}
+
+void SurveyStrategy::setRepeatPolicy(const RepeatPolicy& policy)
+{
+    m_repeatPolicy = policy;
+    m_report.setPolicy(policy);
 }
 
 SurveyStrategy::~SurveyStrategy()
@@ -71,6 +86,14 @@ void SurveyStrategy::executeStep(bool repeat, bool allChannels, bool stop)
         return;
     m_stepTimer.stop();
     m_allChannels = allChannels;
+    m_pendingRepeat = RepeatPolicy::Verdict{};
+    if (repeat && m_lastStep >= 0) {
+        ++m_stepRepeats;
+    } else {
+        if (m_stepRepeats > 0)
+            Q_EMIT repeating(QString());
+        m_stepRepeats = 0;
+    }
 
     Sequence* sequence = m_job->sequence();
     const SequenceStep* step = nullptr;
@@ -191,6 +214,9 @@ void SurveyStrategy::onOverflowsUpdated()
         return;
     }
     m_phase = Phase::Idle;
+    m_report.addRecord(m_record.a, m_record.b, m_record.ids, m_calculator->channelResults(), m_stepRepeats > 0);
+    if (m_stepRepeats < m_repeatPolicy.maxRepeats())
+        m_pendingRepeat = m_repeatPolicy.check(*m_calculator);
     Q_EMIT surveyCompleted();
     if (m_job)
         m_stepTimer.start();
@@ -204,6 +230,11 @@ void SurveyStrategy::executeNext()
         Q_EMIT waitingForNext();
         return;
     }
+    if (m_pendingRepeat.needed() && m_continue) {
+        Q_EMIT repeating(m_repeatPolicy.describe(m_pendingRepeat, m_stepRepeats + 1));
+        executeStep(true, m_allChannels, false);
+        return;
+    }
     executeStep(false, m_allChannels, !m_continue);
 }
 
@@ -212,6 +243,7 @@ void SurveyStrategy::finish()
     m_stepTimer.stop();
     m_watchdog.stop();
     disconnectDevice();
+    m_report.stop();
     m_info.setCurrentStep(m_info.stepCount() + 1);
     onFinished();
     delete m_job;
@@ -227,6 +259,7 @@ void SurveyStrategy::abort()
     m_stepTimer.stop();
     m_watchdog.stop();
     disconnectDevice();
+    m_report.stop();
     m_phase = Phase::Idle;
     m_device->stopRecord();
     m_dataManager->abortRun();

@@ -3,6 +3,8 @@
 
 #include "measurement/measurementinfo.h"
 #include "station/stationrecords.h"
+#include "survey/repeatpolicy.h"
+#include "survey/surveyreport.h"
 
 #include <QMap>
 #include <QObject>
@@ -46,6 +48,9 @@ public:
     bool isRecording() const { return m_phase != Phase::Idle; }
     bool isStepTimerActive() const { return m_stepTimer.isActive(); }
     void setWatchdogInterval(int milliseconds) { m_watchdog.setInterval(milliseconds); }
+    // Records whose scatter or current fails the policy are measured again before the run goes on.
+    void setRepeatPolicy(const RepeatPolicy& policy);
+    const SurveyReport& report() const { return m_report; }
 
 Q_SIGNALS:
     void surveyCompleted();
@@ -55,6 +60,9 @@ Q_SIGNALS:
     void failed(const QString& reason);
     // The step pause ended while the run is paused: it waits for the operator's next or repeat.
     void waitingForNext();
+    // An automatic repeat starts, with the reason for the operator; empty when the run goes on
+    // to the next step.
+    void repeating(const QString& reason);
 
 public Q_SLOTS:
     void onDataUpdated();
@@ -109,6 +117,10 @@ private:
     bool m_continue = true;
     Phase m_phase = Phase::Idle;
     int m_lastStep = -1;
+    RepeatPolicy m_repeatPolicy;
+    RepeatPolicy::Verdict m_pendingRepeat;
+    int m_stepRepeats = 0;  // records of the current step beyond its first
+    SurveyReport m_report;
 };
 
 #endif

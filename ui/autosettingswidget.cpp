@@ -3,13 +3,16 @@
 #include "ui/sequencegeneratordialog.h"
 
 #include <QDir>
+#include <QDoubleSpinBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 
 namespace {
 
@@ -68,6 +71,27 @@ AutoSettingsWidget::AutoSettingsWidget(QWidget* parent)
 
     auto* generateButton = new QPushButton(QStringLiteral("Создать…"), this);
     generateButton->setObjectName(QStringLiteral("generate_button"));
+    m_maxScatter = new QDoubleSpinBox(this);
+    m_maxScatter->setRange(0.0, RepeatPolicy::HighestMaxScatter);
+    m_maxScatter->setDecimals(1);
+    m_maxScatter->setSingleStep(0.5);
+    m_maxScatter->setSpecialValueText(QStringLiteral("выкл."));
+    m_maxRepeats = new QSpinBox(this);
+    m_maxRepeats->setRange(RepeatPolicy::FewestRepeats, RepeatPolicy::MostRepeats);
+    auto* quality = new QHBoxLayout;
+    quality->setSpacing(10);
+    quality->addWidget(new QLabel(QStringLiteral("Макс. разброс, %"), this));
+    quality->addWidget(m_maxScatter, 1);
+    quality->addWidget(new QLabel(QStringLiteral("Повторов"), this));
+    quality->addWidget(m_maxRepeats, 1);
+    for (QAbstractSpinBox* box : {static_cast<QAbstractSpinBox*>(m_maxScatter), static_cast<QAbstractSpinBox*>(m_maxRepeats)}) {
+        box->setFixedHeight(24);
+        box->setAlignment(Qt::AlignCenter);
+    }
+    setRepeatPolicy(RepeatPolicy());
+    connect(m_maxScatter, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this,
+            [this](double limit) { m_maxRepeats->setEnabled(limit > 0.0); });
+
     auto* cancelButton = new QPushButton(QStringLiteral("Отмена"), this);
     auto* executeButton = new QPushButton(QStringLiteral("Выполнить"), this);
     auto* buttons = new QHBoxLayout;
@@ -84,7 +108,8 @@ AutoSettingsWidget::AutoSettingsWidget(QWidget* parent)
     grid->addWidget(m_sequenceButton, 1, 1);
     grid->addWidget(m_targetEdit, 2, 0);
     grid->addWidget(m_targetButton, 2, 1);
-    grid->addLayout(buttons, 3, 0, 1, 2);
+    grid->addLayout(quality, 3, 0, 1, 2);
+    grid->addLayout(buttons, 4, 0, 1, 2);
 
     connect(m_sequenceButton, &QPushButton::clicked, this, &AutoSettingsWidget::onSeqChooseClicked);
     connect(m_targetButton, &QPushButton::clicked, this, &AutoSettingsWidget::onTargetChooseClicked);
@@ -191,4 +216,17 @@ void AutoSettingsWidget::onTargetChooseClicked()
         return;
     m_targetPath = files.first();
     m_targetEdit->setText(QFileInfo(m_targetPath).baseName());
+}
+
+RepeatPolicy AutoSettingsWidget::repeatPolicy() const
+{
+    return RepeatPolicy(m_maxScatter->value(), m_maxRepeats->value());
+}
+
+void AutoSettingsWidget::setRepeatPolicy(const RepeatPolicy& policy)
+{
+    m_maxScatter->setValue(policy.maxScatter());
+    m_maxRepeats->setValue(policy.maxRepeats());
+    // The count means nothing while repeats are off.
+    m_maxRepeats->setEnabled(policy.enabled());
 }

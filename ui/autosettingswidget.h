@@ -1,16 +1,20 @@
 #ifndef AUTOSETTINGSWIDGET_H
 #define AUTOSETTINGSWIDGET_H
 
+#include "survey/repeatpolicy.h"
+
 #include <QDateTime>
 #include <QStringList>
 #include <QWidget>
 
 #include <functional>
 
+class QDoubleSpinBox;
 class QFileDialog;
 class SequenceGeneratorDialog;
 class QLineEdit;
 class QPushButton;
+class QSpinBox;
 
 // Chooses the sequence file (or a data file to continue) and the data file a survey writes.
 class AutoSettingsWidget : public QWidget
@@ -38,6 +42,10 @@ public:
 
     // "yyMMdd_hhmmss.etr" in the directory of the sequence file.
     static QString timeStampedTarget(const QString& sequencePath, const QDateTime& when);
+
+    // "Макс. разброс, %" and "Повторов" of the survey to start.
+    RepeatPolicy repeatPolicy() const;
+    void setRepeatPolicy(const RepeatPolicy& policy);
 
     void setDialogRunner(DialogRunner runner);
     void setClock(Clock clock);
@@ -70,6 +78,8 @@ private:
     QLineEdit* m_targetEdit = nullptr;
     QPushButton* m_sequenceButton = nullptr;
     QPushButton* m_targetButton = nullptr;
+    QDoubleSpinBox* m_maxScatter = nullptr;
+    QSpinBox* m_maxRepeats = nullptr;
 };
 
 #endif

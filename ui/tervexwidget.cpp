@@ -39,6 +39,7 @@
 #include <QStackedLayout>
 #include <QStackedWidget>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <qcustomplot.h>
@@ -136,6 +137,8 @@ TervexWidget::TervexWidget(TervexModel* model, bool relayMode, QWidget* parent)
     connect(m_model, &TervexModel::settingsUpdated, this, &TervexWidget::onDeviceSettingsUpdated);
     connect(m_model, &TervexModel::runFailed, this, &TervexWidget::onRunFailed);
     connect(m_model, &TervexModel::runWaitingForNext, this, &TervexWidget::onRunWaitingForNext);
+    connect(m_model, &TervexModel::runRepeating, this, &TervexWidget::onRunRepeating);
+    connect(m_model, &TervexModel::surveyReported, this, &TervexWidget::onSurveyReported);
 
     auto* mainFrame = new QWidget;
     auto* mainLayout = new QVBoxLayout(mainFrame);
@@ -451,6 +454,13 @@ QWidget* TervexWidget::createRecordPage()
         buttons->addWidget(button, 1);
     }
     controls->addLayout(buttons);
+    m_repeatInfo = new QLabel(m_runControls);
+    m_repeatInfo->setObjectName(QStringLiteral("repeat_info"));
+    m_repeatInfo->setStyleSheet(QStringLiteral("QLabel { color : #FF6000; }"));
+    m_repeatInfo->setAlignment(Qt::AlignCenter);
+    m_repeatInfo->setWordWrap(true);
+    m_repeatInfo->hide();
+    controls->addWidget(m_repeatInfo);
     m_autoSettings = new AutoSettingsWidget(m_runControls);
     if (m_autoSettings->layout())
         m_autoSettings->layout()->setContentsMargins(0, 0, 0, 0);
@@ -792,6 +802,7 @@ void TervexWidget::onWorkClicked()
         m_autoSettings->setSurveyTiming(int(generator->pulseLength), int(generator->pauseLength), generator->periods,
                                         m_model->usableChannelCount());
         m_autoSettings->resetChoice();
+        m_autoSettings->setRepeatPolicy(m_model->repeatPolicy());
         m_autoSettings->show();
         setControls(false, false, false, true);
         return;
@@ -820,6 +831,7 @@ void TervexWidget::onAutoSettingsExecuteClicked()
         return;
     m_autoSettings->hide();
     setControls(true, false, false, true);
+    m_model->setRepeatPolicy(m_autoSettings->repeatPolicy());
     const QString source = m_autoSettings->sequencePath();
     const QString target = m_autoSettings->targetPath();
     if (source.isEmpty() || target.isEmpty())
@@ -1012,6 +1024,7 @@ void TervexWidget::endRun()
 {
     m_generatorPanel->setEnabled(true);
     m_progressInfo->hide();
+    m_repeatInfo->hide();
     m_nextPending = false;
     setControls(true, false, false, true);
 }
@@ -1093,6 +1106,22 @@ void TervexWidget::onRunWaitingForNext()
     const bool test = m_currentSurveyType == ElectrodeTest || m_currentSurveyType == RelayTest;
     setControls(true, !test, true, false);
     m_nextPending = true;
+}
+
+void TervexWidget::onRunRepeating(const QString& reason)
+{
+    m_repeatInfo->setText(reason);
+    m_repeatInfo->setVisible(!reason.isEmpty());
+}
+
+void TervexWidget::onSurveyReported(const QString& text, const QString& path, const QString& error)
+{
+    QString message = QStringLiteral("<pre>%1</pre>").arg(text.toHtmlEscaped());
+    message += path.isEmpty()
+                   ? QStringLiteral("<p>Отчёт не записан: %1</p>").arg(error.toHtmlEscaped())
+                   : QStringLiteral("<p>Отчёт записан в %1</p>").arg(QDir::toNativeSeparators(path).toHtmlEscaped());
+    // Not from inside the run's last signal: a failure's own message comes first.
+    QTimer::singleShot(0, this, [message]() { messageHandler()(nullptr, QMessageBox::Information, boxTitle, message); });
 }
 
 void TervexWidget::onTestVerdict(const QString& message)

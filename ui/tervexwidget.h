@@ -111,6 +111,8 @@ public Q_SLOTS:
 
     void onRunFailed(const QString& reason);
     void onRunWaitingForNext();
+    void onRunRepeating(const QString& reason);
+    void onSurveyReported(const QString& text, const QString& path, const QString& error);
     void onTestVerdict(const QString& message);
 
 protected:
@@ -186,6 +188,7 @@ private:
     QFrame* m_surveyTypeFrame = nullptr;
     QButtonGroup* m_surveyTypeGroup = nullptr;
     QLabel* m_surveyTypeMessage = nullptr;
+    QLabel* m_repeatInfo = nullptr;
     GeneratorControlWidget* m_generatorPanel = nullptr;
     QFrame* m_runControls = nullptr;
     QStackedWidget* m_workStopStack = nullptr;

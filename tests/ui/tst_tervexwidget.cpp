@@ -2,6 +2,7 @@
 #include "measurement/electrodeposition.h"
 #include "station/tervexdevice.h"
 #include "survey/surveydatamanager.h"
+#include "survey/surveyreport.h"
 #include "survey/surveystrategy.h"
 #include "survey/testdatamanager.h"
 #include "ui/autosettingswidget.h"
@@ -550,7 +551,12 @@ void TervexWidgetTest::surveyThroughAutoSettingsToTheEnd()
     QVERIFY(progressInfo(w)->text().contains(QStringLiteral(" из 4 | осталось ")));
     QTRY_COMPARE_WITH_TIMEOUT(all.count(), 1, 20000);
 
-    QVERIFY(boxes.messages.isEmpty());
+    // The survey's report is the only box.
+    QTRY_COMPARE_WITH_TIMEOUT(boxes.messages.size(), 1, 2000);
+    QCOMPARE(boxes.messages[0].icon, QMessageBox::Information);
+    QVERIFY(boxes.messages[0].text.contains(QStringLiteral("Записей: 4")));
+    QVERIFY(QFile::exists(SurveyReport::pathFor(target)));
+    boxes.messages.clear();
     QCOMPARE(started.count(), 4);
     QVERIFY(QFile::exists(target));
     QCOMPARE(model->seqPath(), QFileInfo(sequence).absolutePath());
@@ -577,6 +583,7 @@ void TervexWidgetTest::surveyThroughAutoSettingsToTheEnd()
 
 void TervexWidgetTest::spacePausesAfterARecordAndContinues()
 {
+    MessageRecorder boxes;
     Session s;
     QVERIFY(connected(s, fastStation()));
     TervexWidget* w = s.window.get();
@@ -618,6 +625,7 @@ void TervexWidgetTest::spacePausesAfterARecordAndContinues()
 
 void TervexWidgetTest::stopMidway()
 {
+    MessageRecorder boxes;
     Session s;
     SimulatorOptions options = fastStation();
     options.speed = 1;
@@ -727,7 +735,10 @@ void TervexWidgetTest::linkDroppedMidRun()
     click(buttonIn(panel, QStringLiteral("Выполнить")));
     QVERIFY(completed.wait(5000));
     s.fixture->simulator.options().dropCommandAfterFrames = 1;
-    QTRY_COMPARE_WITH_TIMEOUT(boxes.messages.size(), 1, 10000);
+    // The failure first, then the report of what was saved.
+    QTRY_COMPARE_WITH_TIMEOUT(boxes.messages.size(), 2, 10000);
+    QCOMPARE(boxes.messages[1].icon, QMessageBox::Information);
+    QVERIFY(boxes.messages[1].text.contains(QStringLiteral("Съёмка остановлена")));
 
     QCOMPARE(aborted.count(), 1);
     QCOMPARE(boxes.messages[0].title, QStringLiteral("Тервекс-М1"));

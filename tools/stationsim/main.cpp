@@ -113,7 +113,8 @@ bool readOptions(const QCommandLineParser& parser, SimulatorOptions& o)
                     && readInt(parser, QStringLiteral("seed"), seed, 0, 2147483647)
                     && readDouble(parser, QStringLiteral("test-load-base"), o.testLoadBase, 1e-6)
                     && readInt(parser, QStringLiteral("drop-after"), o.dropCommandAfterFrames, 0, 2147483647)
-                    && readInt(parser, QStringLiteral("close-data-after"), o.closeDataAfterRows, 0, 2147483647);
+                    && readInt(parser, QStringLiteral("close-data-after"), o.closeDataAfterRows, 0, 2147483647)
+                    && readDouble(parser, QStringLiteral("burst-noise"), o.burstNoise, 0.0);
     if (!ok)
         return false;
     if (!parser.isSet(QStringLiteral("rho2")))
@@ -126,6 +127,8 @@ bool readOptions(const QCommandLineParser& parser, SimulatorOptions& o)
         return fail(QStringLiteral("invalid --chargeability: a fraction below 1 is expected"));
     if (!parseNumbers(parser.value(QStringLiteral("not-ready")), o.notReadyChannels))
         return fail(QStringLiteral("invalid --not-ready: %1").arg(parser.value(QStringLiteral("not-ready"))));
+    if (!parseNumbers(parser.value(QStringLiteral("noisy-records")), o.noisyRecords))
+        return fail(QStringLiteral("invalid --noisy-records: %1").arg(parser.value(QStringLiteral("noisy-records"))));
     if (!parseNumbers(parser.value(QStringLiteral("faulty-relay")), o.faultyRelays))
         return fail(QStringLiteral("invalid --faulty-relay: %1").arg(parser.value(QStringLiteral("faulty-relay"))));
     if (!parseContacts(parser.value(QStringLiteral("high-contact")), o.contactOverrides))
@@ -182,6 +185,10 @@ int main(int argc, char* argv[])
          QString()},
         {QStringLiteral("close-data-after"), QStringLiteral("Close the data connection after N rows of a record."),
          QString()},
+        {QStringLiteral("noisy-records"),
+         QStringLiteral("Records spoilt by a noise burst, counted from 1 in the order streamed, e.g. 2,5."), QString()},
+        {QStringLiteral("burst-noise"), QStringLiteral("Channel noise of a noise burst, volts rms."),
+         QString::number(defaults.burstNoise)},
     };
     for (const Option& o : options) {
         QCommandLineOption option(o.name, o.description, QStringLiteral("value"), o.value);

@@ -424,7 +424,8 @@ GeneratedRecord StationSimulator::computeRecord(const QVector<quint16>& channels
     spec.b = position(b);
     spec.contactA = contact(a);
     spec.contactB = contact(b);
-    spec.noise = m_options.noise;
+    // A passing vehicle or a loose clip spoils a whole record, not a sample here and there.
+    spec.noise = m_options.noisyRecords.contains(m_recordsStreamed + 1) ? m_options.burstNoise : m_options.noise;
     spec.seed = m_options.seed + quint32(m_recordsStreamed);
 
     // Each channel's potential pair; a channel the station does not have records nothing.

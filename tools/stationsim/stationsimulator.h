@@ -42,6 +42,8 @@ struct SimulatorOptions
     bool byteByByte = false;         // write every reply frame one byte at a time
     bool unknownCodes = false;       // send an extra frame with an unknown code before each reply
     int closeDataAfterRows = -1;     // close the data connection after N rows of a record
+    QVector<int> noisyRecords;       // records (1 = the first streamed) spoilt by a noise burst ...
+    double burstNoise = 0.05;        // ... of this many volts rms on every channel
 };
 
 // A Tervex-M1 station over TCP: the command connection with its frames, and the data connection

@@ -8,6 +8,7 @@
 #include "station/tervexdevice.h"
 #include "survey/surveydatamanager.h"
 #include "survey/surveystrategy.h"
+#include "tools/cli/commandline.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -53,9 +54,24 @@ int main(int argc, char* argv[])
     const QCommandLineOption pause(QStringLiteral("pause"), QStringLiteral("Pause, ms."), QStringLiteral("ms"));
     const QCommandLineOption periods(QStringLiteral("periods"), QStringLiteral("Periods per record."),
                                      QStringLiteral("count"));
-    const QCommandLineOption quiet(QStringLiteral("quiet"), QStringLiteral("Only the summary line."));
-    parser.addOptions({host, commandPort, dataPort, voltage, pulse, pause, periods, quiet});
+    const QCommandLineOption quiet(QStringLiteral("quiet"), QStringLiteral("Only the summary and the report."));
+    const QCommandLineOption maxScatter(
+        QStringLiteral("max-scatter"),
+        QStringLiteral("Measure a record again while a channel scatters above this many percent (0 = never)."),
+        QStringLiteral("percent"));
+    const QCommandLineOption maxRepeats(QStringLiteral("max-repeats"),
+                                        QStringLiteral("Extra records of one step at most (1 to 5, default 2)."),
+                                        QStringLiteral("count"));
+    parser.addOptions({host, commandPort, dataPort, voltage, pulse, pause, periods, quiet, maxScatter, maxRepeats});
     parser.process(app);
+
+    double scatterLimit = RepeatPolicy::DefaultMaxScatter;
+    qint64 repeatLimit = RepeatPolicy::DefaultMaxRepeats;
+    if (!CommandLine::doubleOption(parser, maxScatter.names().first(), 0.0, RepeatPolicy::HighestMaxScatter,
+                                   &scatterLimit)
+        || !CommandLine::intOption(parser, maxRepeats.names().first(), RepeatPolicy::FewestRepeats,
+                                   RepeatPolicy::MostRepeats, &repeatLimit))
+        return CommandLine::UsageError;
 
     const QStringList args = parser.positionalArguments();
     if (args.isEmpty() || args.size() > 2) {
@@ -79,6 +95,7 @@ int main(int argc, char* argv[])
     }
 
     TervexModel model;
+    model.setRepeatPolicy(RepeatPolicy(scatterLimit, int(repeatLimit)));
     const bool beQuiet = parser.isSet(quiet);
     int records = 0;
     int exitCode = 0;
@@ -136,6 +153,12 @@ int main(int argc, char* argv[])
                   .arg(clock.elapsed() / 1000.0, 0, 'f', 2));
         finish(0);
     });
+    QObject::connect(&model, &TervexModel::surveyReported, &app,
+                     [&](const QString& text, const QString& path, const QString& error) {
+                         std::fputs(text.toLocal8Bit().constData(), stdout);
+                         print(path.isEmpty() ? QStringLiteral("report not written: %1").arg(error)
+                                              : QStringLiteral("report: %1").arg(path));
+                     });
     QObject::connect(&model, &TervexModel::runFailed, &app, [&](const QString& reason) {
         print(reason, stderr);
         finish(3);

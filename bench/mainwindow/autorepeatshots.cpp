@@ -1,0 +1,98 @@
+// Pictures of the automatic repeats: the auto-settings panel with the scatter limit and repeat
+// count, and the record page while a record spoilt by a noise burst is measured again.
+//
+//   tervex-autorepeat-shots OUTDIR WIDTH HEIGHT   (run under Xvfb)
+
+#include "app/startup.h"
+#include "app/tervexmodel.h"
+#include "stationsession.h"
+#include "survey/datamanager.h"
+#include "survey/surveydatamanager.h"
+#include "ui/autosettingswidget.h"
+#include "ui/tervexwidget.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QPushButton>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+bool save(QWidget* window, const QDir& out, const QString& name)
+{
+    QApplication::processEvents();
+    const QString path = out.filePath(name);
+    if (!window->grab().save(path)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    std::printf("%s\n", qPrintable(path));
+    return true;
+}
+
+}
+
+int main(int argc, char* argv[])
+{
+    Q_INIT_RESOURCE(tervex);
+    QApplication app(argc, argv);
+    app.setStyleSheet(Startup::styleSheet());
+    if (argc < 4) {
+        std::fprintf(stderr, "usage: tervex-autorepeat-shots OUTDIR WIDTH HEIGHT\n");
+        return 2;
+    }
+    const QDir out(QString::fromLocal8Bit(argv[1]));
+    const int width = std::atoi(argv[2]);
+    const int height = std::atoi(argv[3]);
+    const QString size = QStringLiteral("%1x%2").arg(width).arg(height);
+    TervexWidget::setMessageHandler([](QWidget*, QMessageBox::Icon, const QString& title, const QString& text) {
+        std::printf("box %s: %s\n", qPrintable(title), qPrintable(text));
+    });
+
+    SimulatorOptions options;
+    options.speed = 1.0;
+    options.channelCount = 10;
+    options.notReadyChannels = {7};
+    options.noise = 0.0;
+    options.driftPerSecond = 0.0;
+    options.noisyRecords = {2};
+    options.burstNoise = 0.2;
+    StationSession session(options);
+    if (!session.ok())
+        return 1;
+    TervexWidget* w = session.window();
+    w->resize(width, height);
+    w->move(0, 0);
+    w->show();
+    if (!session.connectStation())
+        return 1;
+
+    StationSession::click(w, QStringLiteral("ЗАПИСЬ"));
+    session.setTiming(300, 300, 3, 50);
+    session.model()->setRepeatPolicy(RepeatPolicy(5.0, 2));
+    const QString sequence = session.path(QStringLiteral("profile.txt"));
+    session.writeSequence(sequence, 3);
+
+    StationSession::click(w, QStringLiteral("Работа"));
+    auto* panel = w->findChild<AutoSettingsWidget*>();
+    if (!panel)
+        return 1;
+    panel->setSequence(sequence);
+    StationSession::waitFor(200);
+    save(w, out, QStringLiteral("autorepeat-panel-%1.png").arg(size));
+
+    bool repeating = false;
+    QObject::connect(session.model(), &TervexModel::runRepeating,
+                     [&repeating](const QString& reason) { repeating = repeating || !reason.isEmpty(); });
+    if (QPushButton* execute = StationSession::button(panel, QStringLiteral("Выполнить")))
+        execute->click();
+    for (int waited = 0; waited < 30000 && !repeating; waited += 20)
+        StationSession::waitFor(20);
+    StationSession::waitFor(1500);
+    save(w, out, QStringLiteral("autorepeat-record-%1.png").arg(size));
+    StationSession::click(w, QStringLiteral("Стоп"));
+    StationSession::waitFor(300);
+    return repeating ? 0 : 1;
+}

@@ -1,0 +1,143 @@
+#include "survey/surveyreport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringList>
+#include <QTextStream>
+
+#include <algorithm>
+
+void SurveyReport::start()
+{
+    m_clock.start();
+    m_elapsed = -1;
+}
+
+void SurveyReport::stop()
+{
+    if (m_clock.isValid() && m_elapsed < 0)
+        m_elapsed = m_clock.elapsed();
+}
+
+qint64 SurveyReport::elapsedMs() const
+{
+    if (m_elapsed >= 0)
+        return m_elapsed;
+    return m_clock.isValid() ? m_clock.elapsed() : 0;
+}
+
+void SurveyReport::addRecord(int a, int b, const QVector<quint16>& channels,
+                             const QMap<int, ChannelResult>& results, bool repeat)
+{
+    for (quint16 id : channels)
+        m_measuredChannels.insert(id);
+    ++m_records;
+    if (repeat)
+        ++m_repeats;
+    for (auto it = results.constBegin(); it != results.constEnd(); ++it) {
+        const QuadrupoleLine line{a, b, it->m, it->n};
+        const auto key = std::make_tuple(a, b, line.m, line.n);
+        auto found = m_index.constFind(key);
+        if (found == m_index.constEnd()) {
+            found = m_index.insert(key, m_quadrupoles.size());
+            m_quadrupoles.append(Quadrupole{line, it.key(), 0.0f, false});
+        }
+        if (!RepeatPolicy::usable(*it))
+            continue;
+        m_usedChannels.insert(it.key());
+        Quadrupole& q = m_quadrupoles[*found];
+        if (!q.usable || it->scatter < q.bestScatter) {
+            q.usable = true;
+            q.bestScatter = it->scatter;
+            q.channel = it.key();
+        }
+    }
+}
+
+QList<SurveyReport::Outlier> SurveyReport::aboveLimit() const
+{
+    QList<Outlier> outliers;
+    if (!m_policy.enabled())
+        return outliers;
+    for (const Quadrupole& q : m_quadrupoles) {
+        if (q.usable && q.bestScatter > m_policy.maxScatter())
+            outliers.append(Outlier{q.line, q.channel, q.bestScatter});
+    }
+    return outliers;
+}
+
+QVector<int> SurveyReport::neverUsable() const
+{
+    QSet<int> unusable(m_notReady.begin(), m_notReady.end());
+    unusable += m_measuredChannels;
+    unusable -= m_usedChannels;
+    QVector<int> channels(unusable.begin(), unusable.end());
+    std::sort(channels.begin(), channels.end());
+    return channels;
+}
+
+QString SurveyReport::text(const QString& dataFile, bool stopped) const
+{
+    QStringList lines;
+    lines << QStringLiteral("Отчёт о съёмке %1").arg(QDir::toNativeSeparators(dataFile));
+    lines << (stopped ? QStringLiteral("Съёмка остановлена до конца последовательности.")
+                      : QStringLiteral("Съёмка завершена."));
+    if (m_policy.enabled())
+        lines << QStringLiteral("Макс. разброс: %1 %, повторов не более %2")
+                     .arg(QString::number(m_policy.maxScatter(), 'g', 4))
+                     .arg(m_policy.maxRepeats());
+    else
+        lines << QStringLiteral("Автоматические повторы выключены.");
+    lines << QStringLiteral("Записей: %1").arg(m_records);
+    lines << QStringLiteral("Повторов: %1").arg(m_repeats);
+    const QList<Outlier> outliers = aboveLimit();
+    lines << QStringLiteral("Выше предела: %1").arg(outliers.size());
+    for (const Outlier& o : outliers)
+        lines << QStringLiteral("  A=%1 B=%2 M=%3 N=%4, канал %5: разброс %6 %")
+                     .arg(o.line.a)
+                     .arg(o.line.b)
+                     .arg(o.line.m)
+                     .arg(o.line.n)
+                     .arg(o.channel)
+                     .arg(QString::number(double(o.scatter), 'f', 1));
+    const QVector<int> dead = neverUsable();
+    QStringList numbers;
+    for (int number : dead)
+        numbers << QString::number(number);
+    lines << QStringLiteral("Каналы без данных: %1").arg(numbers.isEmpty() ? QStringLiteral("нет")
+                                                                               : numbers.join(QStringLiteral(", ")));
+    const qint64 seconds = (elapsedMs() + 500) / 1000;
+    lines << QStringLiteral("Время съёмки: %1:%2:%3")
+                 .arg(seconds / 3600)
+                 .arg((seconds / 60) % 60, 2, 10, QLatin1Char('0'))
+                 .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+    return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+}
+
+QString SurveyReport::pathFor(const QString& dataFile)
+{
+    const QFileInfo info(dataFile);
+    return info.dir().filePath(info.completeBaseName() + QStringLiteral("-report.txt"));
+}
+
+bool SurveyReport::append(const QString& path, const QString& text, QString* error)
+{
+    QFile file(path);
+    const bool continued = file.exists() && file.size() > 0;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
+        *error = file.errorString();
+        return false;
+    }
+    QTextStream out(&file);
+    out.setCodec("UTF-8");
+    if (continued)
+        out << '\n';
+    out << text;
+    out.flush();
+    if (out.status() != QTextStream::Ok || !file.flush()) {
+        *error = file.errorString();
+        return false;
+    }
+    return true;
+}
