@@ -3,6 +3,7 @@
 
 #include "measurement/measurementinfo.h"
 #include "station/stationrecords.h"
+#include "survey/surveydatum.h"
 
 #include <QMap>
 #include <QObject>
@@ -55,6 +56,8 @@ Q_SIGNALS:
     void failed(const QString& reason);
     // The step pause ended while the run is paused: it waits for the operator's next or repeat.
     void waitingForNext();
+    // A record was stored: its channels as data, record left for the list they join to number.
+    void recordDataAdded(const QVector<SurveyDatum>& data);
 
 public Q_SLOTS:
     void onDataUpdated();

@@ -3,6 +3,7 @@
 #include "app/tervexmodel.h"
 #include "etr/etrcontroller.h"
 #include "etr/etrfile.h"
+#include "ui/pseudosectionview.h"
 #include "ui/toggle.h"
 
 #include <qcustomplot.h>
@@ -20,6 +21,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStackedWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -175,6 +177,10 @@ QWidget* EtrViewer::createPlotFrame()
     m_pauseLabel = addBarLabel(barLayout, QStringLiteral("pause_label"), bar);
     m_periodsLabel = addBarLabel(barLayout, QStringLiteral("periods_label"), bar);
     barLayout->addStretch();
+    m_viewToggle = new Toggle({QStringLiteral("Сигналы"), QStringLiteral("Разрез")}, {0, 1}, 80, 26,
+                              QColor(119, 119, 119), QColor(204, 204, 204), bar);
+    m_viewToggle->setObjectName(QStringLiteral("view_toggle"));
+    barLayout->addWidget(m_viewToggle);
     m_showCurrentButton = new QPushButton(QStringLiteral("Ток"), bar);
     m_showCurrentButton->setObjectName(QStringLiteral("show_current_button"));
     m_showCurrentButton->setFixedSize(70, 26);
@@ -193,7 +199,20 @@ QWidget* EtrViewer::createPlotFrame()
     m_plot = new QCustomPlot(frame);
     m_plot->setObjectName(QStringLiteral("etr_plot"));
     setUpPlot();
-    layout->addWidget(m_plot, 1);
+    auto* views = new QStackedWidget(frame);
+    views->addWidget(m_plot);
+    m_pseudosection = new PseudosectionView(views);
+    views->addWidget(m_pseudosection);
+    layout->addWidget(views, 1);
+    connect(m_viewToggle, &Toggle::toggled, views, &QStackedWidget::setCurrentIndex);
+    connect(m_pseudosection->plot(), &PseudosectionPlot::datumClicked, this, [this](int record, int channel) {
+        QTreeWidgetItem* block = m_tree->topLevelItem(record);
+        if (!block || channel >= block->childCount())
+            return;
+        m_tree->collapseAll();
+        block->setExpanded(true);
+        m_tree->setCurrentItem(block->child(channel));
+    });
     return frame;
 }
 
@@ -313,9 +332,12 @@ void EtrViewer::loadFile(const QString& path)
         m_pulseLabel->setText(QStringLiteral("Импульс: <b>%1</b>").arg(file->pulse()));
         m_pauseLabel->setText(QStringLiteral("Пауза: <b>%1</b>").arg(file->pause()));
         m_periodsLabel->setText(QStringLiteral("Периоды: <b>%1</b>").arg(file->repeats()));
+        m_pseudosection->setSaveName(QFileInfo(path).path() + QLatin1Char('/') + QFileInfo(path).completeBaseName());
+        m_pseudosection->plot()->setData(file->surveyData(0));
         fillTree();
         return;
     }
+    m_pseudosection->plot()->setData({});
     m_fileNameLabel->clear();
     m_pulseLabel->clear();
     m_pauseLabel->clear();
@@ -376,6 +398,7 @@ void EtrViewer::onItemChanged(QTreeWidgetItem* current, QTreeWidgetItem* previou
         return;
     if (QTreeWidgetItem* block = current->parent()) {
         m_controller->selectChannel(m_tree->indexOfTopLevelItem(block), block->indexOfChild(current));
+        m_pseudosection->plot()->selectRecord(m_tree->indexOfTopLevelItem(block), block->indexOfChild(current));
         return;
     }
 
