@@ -145,6 +145,12 @@ QWidget* EtrViewer::createHeader()
     m_polarizationCheck->setStyleSheet(QStringLiteral("QCheckBox {background-color: #F3F3F3}"));
     m_polarizationCheck->setChecked(m_model->usePolar());
     layout->addWidget(m_polarizationCheck);
+    layout->addSpacing(20);
+    // The signal plots of the selected channel or the pseudosection of the whole file.
+    m_viewToggle = new Toggle({QStringLiteral("Сигналы"), QStringLiteral("Разрез")}, {0, 1}, 95, 32,
+                              QColor(119, 119, 119), QColor(204, 204, 204), header);
+    m_viewToggle->setObjectName(QStringLiteral("view_toggle"));
+    layout->addWidget(m_viewToggle);
     layout->addStretch();
     m_backButton = createButton(QStringLiteral("Управление"), QStringLiteral("back_button"), 110, header);
     layout->addWidget(m_backButton);
@@ -177,10 +183,6 @@ QWidget* EtrViewer::createPlotFrame()
     m_pauseLabel = addBarLabel(barLayout, QStringLiteral("pause_label"), bar);
     m_periodsLabel = addBarLabel(barLayout, QStringLiteral("periods_label"), bar);
     barLayout->addStretch();
-    m_viewToggle = new Toggle({QStringLiteral("Сигналы"), QStringLiteral("Разрез")}, {0, 1}, 80, 26,
-                              QColor(119, 119, 119), QColor(204, 204, 204), bar);
-    m_viewToggle->setObjectName(QStringLiteral("view_toggle"));
-    barLayout->addWidget(m_viewToggle);
     m_showCurrentButton = new QPushButton(QStringLiteral("Ток"), bar);
     m_showCurrentButton->setObjectName(QStringLiteral("show_current_button"));
     m_showCurrentButton->setFixedSize(70, 26);

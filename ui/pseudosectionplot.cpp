@@ -91,9 +91,7 @@ protected:
         const QPen crossPen(QColor(40, 40, 40), 1.2);
         for (const auto& cell : m_owner->m_cells) {
             const QRectF r = pixels(cell.area);
-            painter->setPen(QPen(QColor(255, 255, 255, 90), 0));
-            painter->setBrush(QColor::fromRgb(gradient.color(cell.value, data, logarithmic)));
-            painter->drawRect(r);
+            painter->fillRect(r, QColor::fromRgb(gradient.color(cell.value, data, logarithmic)));
             if (cell.datum.deviation > limit) {
                 painter->setPen(crossPen);
                 painter->drawLine(r.topLeft(), r.bottomRight());
@@ -241,7 +239,7 @@ void PseudosectionPlot::rebuild()
         const double value = m_quantity == Quantity::Resistivity ? datum.resistivity : datum.chargeability;
         if (!datum.computed() || !usable(value) || (m_quantity == Quantity::Resistivity && value <= 0))
             continue;
-        const PseudosectionPlacement::Point p = PseudosectionPlacement::place(datum);
+        const Placed& p = placement(datum);
         if (!p.valid)
             continue;
         Cell cell;
@@ -254,28 +252,40 @@ void PseudosectionPlot::rebuild()
         depths.append(p.depth);
     }
 
-    // Cells as wide as the closest step between data positions and as high as halfway to the
-    // neighbouring depth levels, so a regular survey tiles the section without gaps.
-    const QVector<double> columns = levels(xs);
-    double step = HUGE_VAL;
-    for (int i = 1; i < columns.size(); ++i)
-        step = std::min(step, columns[i] - columns[i - 1]);
+    // Cells as wide as the closest step between data of their depth level (the whole section's
+    // closest step for a datum alone on its level) and as high as halfway to the neighbouring
+    // levels, so a regular survey tiles the section without gaps.
     const QVector<double> rows = levels(depths);
-    if (!std::isfinite(step))
-        step = rows.isEmpty() ? 1.0 : std::max(rows.first(), 1e-3);
-    QCPRange values;
-    bool haveValues = false;
+    QVector<QVector<double>> rowXs(rows.size());
+    const auto rowOf = [&rows](double depth) {
+        return int(std::lower_bound(rows.begin(), rows.end(), depth - 1e-9 * std::max(1.0, depth)) - rows.begin());
+    };
+    for (const Cell& cell : placed)
+        rowXs[rowOf(cell.area.top())].append(cell.area.left());
+    const auto closestStep = [](const QVector<double>& xs) {
+        const QVector<double> columns = levels(xs);
+        double step = HUGE_VAL;
+        for (int i = 1; i < columns.size(); ++i)
+            step = std::min(step, columns[i] - columns[i - 1]);
+        return step;
+    };
+    double overall = closestStep(xs);
+    if (!std::isfinite(overall))
+        overall = rows.isEmpty() ? 1.0 : std::max(rows.first(), 1e-3);
+    QVector<double> rowSteps(rows.size());
+    for (int r = 0; r < rows.size(); ++r) {
+        const double step = closestStep(rowXs[r]);
+        rowSteps[r] = std::isfinite(step) ? step : overall;
+    }
+    QVector<double> values;
+    values.reserve(placed.size());
     for (Cell& cell : placed) {
         const double x = cell.area.left();
         const double depth = cell.area.top();
+        const double step = rowSteps[rowOf(depth)];
         const QPair<double, double> vertical = span(rows, depth, step);
         cell.area = QRectF(QPointF(x - step / 2, std::max(0.0, vertical.first)), QPointF(x + step / 2, vertical.second));
-        if (!haveValues) {
-            values = QCPRange(cell.value, cell.value);
-            haveValues = true;
-        } else {
-            values.expand(cell.value);
-        }
+        values.append(cell.value);
     }
     m_cells = placed;
 
@@ -291,17 +301,33 @@ void PseudosectionPlot::rebuild()
     }
     m_electrodes = levels(electrodes);
 
-    if (haveValues) {
-        if (values.size() <= 0) {
-            values = m_quantity == Quantity::Resistivity ? QCPRange(values.lower / 1.1, values.upper * 1.1)
-                                                         : QCPRange(values.lower - 1, values.upper + 1);
+    if (!values.isEmpty()) {
+        // A few bad readings must not take the whole colour scale: it spans the 2nd to the 98th
+        // percentile, and the outliers show in the end colours.
+        std::sort(values.begin(), values.end());
+        const int last = values.size() - 1;
+        QCPRange range(values[int(std::floor(0.02 * last))], values[int(std::ceil(0.98 * last))]);
+        if (range.size() <= 0) {
+            range = m_quantity == Quantity::Resistivity ? QCPRange(range.lower / 1.1, range.upper * 1.1)
+                                                        : QCPRange(range.lower - 1, range.upper + 1);
         }
-        m_colorScale->setDataRange(values);
+        m_colorScale->setDataRange(range);
     }
     selectRecord(m_selectedRecord, m_selectedChannel);
     rescaleAxes();
     yAxis->setRangeLower(0);
     replot(rpQueuedReplot);
+}
+
+const PseudosectionPlot::Placed& PseudosectionPlot::placement(const SurveyDatum& datum)
+{
+    const quint64 key = quadrupoleKey(datum.electrodes);
+    auto it = m_placements.find(key);
+    if (it != m_placements.end() && it->a == datum.a.x && it->b == datum.b.x && it->m == datum.m.x
+        && it->n == datum.n.x)
+        return *it;
+    const PseudosectionPlacement::Point p = PseudosectionPlacement::place(datum);
+    return *m_placements.insert(key, Placed{datum.a.x, datum.b.x, datum.m.x, datum.n.x, p.x, p.depth, p.valid});
 }
 
 int PseudosectionPlot::cellAt(const QPointF& position) const

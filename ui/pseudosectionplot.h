@@ -5,6 +5,7 @@
 
 #include <qcustomplot.h>
 
+#include <QHash>
 #include <QVector>
 
 class PseudosectionCells;
@@ -60,11 +61,21 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    struct Placed
+    {
+        float a, b, m, n;
+        double x, depth;
+        bool valid;
+    };
+
     void rebuild();
+    // The placement of a datum, computed once per quadrupole and line positions.
+    const Placed& placement(const SurveyDatum& datum);
 
     QVector<SurveyDatum> m_data;
     QVector<Cell> m_cells;
     QVector<double> m_electrodes;
+    QHash<quint64, Placed> m_placements;
     bool m_markNewest = false;
     Quantity m_quantity = Quantity::Resistivity;
     double m_deviationLimit = DefaultDeviationLimit;

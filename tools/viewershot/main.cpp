@@ -1,5 +1,6 @@
 // Opens a survey data file in the viewer and saves pictures of it: the whole window, the window
-// with the current hidden, and a zoom on the first pulse and its decay.
+// with the current hidden, a zoom on the first pulse and its decay, and the file's pseudosection
+// with the selected channel marked.
 //
 //   tervex-viewershot [--file FILE.etr] [--size WIDTHxHEIGHT] [--prefix NAME] OUTDIR
 //
@@ -98,5 +99,8 @@ int main(int argc, char* argv[])
                      Qt::NoModifier);
     QApplication::sendEvent(viewer.plot(), &move);
     ok = save(&viewer, out.filePath(prefix + QStringLiteral("-zoomed.png"))) && ok;
+
+    viewer.findChild<QWidget*>(QStringLiteral("view_toggle"))->findChildren<QPushButton*>().value(1)->click();
+    ok = save(&viewer, out.filePath(prefix + QStringLiteral("-pseudosection.png"))) && ok;
     return ok ? 0 : 1;
 }
