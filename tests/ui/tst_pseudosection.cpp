@@ -122,6 +122,12 @@ void PseudosectionTest::viewerDatumAndTreeSelectEachOther()
     QVERIFY(!tree->topLevelItem(2)->isExpanded());
     QCOMPARE(plot->selectedCell(), target);
     QVERIFY(plot->cellText(target).startsWith(QStringLiteral("A ")));
+
+    // The picture is written in both formats.
+    for (const QString& name : {QStringLiteral("section.png"), QStringLiteral("section.pdf")}) {
+        QVERIFY(viewer.pseudosection()->savePicture(folder.filePath(name)));
+        QVERIFY(QFileInfo(folder.filePath(name)).size() > 1000);
+    }
 }
 
 void PseudosectionTest::surveyAndItsContinuationFillThePage()
