@@ -1,5 +1,6 @@
 #include "app/tervexmodel.h"
 
+#include "etr/etrfile.h"
 #include "station/settingsstore.h"
 #include "station/tervexdevice.h"
 #include "survey/etrformat.h"
@@ -473,8 +474,17 @@ bool TervexModel::startSurvey(const QString& source, const QString& target)
                           .arg(QDir::toNativeSeparators(source)));
     }
 
+    // A continued survey shows the records already in its file from the start.
+    QVector<SurveyDatum> existing;
+    if (suffix == QLatin1String("etr")) {
+        EtrFile stored;
+        if (stored.load(source))
+            existing = stored.surveyData(0);
+    }
+    m_surveyDataManager->resetSurveyData(existing);
     auto* strategy = new SequenceStrategy(m_device, m_surveyDataManager, job.release(), &m_stationSettings,
                                           &m_calculator, pulse, pause, repeats);
+    connect(strategy, &SurveyStrategy::recordDataAdded, m_surveyDataManager, &SurveyDataManager::addRecordData);
     replaceStrategy(strategy);
     strategy->setRepeatPolicy(repeatPolicy());
     const QString dataFile = suffix == QLatin1String("etr") ? source : target;

@@ -1,6 +1,7 @@
 #include "survey/sequencestrategy.h"
 
 #include "measurement/idatacontainer.h"
+#include "measurement/tervexcalculator.h"
 #include "station/tervexdevice.h"
 #include "survey/etrformat.h"
 #include "survey/surveyjob.h"
@@ -49,11 +50,33 @@ bool SequenceStrategy::onRecordProcessed()
 
     const QVector<float>* current = c->channelData(StreamId::Current);
     QVector<EtrFormat::BlockChannel> channels;
+    QVector<SurveyDatum> data;
+    const QMap<int, ChannelResult> results = m_calculator->channelResults();
+    const CalculatorResult record = m_calculator->result();
+    const ElectrodeMap& positions = m_job->electrodes();
     for (qint16 id : c->channelIds()) {
         auto it = m_record.mn.constFind(id);
         const QVector<float>* stream = c->channelData(id);
         if (it == m_record.mn.constEnd() || !stream)
             continue;
+        SurveyDatum datum;
+        datum.electrodes = {m_record.a, m_record.b, it->first, it->second};
+        datum.a = positions.value(m_record.a);
+        datum.b = positions.value(m_record.b);
+        datum.m = positions.value(it->first);
+        datum.n = positions.value(it->second);
+        datum.channel = channels.size();
+        datum.current = record.current;
+        const ChannelResult r = results.value(id);
+        datum.voltage = r.voltage;
+        datum.geometricFactor = r.geometricFactor;
+        datum.resistivity = r.resistivity;
+        datum.deviation = r.scatter;
+        datum.chargeability = r.chargeability;
+        for (int j = 0; j < SurveyDatum::WindowCount; ++j)
+            datum.decay[j] = r.decayCurve[j];
+        datum.windowWidth = qMax(0, (m_pulse - 32) / SurveyDatum::WindowCount);
+        data.append(datum);
         channels.append(EtrFormat::BlockChannel{it->first, it->second, *stream});
     }
     if (!EtrFormat::writeBlock(*out, samples, m_record.a, m_record.b, current ? *current : QVector<float>(),
@@ -68,5 +91,6 @@ bool SequenceStrategy::onRecordProcessed()
         m_failReason = QStringLiteral("Не удалось записать файл данных: %1").arg(file->errorString());
         return false;
     }
+    Q_EMIT recordDataAdded(data);
     return true;
 }

@@ -118,3 +118,23 @@ void SurveyDataManager::abortRun()
 {
     Q_EMIT aborted();
 }
+
+void SurveyDataManager::resetSurveyData(const QVector<SurveyDatum>& existing)
+{
+    m_surveyData = existing;
+    m_recordCount = 0;
+    for (const SurveyDatum& datum : existing)
+        m_recordCount = qMax(m_recordCount, datum.record + 1);
+    Q_EMIT surveyDataReset();
+}
+
+void SurveyDataManager::addRecordData(const QVector<SurveyDatum>& data)
+{
+    const int first = m_surveyData.size();
+    for (SurveyDatum datum : data) {
+        datum.record = m_recordCount;
+        m_surveyData.append(datum);
+    }
+    ++m_recordCount;
+    Q_EMIT recordDataAdded(first);
+}

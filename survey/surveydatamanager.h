@@ -2,6 +2,7 @@
 #define SURVEYDATAMANAGER_H
 
 #include "survey/datamanager.h"
+#include "survey/surveydatum.h"
 
 #include <QMap>
 #include <QVector>
@@ -32,6 +33,18 @@ public:
     const QMap<int, int>& rowIds() const { return m_rowIds; }
     int windowLength() const { return m_windowLength; }
 
+    // The data of the survey in progress, record by record: those already in its file when it
+    // continues one, then one datum per channel of every stored record.
+    const QVector<SurveyDatum>& surveyData() const { return m_surveyData; }
+    void resetSurveyData(const QVector<SurveyDatum>& existing = {});
+    // Numbers the record after the last one in the list and appends its data.
+    void addRecordData(const QVector<SurveyDatum>& data);
+
+Q_SIGNALS:
+    void surveyDataReset();
+    // The data from `first` on are new: one record's channels.
+    void recordDataAdded(int first);
+
 private:
     // Appends sample `index` of every stream to its series.
     void appendSample(int index);
@@ -44,6 +57,8 @@ private:
     int m_windowLength = 0;
     int m_filled = 0;
     int m_scrolled = 0;
+    QVector<SurveyDatum> m_surveyData;
+    int m_recordCount = 0;
 };
 
 #endif

@@ -30,14 +30,18 @@ bool SurveyDatum::computed() const
         && usable(resistivity);
 }
 
+quint64 quadrupoleKey(const QuadrupoleLine& q)
+{
+    return (quint64(quint16(q.a)) << 48) | (quint64(quint16(q.b)) << 32) | (quint64(quint16(q.m)) << 16)
+        | quint64(quint16(q.n));
+}
+
 QVector<SurveyDatum> bestOfRepeats(const QVector<SurveyDatum>& data)
 {
     QVector<SurveyDatum> kept;
     QHash<quint64, int> index;
     for (const SurveyDatum& datum : data) {
-        const QuadrupoleLine& q = datum.electrodes;
-        const quint64 key = (quint64(quint16(q.a)) << 48) | (quint64(quint16(q.b)) << 32)
-            | (quint64(quint16(q.m)) << 16) | quint64(quint16(q.n));
+        const quint64 key = quadrupoleKey(datum.electrodes);
         const auto found = index.constFind(key);
         if (found == index.constEnd()) {
             index.insert(key, kept.size());

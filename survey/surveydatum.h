@@ -42,6 +42,9 @@ struct SurveyDatum
     bool computed() const;
 };
 
+// The four electrode numbers in one value: equal for equal quadrupoles.
+quint64 quadrupoleKey(const QuadrupoleLine& q);
+
 // One datum per quadrupole (equal electrode numbers): of repeated records the one with the lowest
 // deviation, the later one on a tie; computed data are preferred to data that are not. The order
 // of first appearance is kept.

@@ -5,6 +5,7 @@
 #include "station/stationrecords.h"
 #include "survey/repeatpolicy.h"
 #include "survey/surveyreport.h"
+#include "survey/surveydatum.h"
 
 #include <QMap>
 #include <QObject>
@@ -63,6 +64,8 @@ Q_SIGNALS:
     // An automatic repeat starts, with the reason for the operator; empty when the run goes on
     // to the next step.
     void repeating(const QString& reason);
+    // A record was stored: its channels as data, record left for the list they join to number.
+    void recordDataAdded(const QVector<SurveyDatum>& data);
 
 public Q_SLOTS:
     void onDataUpdated();

@@ -4,6 +4,7 @@
 #include "etr/etrcontroller.h"
 #include "etr/etrfile.h"
 #include "ui/exportdialog.h"
+#include "ui/pseudosectionview.h"
 #include "ui/toggle.h"
 
 #include <qcustomplot.h>
@@ -21,6 +22,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStackedWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -149,6 +151,12 @@ QWidget* EtrViewer::createHeader()
     m_polarizationCheck->setStyleSheet(QStringLiteral("QCheckBox {background-color: #F3F3F3}"));
     m_polarizationCheck->setChecked(m_model->usePolar());
     layout->addWidget(m_polarizationCheck);
+    layout->addSpacing(20);
+    // The signal plots of the selected channel or the pseudosection of the whole file.
+    m_viewToggle = new Toggle({QStringLiteral("Сигналы"), QStringLiteral("Разрез")}, {0, 1}, 95, 32,
+                              QColor(119, 119, 119), QColor(204, 204, 204), header);
+    m_viewToggle->setObjectName(QStringLiteral("view_toggle"));
+    layout->addWidget(m_viewToggle);
     layout->addStretch();
     m_backButton = createButton(QStringLiteral("Управление"), QStringLiteral("back_button"), 110, header);
     layout->addWidget(m_backButton);
@@ -199,7 +207,20 @@ QWidget* EtrViewer::createPlotFrame()
     m_plot = new QCustomPlot(frame);
     m_plot->setObjectName(QStringLiteral("etr_plot"));
     setUpPlot();
-    layout->addWidget(m_plot, 1);
+    auto* views = new QStackedWidget(frame);
+    views->addWidget(m_plot);
+    m_pseudosection = new PseudosectionView(views);
+    views->addWidget(m_pseudosection);
+    layout->addWidget(views, 1);
+    connect(m_viewToggle, &Toggle::toggled, views, &QStackedWidget::setCurrentIndex);
+    connect(m_pseudosection->plot(), &PseudosectionPlot::datumClicked, this, [this](int record, int channel) {
+        QTreeWidgetItem* block = m_tree->topLevelItem(record);
+        if (!block || channel >= block->childCount())
+            return;
+        m_tree->collapseAll();
+        block->setExpanded(true);
+        m_tree->setCurrentItem(block->child(channel));
+    });
     return frame;
 }
 
@@ -319,9 +340,12 @@ void EtrViewer::loadFile(const QString& path)
         m_pulseLabel->setText(QStringLiteral("Импульс: <b>%1</b>").arg(file->pulse()));
         m_pauseLabel->setText(QStringLiteral("Пауза: <b>%1</b>").arg(file->pause()));
         m_periodsLabel->setText(QStringLiteral("Периоды: <b>%1</b>").arg(file->repeats()));
+        m_pseudosection->setSaveName(QFileInfo(path).path() + QLatin1Char('/') + QFileInfo(path).completeBaseName());
+        m_pseudosection->plot()->setData(file->surveyData(0));
         fillTree();
         return;
     }
+    m_pseudosection->plot()->setData({});
     m_fileNameLabel->clear();
     m_pulseLabel->clear();
     m_pauseLabel->clear();
@@ -382,6 +406,7 @@ void EtrViewer::onItemChanged(QTreeWidgetItem* current, QTreeWidgetItem* previou
         return;
     if (QTreeWidgetItem* block = current->parent()) {
         m_controller->selectChannel(m_tree->indexOfTopLevelItem(block), block->indexOfChild(current));
+        m_pseudosection->plot()->selectRecord(m_tree->indexOfTopLevelItem(block), block->indexOfChild(current));
         return;
     }
 

@@ -15,6 +15,7 @@ class QMouseEvent;
 class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
+class PseudosectionView;
 class TervexModel;
 class Toggle;
 
@@ -36,6 +37,7 @@ public:
     QCPGraph* potentialGraph() const { return m_potentialGraph; }
     QCPGraph* currentGraph() const { return m_currentGraph; }
     QTreeWidget* tree() const { return m_tree; }
+    PseudosectionView* pseudosection() const { return m_pseudosection; }
     const QFileDialog& fileDialog() const { return m_fileDialog; }
 
 Q_SIGNALS:
@@ -98,6 +100,9 @@ private:
     QCPGraph* m_potentialGraph = nullptr;
     QCPGraph* m_currentGraph = nullptr;
     QTreeWidget* m_tree = nullptr;
+    // The file's pseudosection, shown instead of the signal plots on the operator's choice.
+    PseudosectionView* m_pseudosection = nullptr;
+    Toggle* m_viewToggle = nullptr;
     EtrController* m_controller = nullptr;
     // The last opening succeeded; after a failed one the controller's file object is empty.
     bool m_fileLoaded = false;

@@ -14,6 +14,7 @@
 #include "ui/measurementplot.h"
 #include "ui/measurementstablemodel.h"
 #include "ui/panel.h"
+#include "ui/pseudosectionview.h"
 #include "ui/settingstableitemdelegate.h"
 #include "ui/stationinfotablemodel.h"
 #include "ui/stationsettingstablemodel.h"
@@ -220,7 +221,7 @@ QWidget* TervexWidget::createHeader()
                                       m_headerContainer));
     container->addWidget(createSeparator(m_headerContainer));
     container->addWidget(
-        createToggle(&m_resultViewGroup, {QStringLiteral("ГРАФИК"), QStringLiteral("ТАБЛИЦА")}, m_headerContainer));
+        createToggle(&m_resultViewGroup, {QStringLiteral("ГРАФИК"), QStringLiteral("ТАБЛИЦА"), QStringLiteral("РАЗРЕЗ")}, m_headerContainer));
     container->addWidget(createSeparator(m_headerContainer));
     m_battery = new QLabel(QStringLiteral("0.0В"), m_headerContainer);
     m_battery->setStyleSheet(QStringLiteral("QLabel {color:black;font-weight:500;}"));
@@ -541,6 +542,12 @@ QWidget* TervexWidget::createResultStack()
     unavailable->setAlignment(Qt::AlignCenter);
     m_tablePage->addWidget(unavailable);
     m_resultStack->addWidget(m_tablePage);
+    // The survey's pseudosection, one record more after every stored record.
+    m_pseudosection = new PseudosectionView(m_resultStack);
+    const auto showSurveyData = [this]() { m_pseudosection->plot()->setData(m_surveyManager->surveyData(), true); };
+    connect(m_surveyManager, &SurveyDataManager::surveyDataReset, m_pseudosection, showSurveyData);
+    connect(m_surveyManager, &SurveyDataManager::recordDataAdded, m_pseudosection, showSurveyData);
+    m_resultStack->addWidget(m_pseudosection);
     return m_resultStack;
 }
 

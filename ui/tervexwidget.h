@@ -12,6 +12,7 @@ class EtrViewer;
 class GeneratorControlWidget;
 class MeasurementPlot;
 class MeasurementsTableModel;
+class PseudosectionView;
 class QAbstractButton;
 class QButtonGroup;
 class QDialog;
@@ -172,6 +173,7 @@ private:
     QButtonGroup* m_resultViewGroup = nullptr;
     QStackedWidget* m_controlStack = nullptr;
     QStackedWidget* m_resultStack = nullptr;
+    PseudosectionView* m_pseudosection = nullptr;
     QStackedWidget* m_tablePage = nullptr;
 
     QLabel* m_serial = nullptr;

@@ -1,6 +1,7 @@
 // Pictures of the main window against the simulated station at its real pace: the connect page,
 // the station and settings pages, a survey record streaming in, the table after a record and the
-// bar chart of a contact test.
+// bar chart of a contact test; then a dipole-dipole profile over the two-layer earth on the
+// pseudosection page, at two window sizes, and its data file for the viewer's pictures.
 //
 //   tervex-mainwindow-shots OUTDIR      (run under Xvfb: xvfb-run -a -s "-screen 0 1400x900x24")
 #include "bench/mainwindow/stationsession.h"
@@ -10,11 +11,13 @@
 #include "station/tervexdevice.h"
 #include "survey/surveydatamanager.h"
 #include "survey/testdatamanager.h"
+#include "ui/autosettingswidget.h"
 #include "ui/testrecordpanel.h"
 #include "ui/tervexwidget.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QPushButton>
 
 #include <cstdio>
@@ -64,6 +67,8 @@ int main(int argc, char* argv[])
     options.contactOverrides.insert(12, 25000.0);
     options.contactOverrides.insert(30, 120000.0);
     options.contactOverrides.insert(31, 4500.0);
+    // A conductive cover over a resistive basement: two colour bands in the pseudosection.
+    options.earth = EarthModel(40.0, 6.0, 400.0);
     StationSession session(options);
     if (!session.ok())
         return 1;
@@ -114,5 +119,26 @@ int main(int argc, char* argv[])
     waitUntil([&tested]() { return tested; }, 60000);
     StationSession::waitFor(200);
     save(w, out, QStringLiteral("main-test.png"));
+
+    StationSession::click(w, QStringLiteral("АВТОМАТ"));
+    session.setTiming(200, 200, 1, 50);
+    const QString profile = session.path(QStringLiteral("dipole-dipole.txt"));
+    session.writeDipoleDipoleSequence(profile, 8);
+    bool surveyed = false;
+    QObject::connect(session.model()->surveyDataManager(), &DataManager::allCompleted,
+                     [&surveyed]() { surveyed = true; });
+    if (!session.startSurvey(profile))
+        return 1;
+    StationSession::click(w, QStringLiteral("РАЗРЕЗ"));
+    waitUntil([&surveyed]() { return surveyed; }, 120000);
+    StationSession::waitFor(300);
+    save(w, out, QStringLiteral("pseudosection-live-1400x900.png"));
+    w->resize(1024, 768);
+    StationSession::waitFor(300);
+    save(w, out, QStringLiteral("pseudosection-live-1024x768.png"));
+    // The survey's data file, for the viewer's pictures of the same profile.
+    const QString data = session.window()->findChild<AutoSettingsWidget*>()->targetPath();
+    QFile::remove(out.filePath(QStringLiteral("pseudosection-profile.etr")));
+    QFile::copy(data, out.filePath(QStringLiteral("pseudosection-profile.etr")));
     return 0;
 }

@@ -154,6 +154,24 @@ bool StationSession::writeSequence(const QString& path, int steps) const
     return true;
 }
 
+bool StationSession::writeDipoleDipoleSequence(const QString& path, int maxN) const
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
+        return false;
+    QTextStream out(&file);
+    out << "# X Y Z\n";
+    for (int e = 1; e <= Electrodes::Count; ++e)
+        out << e << ' ' << (e - 1) * 5 << " 0 0\n";
+    out << "# A B M N\n";
+    int line = 0;
+    for (int a = 1; a + 3 <= Electrodes::Count; ++a) {
+        for (int n = 1; n <= maxN && a + n + 2 <= Electrodes::Count; ++n)
+            out << line++ << ' ' << a << ' ' << a + 1 << ' ' << a + n + 1 << ' ' << a + n + 2 << '\n';
+    }
+    return true;
+}
+
 bool StationSession::startSurvey(const QString& sequence)
 {
     click(m_window.get(), QStringLiteral("Работа"));

@@ -38,6 +38,9 @@ public:
     // Sequence of gradient soundings: current dipoles 1-48, 9-40, ... with neighbouring potential
     // pairs between them, `steps` dipoles of up to ten pairs each.
     bool writeSequence(const QString& path, int steps) const;
+    // Dipole-dipole profile along the whole line: current dipoles of neighbouring electrodes with
+    // the potential dipoles n = 1 ... maxN beyond them.
+    bool writeDipoleDipoleSequence(const QString& path, int maxN) const;
     // "Работа" in АВТОМАТ, the sequence chosen in the panel, "Выполнить".
     bool startSurvey(const QString& sequence);
     void setTiming(quint32 pulse, quint32 pause, quint16 periods, quint16 voltage);

@@ -1,5 +1,6 @@
 // Opens a survey data file in the viewer and saves pictures of it: the whole window, the window
-// with the current hidden, and a zoom on the first pulse and its decay.
+// with the current hidden, a zoom on the first pulse and its decay, and the file's pseudosection
+// with the selected channel marked.
 //
 //   tervex-viewershot [--file FILE.etr] [--size WIDTHxHEIGHT] [--prefix NAME] [--export] OUTDIR
 //
@@ -119,5 +120,7 @@ int main(int argc, char* argv[])
         painter.end();
         ok = picture.save(out.filePath(prefix + QStringLiteral("-export.png"))) && ok;
     }
+    viewer.findChild<QWidget*>(QStringLiteral("view_toggle"))->findChildren<QPushButton*>().value(1)->click();
+    ok = save(&viewer, out.filePath(prefix + QStringLiteral("-pseudosection.png"))) && ok;
     return ok ? 0 : 1;
 }
