@@ -13,6 +13,10 @@ bool isRelayMode(int argc, const char* const* argv);
 // empty when the resource cannot be opened (the program then keeps Qt's default look).
 QString styleSheet();
 
+// Installs Qt's own Russian translations on the application, so that file dialogs and standard
+// buttons speak the program's language; false when they are not installed on this computer.
+bool installQtTranslations(QObject* application);
+
 }
 
 #endif

@@ -42,6 +42,9 @@ Q_SIGNALS:
     void backClicked();
 
 public Q_SLOTS:
+    void reject() override;
+
+public Q_SLOTS:
     void onOpenClicked();
     void onProcessClicked();
     void onPolarizationClicked();
