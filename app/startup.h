@@ -3,6 +3,8 @@
 
 #include <QString>
 
+class QObject;
+
 // Start-up decisions that do not need a window, so they are tested without one.
 namespace Startup {
 

@@ -43,8 +43,6 @@ Q_SIGNALS:
 
 public Q_SLOTS:
     void reject() override;
-
-public Q_SLOTS:
     void onOpenClicked();
     void onProcessClicked();
     void onPolarizationClicked();

@@ -240,7 +240,8 @@ QWidget* TervexWidget::createHeader()
     m_headerContainer = new QWidget(header);
     auto* container = new QHBoxLayout(m_headerContainer);
     container->setContentsMargins(0, 0, 0, 0);
-    container->setSpacing(15);
+    // Tight enough that the whole header fits a 1024 px screen.
+    container->setSpacing(10);
     container->addWidget(createToggle(&m_controlViewGroup,
                                       {QStringLiteral("СТАНЦИЯ"), QStringLiteral("НАСТРОЙКА"), QStringLiteral("ЗАПИСЬ")},
                                       m_headerContainer));
@@ -256,8 +257,13 @@ QWidget* TervexWidget::createHeader()
     container->addWidget(createSeparator(m_headerContainer));
     m_progressInfo = new QLabel(m_headerContainer);
     m_progressInfo->setObjectName(QStringLiteral("survey_progress_info_label"));
-    // A fixed width: a growing text must neither widen the window nor move the header buttons.
-    m_progressInfo->setFixedSize(280, 32);
+    // The label takes the header's free room whatever its text, and keeps it while hidden: a growing
+    // text neither widens the window nor moves the header buttons; a long one is elided.
+    m_progressInfo->setFixedHeight(32);
+    m_progressInfo->setMinimumWidth(110);
+    QSizePolicy progressPolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    progressPolicy.setRetainSizeWhenHidden(true);
+    m_progressInfo->setSizePolicy(progressPolicy);
     m_progressInfo->setAlignment(Qt::AlignCenter);
     m_progressInfo->hide();
     container->addWidget(m_progressInfo);
@@ -268,14 +274,13 @@ QWidget* TervexWidget::createHeader()
     connect(m_resultViewGroup, &QButtonGroup::idToggled, this,
             &TervexWidget::onResultViewToggled);
 
-    layout->addWidget(m_headerContainer);
-    layout->addStretch();
+    layout->addWidget(m_headerContainer, 1);
     auto* fullScreen = fixedButton(QString(), 40, 32, header);
     fullScreen->setIcon(QIcon(QStringLiteral(":/fsi.svg")));
     fullScreen->setIconSize(QSize(24, 24));
     auto* reconnect = fixedButton(QStringLiteral("<->"), 48, 32, header);
-    auto* setup = fixedButton(QStringLiteral("Параметры"), 110, 32, header);
-    auto* viewer = fixedButton(QStringLiteral("Обработка"), 110, 32, header);
+    auto* setup = fixedButton(QStringLiteral("Параметры"), 100, 32, header);
+    auto* viewer = fixedButton(QStringLiteral("Обработка"), 100, 32, header);
     for (QPushButton* button : {fullScreen, reconnect, setup, viewer})
         layout->addWidget(button);
     connect(fullScreen, &QPushButton::clicked, this, &TervexWidget::onFSClicked);
@@ -623,6 +628,8 @@ void TervexWidget::resizeEvent(QResizeEvent* event)
     QWidget::resizeEvent(event);
     if (m_statusLine)
         setStatus(m_statusText);
+    if (m_progressInfo && !m_progressInfo->toolTip().isEmpty())
+        elideProgressText();
 }
 
 void TervexWidget::onConnectClicked()
@@ -925,6 +932,7 @@ void TervexWidget::onWorkClicked()
     clearRecordInfo();
     setControls(true, false, false, false);
     m_progressInfo->clear();
+    m_progressInfo->setToolTip(QString());
 }
 
 void TervexWidget::onAutoSettingsExecuteClicked()
@@ -951,6 +959,7 @@ void TervexWidget::onAutoSettingsExecuteClicked()
     clearRecordInfo();
     setControls(true, false, false, false);
     m_progressInfo->clear();
+    m_progressInfo->setToolTip(QString());
 }
 
 void TervexWidget::onAutoSettingsCancelClicked()
@@ -1088,7 +1097,13 @@ void TervexWidget::setProgressText(int done, int total, qint64 remainingMs)
     const QString text = remainingMs == 0 || measured < 0 ? progressText(done, total, remainingMs)
                                                           : progressLine(done, total, measured);
     m_progressInfo->setToolTip(text);
-    m_progressInfo->setText(m_progressInfo->fontMetrics().elidedText(text, Qt::ElideRight, m_progressInfo->width()));
+    elideProgressText();
+}
+
+void TervexWidget::elideProgressText()
+{
+    m_progressInfo->setText(
+        m_progressInfo->fontMetrics().elidedText(m_progressInfo->toolTip(), Qt::ElideRight, m_progressInfo->width()));
 }
 
 void TervexWidget::setProgress(int done, int total, qint64 remainingMs)

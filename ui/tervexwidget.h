@@ -153,6 +153,7 @@ private:
     void setProgressText(int done, int total, qint64 remainingMs);
     bool validateGeneratorSettings();
     void updateTimingWarning();
+    void elideProgressText();
     void ensureSetupDialog();
     void askTestParameter(const QString& title, const QString& label, const QString& current,
                           void (TervexModel::*setter)(const QString&));
