@@ -4,6 +4,9 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QScreen>
+
+#include <cstdio>
 
 int main(int argc, char* argv[])
 {
@@ -11,13 +14,16 @@ int main(int argc, char* argv[])
     Q_INIT_RESOURCE(tervex);
     app.setStyleSheet(Startup::styleSheet());
     app.setWindowIcon(QIcon(QStringLiteral(":/tervex.svg")));
+    if (!Startup::installQtTranslations(&app))
+        std::fprintf(stderr, "Qt's Russian translations are not installed; standard dialogs stay in English\n");
     const bool relayMode = Startup::isRelayMode(argc, argv);
 
     // The window is destroyed before the model, which closes the station connections.
     TervexModel model;
     TervexWidget window(&model, relayMode);
     window.setWindowTitle(QStringLiteral("Tervex-M1"));
-    window.move(0, 0);
+    // Field laptops have small screens: the window takes the screen's whole working area.
+    window.setGeometry(QGuiApplication::primaryScreen()->availableGeometry());
     window.show();
     return app.exec();
 }

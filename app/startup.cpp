@@ -1,6 +1,10 @@
 #include "app/startup.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 #include <cstring>
 
@@ -24,6 +28,18 @@ QString styleSheet()
     if (zero >= 0)
         bytes.truncate(zero);
     return QString::fromLatin1(bytes);
+}
+
+bool installQtTranslations(QObject* application)
+{
+    auto* translator = new QTranslator(application);
+    // "qt_ru" pulls in the base, widgets and other module catalogues.
+    if (!translator->load(QLocale(QLocale::Russian, QLocale::Russia), QStringLiteral("qt"), QStringLiteral("_"),
+                          QLibraryInfo::location(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    return QCoreApplication::installTranslator(translator);
 }
 
 }

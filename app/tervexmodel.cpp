@@ -37,6 +37,7 @@ TervexModel::TervexModel(QObject* parent)
     connect(m_device, &TervexDevice::connecting, this, &TervexModel::deviceConnecting);
     connect(m_device, &TervexDevice::disconnected, this, &TervexModel::deviceDisconnected);
     connect(m_device, &TervexDevice::statusUpdated, this, &TervexModel::deviceStatusUpdated);
+    connect(m_device, &TervexDevice::connectionFailed, this, &TervexModel::connectionFailed);
     connect(m_device, &TervexDevice::propertiesUpdated, this, &TervexModel::onDevicePropertiesUpdated);
     connect(m_device, &TervexDevice::initialized, this, &TervexModel::onDeviceInitialized);
     connect(&m_stationSettings, &TervexSettings::updating, this, &TervexModel::settingsUpdating);
@@ -183,6 +184,16 @@ int TervexModel::resistanceThreshold(int thresholdIndex)
     return (thresholdIndex >= 0 && thresholdIndex < 4) ? thresholds[thresholdIndex] : 0;
 }
 
+bool TervexModel::runActive() const
+{
+    return m_strategy && m_strategy->isRunning();
+}
+
+QString TervexModel::settingsFilePath() const
+{
+    return QDir::toNativeSeparators(m_settingsStore->fileName());
+}
+
 bool TervexModel::refuse(const QString& reason)
 {
     m_startError = reason;
@@ -310,6 +321,10 @@ bool TervexModel::runTrial()
     const ElectrodeSettings* e = m_stationSettings.electrodeSettings();
     const int a = e->currentElectrodeA;
     const int b = e->currentElectrodeB;
+    if (a == b && a != 0)
+        return refuse(QStringLiteral("Электроды Ca и Cb совпадают (%1): ток не потечёт через землю, "
+                                     "сопротивление не может быть измерено. Выберите разные Ca и Cb.")
+                          .arg(a));
     QList<QuadrupoleLine> lines;
     for (const ChannelSetting& channel : e->channels) {
         const int m = qint16(channel.electrodeM);

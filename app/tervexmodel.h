@@ -54,6 +54,10 @@ public:
     void setPaused(bool paused);
     bool paused() const { return m_paused; }
     int usableChannelCount();
+    // A run has started and has not yet finished or been stopped.
+    bool runActive() const;
+    // Where the station's address is kept, for the operator who has to change it.
+    QString settingsFilePath() const;
 
     // Threshold in ohms of a retest choice 0..3; 0 for any other choice.
     static int resistanceThreshold(int thresholdIndex);
@@ -97,6 +101,8 @@ Q_SIGNALS:
     // A survey ended, finished or stopped: its report, and where it was written (empty with the
     // reason in error when it could not be).
     void surveyReported(const QString& text, const QString& path, const QString& error);
+    // The station could not be reached or the link was lost; reason names the address and port.
+    void connectionFailed(const QString& reason);
 
 public Q_SLOTS:
     void onDevicePropertiesUpdated();

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qtbase5-dev qtbase5-dev-tools libqt5svg5-dev libqcustomplot-dev
-  xvfb xauth fonts-dejavu-core
+  xvfb xauth fonts-dejavu-core qttranslations5-l10n
 )
 if [ "${TERVEX_WITH_FUZZ:-0}" = 1 ]; then
   packages+=(clang libclang-rt-14-dev)

@@ -165,12 +165,14 @@ void AutoSettingsWidget::setSequence(const QString& path)
         m_targetPath = path;
         m_sequenceEdit->setText(file.completeBaseName());
         m_targetEdit->setText(file.completeBaseName());
+        showTargetFolder();
         m_targetButton->setEnabled(false);
     } else if (hasSuffix(file, SequenceSuffix)) {
         m_sequencePath = path;
         m_targetPath = timeStampedTarget(path, m_clock());
         m_sequenceEdit->setText(file.completeBaseName());
         m_targetEdit->setText(QFileInfo(m_targetPath).completeBaseName());
+        showTargetFolder();
         m_targetButton->setEnabled(true);
     }
 }
@@ -179,6 +181,7 @@ void AutoSettingsWidget::resetChoice()
 {
     m_targetPath.clear();
     m_targetEdit->clear();
+    showTargetFolder();
     m_sequenceButton->setEnabled(true);
     const QFileInfo file(m_sequencePath);
     if (!m_sequencePath.isEmpty() && file.isFile() && hasSuffix(file, SequenceSuffix)) {
@@ -216,6 +219,15 @@ void AutoSettingsWidget::onTargetChooseClicked()
         return;
     m_targetPath = files.first();
     m_targetEdit->setText(QFileInfo(m_targetPath).baseName());
+    showTargetFolder();
+}
+
+void AutoSettingsWidget::showTargetFolder()
+{
+    // The box holds only the name; the operator sees the whole path before the survey starts.
+    const QString path = m_targetPath.isEmpty() ? QString() : QDir::toNativeSeparators(QFileInfo(m_targetPath).absoluteFilePath());
+    m_targetEdit->setToolTip(path);
+    Q_EMIT targetChanged(path);
 }
 
 RepeatPolicy AutoSettingsWidget::repeatPolicy() const

@@ -56,6 +56,8 @@ public:
 Q_SIGNALS:
     void executeClicked();
     void cancelClicked();
+    // The full path of the proposed target data file; empty when there is none.
+    void targetChanged(const QString& path);
 
 public Q_SLOTS:
     void onSeqChooseClicked();
@@ -64,6 +66,7 @@ public Q_SLOTS:
     void onGenerateClicked();
 
 private:
+    void showTargetFolder();
     QString m_sequencePath;
     QString m_targetPath;
     QString m_startDirectory;

@@ -126,7 +126,8 @@ EtrViewer::~EtrViewer()
 
 QWidget* EtrViewer::createHeader()
 {
-    auto* header = new QWidget(this);
+    // A frame, so that the style sheet's header rule gives it the main window's look.
+    auto* header = new QFrame(this);
     header->setObjectName(QStringLiteral("header"));
     header->setFixedHeight(50);
     auto* layout = new QHBoxLayout(header);
@@ -346,13 +347,16 @@ void EtrViewer::loadFile(const QString& path)
         return;
     }
     m_pseudosection->plot()->setData({});
-    m_fileNameLabel->clear();
-    m_pulseLabel->clear();
-    m_pauseLabel->clear();
-    m_periodsLabel->clear();
+    // Nothing of the previously shown file may stay on screen under the failed one.
+    for (QLabel* label : {m_fileNameLabel, m_pulseLabel, m_pauseLabel, m_periodsLabel, m_iLabel, m_vLabel, m_rhoLabel,
+                          m_kLabel, m_qLabel, m_xLabel, m_yLabel})
+        label->clear();
     m_tree->reset();
     m_tree->clearSelection();
     m_tree->clear();
+    m_potentialGraph->data()->clear();
+    m_currentGraph->data()->clear();
+    m_plot->replot();
 }
 
 void EtrViewer::fillTree()
@@ -556,4 +560,11 @@ void EtrViewer::onProcessClicked()
                      .arg(QDir::toNativeSeparators(path), writeFailureReason(path));
     }
     showInformation(this, processTitle(), result);
+}
+
+void EtrViewer::reject()
+{
+    // The viewer is a page of the main window: Esc must not hide it and leave an empty window.
+    // Like "Управление", it goes back to the controls.
+    Q_EMIT backClicked();
 }

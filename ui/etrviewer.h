@@ -44,6 +44,7 @@ Q_SIGNALS:
     void backClicked();
 
 public Q_SLOTS:
+    void reject() override;
     void onOpenClicked();
     void onProcessClicked();
     void onPolarizationClicked();

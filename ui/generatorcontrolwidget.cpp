@@ -1,6 +1,7 @@
 #include "ui/generatorcontrolwidget.h"
 
 #include "app/tervexmodel.h"
+#include "ui/stationvaluebox.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -62,14 +63,18 @@ void GeneratorControlWidget::onRepeatsChanged(int val)
 
 void GeneratorControlWidget::onPulseChanged(int val)
 {
-    if (m_model)
-        m_model->stationSettings()->generatorSettings()->pulseLength = quint32(val);
+    if (!m_model)
+        return;
+    m_model->stationSettings()->generatorSettings()->pulseLength = quint32(val);
+    Q_EMIT timingEdited();
 }
 
 void GeneratorControlWidget::onRelaxChanged(int val)
 {
-    if (m_model)
-        m_model->stationSettings()->generatorSettings()->pauseLength = quint32(val);
+    if (!m_model)
+        return;
+    m_model->stationSettings()->generatorSettings()->pauseLength = quint32(val);
+    Q_EMIT timingEdited();
 }
 
 void GeneratorControlWidget::onDeviceSettingsUpdated()
@@ -79,12 +84,8 @@ void GeneratorControlWidget::onDeviceSettingsUpdated()
     // Showing the station's values must not write them back: a value outside a box's range (a
     // resumed survey's recorded timing, say) stays in the mirror exactly as it came.
     const GeneratorSettings& settings = *m_model->stationSettings()->generatorSettings();
-    const QSignalBlocker voltageBlocker(m_voltage);
-    const QSignalBlocker repeatsBlocker(m_repeats);
-    const QSignalBlocker pulseBlocker(m_pulse);
-    const QSignalBlocker pauseBlocker(m_pause);
-    m_voltage->setValue(settings.voltage);
-    m_repeats->setValue(settings.periods);
-    m_pulse->setValue(int(qMin<quint32>(settings.pulseLength, quint32(m_pulse->maximum()))));
-    m_pause->setValue(int(qMin<quint32>(settings.pauseLength, quint32(m_pause->maximum()))));
+    StationValueBox::show(m_voltage, settings.voltage);
+    StationValueBox::show(m_repeats, settings.periods);
+    StationValueBox::show(m_pulse, settings.pulseLength);
+    StationValueBox::show(m_pause, settings.pauseLength);
 }

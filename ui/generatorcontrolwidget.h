@@ -15,6 +15,10 @@ class GeneratorControlWidget : public QFrame
 public:
     explicit GeneratorControlWidget(TervexModel* model, QWidget* parent = nullptr);
 
+Q_SIGNALS:
+    // The operator changed the pulse or the pause.
+    void timingEdited();
+
 public Q_SLOTS:
     void onVoltageChanged(int val);
     void onRepeatsChanged(int val);

@@ -39,6 +39,7 @@ const BarStyle barStyles[MeasurementPlot::SeriesCount] = {
 };
 
 constexpr float OneMegaohm = 1000000.0f;
+const QString NotMeasuredLabel = QStringLiteral("н/и");
 
 } // namespace
 
@@ -286,6 +287,7 @@ void MeasurementPlot::buildTestChart(const QVector<TestPlanEntry>& plan)
     labels.append(QString());
 
     clearPlot();
+    m_testPlan = plan;
     m_testRect = new QCPAxisRect(m_plot, true);
     m_plot->plotLayout()->addElement(0, 0, m_testRect);
 
@@ -379,9 +381,19 @@ void MeasurementPlot::updateTestChart(const QVector<TestResult>& results)
     for (int k = 1; k <= results.size(); ++k) {
         const TestResult& result = results[k - 1];
         const float v = result.resistance;
+        ticks.append(k);
+        // A position outside this test's plan keeps no bar of an earlier test, and a position not
+        // measured yet is not shown as a perfect 0 Ohm contact.
+        if (k - 1 < m_testPlan.size() && m_testPlan[k - 1].resultIndex < 0) {
+            labels.append(QString());
+            continue;
+        }
+        if (!(v > 0.0f)) {
+            labels.append(NotMeasuredLabel);
+            continue;
+        }
         m_bars[seriesFor(v, result.age)]->addData(k, v >= OneMegaohm ? double(OneMegaohm) : double(v));
         labels.append(resistanceLabel(v));
-        ticks.append(k);
     }
     QSharedPointer<QCPAxisTickerText> ticker(new QCPAxisTickerText);
     ticker->setTicks(ticks, labels);

@@ -1,6 +1,8 @@
 #ifndef MEASUREMENTPLOT_H
 #define MEASUREMENTPLOT_H
 
+#include "survey/testdatamanager.h"
+
 #include <QElapsedTimer>
 #include <QObject>
 #include <QString>
@@ -14,8 +16,6 @@ class QCustomPlot;
 class QWidget;
 class SurveyDataManager;
 class TervexSettings;
-struct TestPlanEntry;
-struct TestResult;
 
 // The result plot of the main window: one scrolling row per stream of the record being measured,
 // or the bar chart of the contact and relay tests.
@@ -73,6 +73,7 @@ private:
     QVector<QCPAxisRect*> m_rowRects;
     QVector<QCPGraph*> m_rowGraphs;
     QCPAxisRect* m_testRect = nullptr;
+    QVector<TestPlanEntry> m_testPlan;
     QCPBars* m_bars[SeriesCount] = {};
     QTimer m_refreshTimer;
     QElapsedTimer m_sinceRefresh;

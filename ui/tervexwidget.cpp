@@ -18,6 +18,7 @@
 #include "ui/settingstableitemdelegate.h"
 #include "ui/stationinfotablemodel.h"
 #include "ui/stationsettingstablemodel.h"
+#include "ui/stationvaluebox.h"
 #include "ui/testrecordpanel.h"
 
 #include <QApplication>
@@ -35,6 +36,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStackedLayout>
@@ -71,6 +74,19 @@ bool standardTextInput(QWidget* parent, const QString& title, const QString& lab
     return ok;
 }
 
+bool standardQuestion(QWidget* parent, const QString& title, const QString& text)
+{
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+TervexWidget::QuestionHandler& questionHandler()
+{
+    static TervexWidget::QuestionHandler handler = standardQuestion;
+    return handler;
+}
+
 TervexWidget::MessageHandler& messageHandler()
 {
     static TervexWidget::MessageHandler handler = standardMessage;
@@ -102,6 +118,11 @@ QFrame* toolFrame(QWidget* parent)
 void TervexWidget::setMessageHandler(const MessageHandler& handler)
 {
     messageHandler() = handler ? handler : MessageHandler(standardMessage);
+}
+
+void TervexWidget::setQuestionHandler(const QuestionHandler& handler)
+{
+    questionHandler() = handler ? handler : QuestionHandler(standardQuestion);
 }
 
 void TervexWidget::setTextInputHandler(const TextInputHandler& handler)
@@ -140,6 +161,7 @@ TervexWidget::TervexWidget(TervexModel* model, bool relayMode, QWidget* parent)
     connect(m_model, &TervexModel::runWaitingForNext, this, &TervexWidget::onRunWaitingForNext);
     connect(m_model, &TervexModel::runRepeating, this, &TervexWidget::onRunRepeating);
     connect(m_model, &TervexModel::surveyReported, this, &TervexWidget::onSurveyReported);
+    connect(m_model, &TervexModel::connectionFailed, this, &TervexWidget::onConnectionFailed);
 
     auto* mainFrame = new QWidget;
     auto* mainLayout = new QVBoxLayout(mainFrame);
@@ -157,6 +179,13 @@ TervexWidget::TervexWidget(TervexModel* model, bool relayMode, QWidget* parent)
     m_body->addWidget(createConnectPage());
     m_body->addWidget(createWorkArea());
     mainLayout->addWidget(m_body, 1);
+    m_statusLine = new QLabel(mainFrame);
+    m_statusLine->setObjectName(QStringLiteral("status_line"));
+    m_statusLine->setFixedHeight(24);
+    m_statusLine->setContentsMargins(10, 0, 10, 0);
+    // A long path must not widen the window: the line is elided and shows the whole text as a tip.
+    m_statusLine->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    mainLayout->addWidget(m_statusLine);
 
     m_viewer = new EtrViewer(m_model, nullptr);
     connect(m_viewer, &EtrViewer::backClicked, this, &TervexWidget::onEtrViewerBackClicked);
@@ -215,7 +244,8 @@ QWidget* TervexWidget::createHeader()
     m_headerContainer = new QWidget(header);
     auto* container = new QHBoxLayout(m_headerContainer);
     container->setContentsMargins(0, 0, 0, 0);
-    container->setSpacing(15);
+    // Tight enough that the whole header fits a 1024 px screen.
+    container->setSpacing(10);
     container->addWidget(createToggle(&m_controlViewGroup,
                                       {QStringLiteral("СТАНЦИЯ"), QStringLiteral("НАСТРОЙКА"), QStringLiteral("ЗАПИСЬ")},
                                       m_headerContainer));
@@ -231,7 +261,13 @@ QWidget* TervexWidget::createHeader()
     container->addWidget(createSeparator(m_headerContainer));
     m_progressInfo = new QLabel(m_headerContainer);
     m_progressInfo->setObjectName(QStringLiteral("survey_progress_info_label"));
+    // The label takes the header's free room whatever its text, and keeps it while hidden: a growing
+    // text neither widens the window nor moves the header buttons; a long one is elided.
     m_progressInfo->setFixedHeight(32);
+    m_progressInfo->setMinimumWidth(110);
+    QSizePolicy progressPolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    progressPolicy.setRetainSizeWhenHidden(true);
+    m_progressInfo->setSizePolicy(progressPolicy);
     m_progressInfo->setAlignment(Qt::AlignCenter);
     m_progressInfo->hide();
     container->addWidget(m_progressInfo);
@@ -242,14 +278,13 @@ QWidget* TervexWidget::createHeader()
     connect(m_resultViewGroup, &QButtonGroup::idToggled, this,
             &TervexWidget::onResultViewToggled);
 
-    layout->addWidget(m_headerContainer);
-    layout->addStretch();
+    layout->addWidget(m_headerContainer, 1);
     auto* fullScreen = fixedButton(QString(), 40, 32, header);
     fullScreen->setIcon(QIcon(QStringLiteral(":/fsi.svg")));
     fullScreen->setIconSize(QSize(24, 24));
     auto* reconnect = fixedButton(QStringLiteral("<->"), 48, 32, header);
-    auto* setup = fixedButton(QStringLiteral("Параметры"), 110, 32, header);
-    auto* viewer = fixedButton(QStringLiteral("Обработка"), 110, 32, header);
+    auto* setup = fixedButton(QStringLiteral("Параметры"), 100, 32, header);
+    auto* viewer = fixedButton(QStringLiteral("Обработка"), 100, 32, header);
     for (QPushButton* button : {fullScreen, reconnect, setup, viewer})
         layout->addWidget(button);
     connect(fullScreen, &QPushButton::clicked, this, &TervexWidget::onFSClicked);
@@ -290,12 +325,20 @@ QWidget* TervexWidget::createWorkArea()
     auto* layout = new QHBoxLayout(area);
     layout->setContentsMargins(10, 10, 10, 10);
     layout->setSpacing(10);
-    m_controlStack = new QStackedWidget(area);
+    // On a low screen the panels scroll instead of pushing the window beyond it.
+    auto* controlScroll = new QScrollArea(area);
+    controlScroll->setObjectName(QStringLiteral("control_scroll"));
+    controlScroll->setFrameShape(QFrame::NoFrame);
+    controlScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    controlScroll->setWidgetResizable(true);
+    m_controlStack = new QStackedWidget(controlScroll);
     m_controlStack->setFixedWidth(400);
     m_controlStack->addWidget(createStationPage());
     m_controlStack->addWidget(createSettingsPage());
     m_controlStack->addWidget(createRecordPage());
-    layout->addWidget(m_controlStack);
+    controlScroll->setWidget(m_controlStack);
+    controlScroll->setFixedWidth(400 + controlScroll->verticalScrollBar()->sizeHint().width());
+    layout->addWidget(controlScroll);
     layout->addWidget(createResultStack(), 1);
     return area;
 }
@@ -424,6 +467,10 @@ QWidget* TervexWidget::createRecordPage()
     m_surveyTypeMessage->setStyleSheet(
         QStringLiteral("QLabel { color : #FF6000; font-size: 12pt; font-style: bold; }"));
     m_surveyTypeMessage->setAlignment(Qt::AlignCenter);
+    // Room for the longest warning is kept, so that its coming and going does not move the panels.
+    QFont warningFont = m_surveyTypeMessage->font();
+    warningFont.setPointSize(12);
+    m_surveyTypeMessage->setFixedHeight(3 * QFontMetrics(warningFont).lineSpacing() + 4);
     typeLayout->addWidget(m_surveyTypeMessage);
     connect(m_surveyTypeGroup, &QButtonGroup::idToggled, this,
             &TervexWidget::onSurveyTypeToggled);
@@ -433,6 +480,7 @@ QWidget* TervexWidget::createRecordPage()
     m_generatorPanel->setObjectName(QStringLiteral("survey_type_tool_frame"));
     if (m_generatorPanel->layout())
         m_generatorPanel->layout()->setContentsMargins(10, 10, 10, 10);
+    connect(m_generatorPanel, &GeneratorControlWidget::timingEdited, this, &TervexWidget::updateTimingWarning);
     layout->addWidget(m_generatorPanel);
 
     m_runControls = toolFrame(page);
@@ -475,6 +523,10 @@ QWidget* TervexWidget::createRecordPage()
     connect(m_pauseButton, &QPushButton::toggled, this, &TervexWidget::onPauseToggled);
     connect(m_autoSettings, &AutoSettingsWidget::cancelClicked, this, &TervexWidget::onAutoSettingsCancelClicked);
     connect(m_autoSettings, &AutoSettingsWidget::executeClicked, this, &TervexWidget::onAutoSettingsExecuteClicked);
+    connect(m_autoSettings, &AutoSettingsWidget::targetChanged, this, [this](const QString& path) {
+        if (!path.isEmpty())
+            setStatus(QStringLiteral("Файл данных: %1").arg(path));
+    });
     layout->addWidget(m_runControls);
 
     m_testPanel = new TestRecordPanel(page);
@@ -503,20 +555,25 @@ QWidget* TervexWidget::createResultStack()
     viewLayout->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
     auto* info = new QFrame(view);
     info->setObjectName(QStringLiteral("info_frame"));
-    info->setFixedSize(720, 45);
+    // At most the table's width, narrower when the window is.
+    info->setFixedHeight(45);
+    info->setMaximumWidth(720);
+    info->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     auto* infoLayout = new QHBoxLayout(info);
     infoLayout->setContentsMargins(0, 0, 0, 0);
     const int widths[6] = {70, 70, 120, 120, 70, 70};
     for (int i = 0; i < 6; ++i) {
         m_recordInfo[i] = new QLabel(info);
-        m_recordInfo[i]->setFixedWidth(widths[i]);
+        m_recordInfo[i]->setMaximumWidth(widths[i]);
+        m_recordInfo[i]->setMinimumWidth(widths[i] / 2);
         m_recordInfo[i]->setAlignment(Qt::AlignCenter);
         infoLayout->addWidget(m_recordInfo[i]);
     }
     viewLayout->addWidget(info);
     m_tableProgress = new QProgressBar(view);
     m_tableProgress->setObjectName(QStringLiteral("table_progress"));
-    m_tableProgress->setFixedSize(720, 20);
+    m_tableProgress->setFixedHeight(20);
+    m_tableProgress->setMaximumWidth(720);
     m_tableProgress->setTextVisible(true);
     m_tableProgress->setValue(0);
     viewLayout->addWidget(m_tableProgress);
@@ -524,12 +581,14 @@ QWidget* TervexWidget::createResultStack()
     m_measurementsTable = new QTableView(view);
     m_measurementsTable->setObjectName(QStringLiteral("measurements_table"));
     m_measurementsTable->horizontalHeader()->setObjectName(QStringLiteral("measurements_header"));
-    m_measurementsTable->setFixedSize(720, 500);
+    m_measurementsTable->setMaximumSize(720, 500);
+    m_measurementsTable->setMinimumSize(300, 150);
+    m_measurementsTable->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     m_measurementsTable->setModel(m_measurementsModel);
     m_measurementsTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_measurementsTable->setFocusPolicy(Qt::NoFocus);
     m_measurementsTable->setSelectionMode(QAbstractItemView::NoSelection);
-    m_measurementsTable->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_measurementsTable->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_measurementsTable->verticalHeader()->hide();
     m_measurementsTable->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_measurementsTable->verticalHeader()->setDefaultSectionSize(45);
@@ -568,14 +627,54 @@ void TervexWidget::showMessage(const QString& text)
     messageHandler()(this, QMessageBox::Warning, boxTitle, text);
 }
 
+QString TervexWidget::statusText() const
+{
+    return m_statusText;
+}
+
+void TervexWidget::setStatus(const QString& text)
+{
+    m_statusText = text;
+    m_statusLine->setToolTip(text);
+    m_statusLine->setText(m_statusLine->fontMetrics().elidedText(text, Qt::ElideMiddle,
+                                                                 qMax(0, m_statusLine->contentsRect().width())));
+}
+
+void TervexWidget::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    if (m_statusLine)
+        setStatus(m_statusText);
+    if (m_progressInfo && !m_progressInfo->toolTip().isEmpty())
+        elideProgressText();
+}
+
 void TervexWidget::onConnectClicked()
 {
-    if (!m_model->connectDevice())
+    m_connectionProblem.clear();
+    if (!m_model->connectDevice() && m_connectionProblem.isEmpty())
         showMessage(QStringLiteral("<h2>Внимание!</h2><p>Нет подключения к станции.</p>"));
+}
+
+void TervexWidget::onConnectionFailed(const QString& reason)
+{
+    m_connectionProblem = reason;
+    const QString change =
+        QStringLiteral("Адрес и порты станции задаются в файле настроек %1 (ключи tervex_host, command_port, "
+                       "data_port); после изменения перезапустите программу.")
+            .arg(m_model->settingsFilePath());
+    m_connectionState->setText(reason);
+    setStatus(reason);
+    // A lost link during a run is reported with the run's own message.
+    if (m_model->runActive())
+        return;
+    showMessage(QStringLiteral("<h2>Внимание!</h2><p>Нет подключения к станции: %1</p><p>%2</p>")
+                    .arg(reason.toHtmlEscaped(), change.toHtmlEscaped()));
 }
 
 void TervexWidget::onDeviceConnecting()
 {
+    m_connectionProblem.clear();
     m_connectionState->setText(QStringLiteral("Выполняется подключение к станции..."));
 }
 
@@ -588,7 +687,8 @@ void TervexWidget::onDeviceConnected()
 
 void TervexWidget::onDeviceDisconnected()
 {
-    m_connectionState->clear();
+    // The reason of a failed or lost link stays readable on the connect page.
+    m_connectionState->setText(m_connectionProblem);
     m_connectStack->setCurrentWidget(m_connectButton);
     m_body->setCurrentIndex(0);
     m_headerContainer->hide();
@@ -638,6 +738,7 @@ void TervexWidget::onDeviceSettingsUpdated()
     m_settingsModel->endResetModel();
     loadCurrentElectrodes();
     fitStationTables();
+    updateTimingWarning();
 }
 
 void TervexWidget::updateStationLabels()
@@ -651,8 +752,8 @@ void TervexWidget::updateStationLabels()
 void TervexWidget::loadCurrentElectrodes()
 {
     const ElectrodeSettings* electrodes = m_model->stationSettings()->electrodeSettings();
-    m_ca->setValue(electrodes->currentElectrodeA);
-    m_cb->setValue(electrodes->currentElectrodeB);
+    StationValueBox::show(m_ca, electrodes->currentElectrodeA);
+    StationValueBox::show(m_cb, electrodes->currentElectrodeB);
 }
 
 void TervexWidget::fitStationTables()
@@ -737,6 +838,11 @@ void TervexWidget::onSurveyTypeToggled(int type, bool checked)
 
 void TervexWidget::setSurveyType(int type)
 {
+    // Tests run with their own fixed pulse and pause, so the generator's warning does not apply.
+    if (type == ElectrodeTest || type == RelayTest)
+        m_surveyTypeMessage->clear();
+    else
+        updateTimingWarning();
     m_surveyProgress->reset();
     m_currentSurveyType = type;
     setControls(true, false, false, true);
@@ -781,16 +887,31 @@ bool TervexWidget::validateGeneratorSettings()
                                    "<p>Продолжение невозможно.</p>"));
         return false;
     }
-    QString warning;
-    if (pulse >= 200 && pause == 0)
-        warning = QStringLiteral("При длительности паузы 0 мс\nточность расчетов снижается");
-    else if (pulse < 200 && pause != 0)
-        warning = QStringLiteral("При длительности импульса менее 200 мс\nточность расчетов снижается");
-    else if (pulse < 200)
-        warning = QStringLiteral("При длительности импульса менее 200 мс\nи при длительности паузы 0 мс\n"
-                                 "точность расчетов снижается");
-    m_surveyTypeMessage->setText(warning);
+    m_surveyTypeMessage->setText(timingWarning(pulse, pause));
     return true;
+}
+
+QString TervexWidget::timingWarning(quint32 pulse, quint32 pause)
+{
+    if (pause >= 1 && pause <= 39)
+        return QString();
+    if (pulse >= 200 && pause == 0)
+        return QStringLiteral("При длительности паузы 0 мс\nточность расчетов снижается");
+    if (pulse < 200 && pause != 0)
+        return QStringLiteral("При длительности импульса менее 200 мс\nточность расчетов снижается");
+    if (pulse < 200)
+        return QStringLiteral("При длительности импульса менее 200 мс\nи при длительности паузы 0 мс\n"
+                              "точность расчетов снижается");
+    return QString();
+}
+
+void TervexWidget::updateTimingWarning()
+{
+    // A warning already shown follows the values as they are now; none appears before a start.
+    if (m_surveyTypeMessage->text().isEmpty())
+        return;
+    const GeneratorSettings* generator = m_model->stationSettings()->generatorSettings();
+    m_surveyTypeMessage->setText(timingWarning(generator->pulseLength, generator->pauseLength));
 }
 
 void TervexWidget::showStartRefusal()
@@ -827,9 +948,12 @@ void TervexWidget::onWorkClicked()
         showStartRefusal();
         return;
     }
+    m_runTarget.clear();
+    setStatus(QStringLiteral("Идёт измерение"));
     clearRecordInfo();
     setControls(true, false, false, false);
     m_progressInfo->clear();
+    m_progressInfo->setToolTip(QString());
 }
 
 void TervexWidget::onAutoSettingsExecuteClicked()
@@ -852,9 +976,12 @@ void TervexWidget::onAutoSettingsExecuteClicked()
         showStartRefusal();
         return;
     }
+    m_runTarget = QDir::toNativeSeparators(QFileInfo(target).absoluteFilePath());
+    setStatus(QStringLiteral("Съёмка идёт, файл данных: %1").arg(m_runTarget));
     clearRecordInfo();
     setControls(true, false, false, false);
     m_progressInfo->clear();
+    m_progressInfo->setToolTip(QString());
 }
 
 void TervexWidget::onAutoSettingsCancelClicked()
@@ -879,6 +1006,8 @@ void TervexWidget::onTestExecuted()
     default:
         return;
     }
+    if (started)
+        setStatus(QStringLiteral("Идёт тест электродов"));
     if (!started) {
         // Nothing runs, so no data manager will hand the panel back its "Выполнить".
         m_testPanel->resetPanel();
@@ -941,8 +1070,21 @@ void TervexWidget::onSetupTestRDeltaClicked()
                      m_model->testRDeltaText(), &TervexModel::setTestRDelta);
 }
 
+bool TervexWidget::confirmInterruption()
+{
+    if (!m_model->runActive())
+        return true;
+    if (!questionHandler()(this, boxTitle, QStringLiteral("Идёт измерение. Прервать?")))
+        return false;
+    // Stopping keeps every record already written to the data file.
+    m_model->stopRun();
+    return true;
+}
+
 void TervexWidget::onReconnectClicked()
 {
+    if (!confirmInterruption())
+        return;
     m_model->disconnectDevice();
 }
 
@@ -961,12 +1103,29 @@ QString TervexWidget::timeText(qint64 milliseconds)
 QString TervexWidget::progressText(int done, int total, qint64 remainingMs)
 {
     // The station's own pauses and the link add about twice the pure recording time.
-    return QStringLiteral("запись %1 из %2 | осталось %3").arg(done).arg(total).arg(timeText(3 * remainingMs));
+    return progressLine(done, total, 3 * remainingMs);
+}
+
+QString TervexWidget::progressLine(int done, int total, qint64 leftMs)
+{
+    return QStringLiteral("запись %1 из %2 | осталось %3").arg(done).arg(total).arg(timeText(leftMs));
 }
 
 void TervexWidget::setProgressText(int done, int total, qint64 remainingMs)
 {
-    m_progressInfo->setText(progressText(done, total, remainingMs));
+    // Once a record of this run has completed, its measured pace is the better estimate.
+    const int step = done + 1;
+    const qint64 measured = m_remainingTime.estimate(step, total);
+    const QString text = remainingMs == 0 || measured < 0 ? progressText(done, total, remainingMs)
+                                                          : progressLine(done, total, measured);
+    m_progressInfo->setToolTip(text);
+    elideProgressText();
+}
+
+void TervexWidget::elideProgressText()
+{
+    m_progressInfo->setText(
+        m_progressInfo->fontMetrics().elidedText(m_progressInfo->toolTip(), Qt::ElideRight, m_progressInfo->width()));
 }
 
 void TervexWidget::setProgress(int done, int total, qint64 remainingMs)
@@ -978,6 +1137,8 @@ void TervexWidget::setProgress(int done, int total, qint64 remainingMs)
 
 void TervexWidget::onSurveyDataManagerPrepared()
 {
+    m_remainingTime.reset();
+    m_runClock.start();
     setControls(true, false, false, false);
     m_generatorPanel->setEnabled(false);
     m_progressInfo->show();
@@ -989,6 +1150,7 @@ void TervexWidget::onSurveyDataManagerStarted()
     const IMeasurementInfo* info = m_surveyManager->info();
     if (!info)
         return;
+    m_remainingTime.recordStarted(info->currentStep(), m_runClock.elapsed());
     const qint64 left = qint64(info->stepCount()) - info->currentStep() + 1;
     const qint64 remaining = qint64(info->repeats()) * left * 2 * (qint64(info->pulse()) + info->pause());
     setProgress(info->currentStep() - 1, info->stepCount(), remaining);
@@ -1045,6 +1207,10 @@ void TervexWidget::onSurveyDataManagerAllCompleted()
         setProgress(info->currentStep() - 1, info->stepCount(), 0);
     m_tableProgress->reset();
     endRun();
+    if (m_currentSurveyType == Automatic && !m_runTarget.isEmpty())
+        setStatus(QStringLiteral("Съёмка завершена, файл данных: %1").arg(m_runTarget));
+    else
+        setStatus(QStringLiteral("Пробная запись завершена"));
 }
 
 void TervexWidget::onSurveyDataManagerAborted()
@@ -1054,10 +1220,16 @@ void TervexWidget::onSurveyDataManagerAborted()
     m_surveyProgress->reset();
     m_tableProgress->reset();
     endRun();
+    if (m_currentSurveyType == Automatic && !m_runTarget.isEmpty())
+        setStatus(QStringLiteral("Съёмка остановлена; записанные измерения сохранены в %1").arg(m_runTarget));
+    else
+        setStatus(QStringLiteral("Измерение остановлено"));
 }
 
 void TervexWidget::onTestDataManagerPrepared()
 {
+    m_remainingTime.reset();
+    m_runClock.start();
     setControls(true, false, false, false);
     showTestChart();
     m_generatorPanel->setEnabled(false);
@@ -1069,6 +1241,7 @@ void TervexWidget::onTestDataManagerStarted()
     const IMeasurementInfo* info = m_testManager->info();
     if (!info)
         return;
+    m_remainingTime.recordStarted(info->currentStep(), m_runClock.elapsed());
     const qint64 remaining = 2400 * (qint64(info->stepCount()) - info->currentStep() + 1);
     setProgress(info->currentStep() - 1, info->stepCount(), remaining);
 }
@@ -1090,6 +1263,9 @@ void TervexWidget::onTestDataManagerAllCompleted()
         setProgress(info->currentStep() - 1, info->stepCount(), 0);
     endRun();
     m_testPanel->resetPanel();
+    const QString report = m_testManager->lastReportPath();
+    setStatus(report.isEmpty() ? QStringLiteral("Тест завершён")
+                               : QStringLiteral("Тест завершён, отчёт: %1").arg(QDir::toNativeSeparators(report)));
 }
 
 void TervexWidget::onTestDataManagerAborted()
@@ -1097,6 +1273,7 @@ void TervexWidget::onTestDataManagerAborted()
     m_surveyProgress->reset();
     endRun();
     m_testPanel->resetPanel();
+    setStatus(QStringLiteral("Тест остановлен"));
 }
 
 void TervexWidget::onRunFailed(const QString& reason)
@@ -1136,12 +1313,29 @@ void TervexWidget::onTestVerdict(const QString& message)
     messageHandler()(nullptr, QMessageBox::Information, boxTitle, message);
 }
 
+bool TervexWidget::spaceTogglesPause() const
+{
+    if (!m_model->runActive() || !m_pauseButton->isEnabled())
+        return false;
+    if (QApplication::activeModalWidget() || QApplication::activePopupWidget())
+        return false;
+    const QWidget* focus = QApplication::focusWidget();
+    if (focus && (focus->window() != window() || focus->inherits("QLineEdit") || focus->inherits("QAbstractSpinBox")
+                  || focus->inherits("QTextEdit") || focus->inherits("QPlainTextEdit")
+                  || focus->inherits("QComboBox")))
+        return false;
+    return true;
+}
+
 bool TervexWidget::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() != QEvent::KeyPress || static_cast<QKeyEvent*>(event)->key() != Qt::Key_Space)
         return QWidget::eventFilter(watched, event);
+    // Everywhere else Space is the ordinary key: typed into names, pressing the focused button.
+    if (!spaceTogglesPause())
+        return QWidget::eventFilter(watched, event);
     // Holding the key down must not flip pause mode on and off.
-    if (static_cast<QKeyEvent*>(event)->isAutoRepeat() || !m_pauseButton->isEnabled())
+    if (static_cast<QKeyEvent*>(event)->isAutoRepeat())
         return true;
     if (m_pauseButton->isChecked()) {
         m_pauseButton->setChecked(false);
@@ -1155,6 +1349,10 @@ bool TervexWidget::eventFilter(QObject* watched, QEvent* event)
 
 void TervexWidget::closeEvent(QCloseEvent* event)
 {
+    if (!confirmInterruption()) {
+        event->ignore();
+        return;
+    }
     m_model->disconnectDevice();
     event->accept();
 }

@@ -1,6 +1,9 @@
 #ifndef TERVEXWIDGET_H
 #define TERVEXWIDGET_H
 
+#include "measurement/remainingtime.h"
+
+#include <QElapsedTimer>
 #include <QMessageBox>
 #include <QString>
 #include <QWidget>
@@ -47,8 +50,11 @@ public:
     // Asks for one line of text; false when the operator cancelled.
     using TextInputHandler = std::function<bool(QWidget* parent, const QString& title, const QString& label,
                                                 const QString& current, QString* text)>;
+    // Asks a yes/no question; true for yes.
+    using QuestionHandler = std::function<bool(QWidget* parent, const QString& title, const QString& text)>;
     static void setMessageHandler(const MessageHandler& handler);
     static void setTextInputHandler(const TextInputHandler& handler);
+    static void setQuestionHandler(const QuestionHandler& handler);
 
     TervexWidget(TervexModel* model, bool relayMode, QWidget* parent = nullptr);
 
@@ -57,10 +63,16 @@ public:
     bool nextPending() const { return m_nextPending; }
     MeasurementPlot* measurementPlot() const { return m_plot; }
     QDialog* setupDialog() const { return m_setupDialog; }
+    // The line under the work area that tells what the last run or connection attempt ended with.
+    QString statusText() const;
 
     // Remaining-time text "1ч 2м 3с" / "2м 3с" / "3с" of a time already scaled to the operator's clock.
     static QString timeText(qint64 milliseconds);
     static QString progressText(int done, int total, qint64 remainingMs);
+    // The same line with a time already on the operator's clock.
+    static QString progressLine(int done, int total, qint64 leftMs);
+    // The orange reduced-accuracy warning for a pulse and pause that may start; empty when none.
+    static QString timingWarning(quint32 pulse, quint32 pause);
 
 Q_SIGNALS:
     void setupClicked();
@@ -115,10 +127,12 @@ public Q_SLOTS:
     void onRunRepeating(const QString& reason);
     void onSurveyReported(const QString& text, const QString& path, const QString& error);
     void onTestVerdict(const QString& message);
+    void onConnectionFailed(const QString& reason);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     QWidget* createHeader();
@@ -141,6 +155,8 @@ private:
     void setProgress(int done, int total, qint64 remainingMs);
     void setProgressText(int done, int total, qint64 remainingMs);
     bool validateGeneratorSettings();
+    void updateTimingWarning();
+    void elideProgressText();
     void ensureSetupDialog();
     void askTestParameter(const QString& title, const QString& label, const QString& current,
                           void (TervexModel::*setter)(const QString&));
@@ -149,6 +165,11 @@ private:
     void showMessage(const QString& text);
     void showTestChart();
     void endRun();
+    void setStatus(const QString& text);
+    // During a run, asks whether to stop it; true when there is no run or the operator agreed.
+    bool confirmInterruption();
+    // Space toggles pause only while a run is active and no text input or dialog has the focus.
+    bool spaceTogglesPause() const;
 
     TervexModel* m_model;
     bool m_relayMode;
@@ -168,6 +189,12 @@ private:
     QStackedWidget* m_connectStack = nullptr;
     QPushButton* m_connectButton = nullptr;
     QLabel* m_connectionState = nullptr;
+    QLabel* m_statusLine = nullptr;
+    QString m_statusText;
+    QString m_connectionProblem;
+    QString m_runTarget;
+    RemainingTime m_remainingTime;
+    QElapsedTimer m_runClock;
 
     QButtonGroup* m_controlViewGroup = nullptr;
     QButtonGroup* m_resultViewGroup = nullptr;

@@ -24,10 +24,15 @@
 
 namespace {
 
+// "-1024" for the small field-laptop screen, nothing for the default size.
+QString sizeSuffix;
+
 bool save(QWidget* window, const QDir& out, const QString& name)
 {
     QApplication::processEvents();
-    const QString path = out.filePath(name);
+    QString file = name;
+    file.insert(file.lastIndexOf(QLatin1Char('.')), sizeSuffix);
+    const QString path = out.filePath(file);
     if (!window->grab().save(path)) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
         return false;
@@ -52,12 +57,20 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     app.setStyleSheet(Startup::styleSheet());
     if (argc < 2) {
-        std::fprintf(stderr, "usage: tervex-mainwindow-shots OUTDIR\n");
+        std::fprintf(stderr, "usage: tervex-mainwindow-shots OUTDIR [small]\n");
         return 2;
     }
+    // "small": a 1024x768 field laptop, whose window manager leaves about 700 px for the window.
+    const bool small = argc > 2 && qstrcmp(argv[2], "small") == 0;
+    if (small)
+        sizeSuffix = QStringLiteral("-1024");
     const QDir out(QString::fromLocal8Bit(argv[1]));
     TervexWidget::setMessageHandler([](QWidget*, QMessageBox::Icon, const QString& title, const QString& text) {
         std::printf("box %s: %s\n", qPrintable(title), qPrintable(text));
+    });
+    TervexWidget::setQuestionHandler([](QWidget*, const QString& title, const QString& text) {
+        std::printf("question %s: %s\n", qPrintable(title), qPrintable(text));
+        return true;
     });
 
     SimulatorOptions options;
@@ -73,7 +86,10 @@ int main(int argc, char* argv[])
     if (!session.ok())
         return 1;
     TervexWidget* w = session.window();
-    w->resize(1400, 900);
+    if (small)
+        w->resize(1024, 700);
+    else
+        w->resize(1400, 900);
     w->move(0, 0);
     w->show();
     StationSession::waitFor(300);

@@ -411,8 +411,11 @@ void TestEtrViewer::failedOpeningClearsTheFileAndRefusesConversion()
     for (const char* name : {"file_name_label", "pulse_label", "pause_label", "periods_label"})
         QVERIFY(m_viewer->label(name).isEmpty());
     QCOMPARE(m_viewer->tree()->topLevelItemCount(), 0);
-    QCOMPARE(m_viewer->label("v_label"), values);
-    QCOMPARE(::values(m_viewer->potentialGraph()), plotted);
+    // Nothing of the previous file stays under the failed one's name.
+    QVERIFY(!values.isEmpty());
+    QVERIFY(!plotted.isEmpty());
+    QVERIFY(m_viewer->label("v_label").isEmpty());
+    QVERIFY(::values(m_viewer->potentialGraph()).isEmpty());
 
     const QStringList before = QDir(m_dir->path()).entryList(QDir::Files);
     process->click();

@@ -1,0 +1,411 @@
+#include "app/startup.h"
+#include "app/tervexmodel.h"
+#include "station/tervexdevice.h"
+#include "survey/surveydatamanager.h"
+#include "survey/testdatamanager.h"
+#include "ui/etrviewer.h"
+#include "ui/measurementplot.h"
+#include "ui/stationvaluebox.h"
+#include "ui/tervexwidget.h"
+
+#include "../app/runfixture.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStackedWidget>
+#include <QtTest>
+
+#include <qcustomplot.h>
+
+#include <memory>
+
+namespace {
+
+// Records every box and answers every question with `answer` instead of blocking.
+class Boxes
+{
+public:
+    Boxes()
+    {
+        TervexWidget::setMessageHandler([this](QWidget*, QMessageBox::Icon, const QString&, const QString& text) {
+            messages.append(text);
+        });
+        TervexWidget::setQuestionHandler([this](QWidget*, const QString&, const QString& text) {
+            questions.append(text);
+            return answer;
+        });
+    }
+    ~Boxes()
+    {
+        TervexWidget::setMessageHandler(nullptr);
+        TervexWidget::setQuestionHandler(nullptr);
+    }
+
+    QStringList messages;
+    QStringList questions;
+    bool answer = false;
+};
+
+QPushButton* buttonIn(QWidget* root, const QString& text)
+{
+    for (QPushButton* button : root->findChildren<QPushButton*>()) {
+        if (button->text() == text)
+            return button;
+    }
+    return nullptr;
+}
+
+void click(QPushButton* button)
+{
+    QVERIFY(button);
+    QVERIFY2(button->isEnabled(), qPrintable(button->text()));
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+QLabel* runTypeMessage(QWidget* window)
+{
+    for (QLabel* label : window->findChildren<QLabel*>()) {
+        if (label->styleSheet().contains(QStringLiteral("#FF6000")))
+            return label;
+    }
+    return nullptr;
+}
+
+SimulatorOptions fastStation()
+{
+    SimulatorOptions o;
+    o.speed = 0;
+    o.noise = 0.0;
+    o.driftPerSecond = 0.0;
+    return o;
+}
+
+QString topLabel(MeasurementPlot* plot, int key)
+{
+    auto ticker = plot->testRect()->axis(QCPAxis::atTop)->ticker().dynamicCast<QCPAxisTickerText>();
+    return ticker ? ticker->ticks().value(key) : QString();
+}
+
+// Opens the given file when asked and keeps its boxes to itself.
+class QuietViewer : public EtrViewer
+{
+public:
+    QuietViewer(TervexModel* model, const QString& path)
+        : EtrViewer(model)
+        , m_path(path)
+    {
+    }
+
+protected:
+    void showInformation(QWidget*, const QString&, const QString&) override {}
+    QStringList chooseFiles() override { return {m_path}; }
+
+private:
+    QString m_path;
+};
+
+} // namespace
+
+class FieldOperatorTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { TestSupport::isolateSettings(); }
+
+    void fitsASmallScreen();
+    void connectionFailureNamesTheStationAndTheSettingsFile();
+    void runEndingsAreReported();
+    void interruptingARunAsksFirst();
+    void spaceLeavesTextAndIdleWindowsAlone();
+    void impossibleTrialAndStationValuesOutOfRange();
+    void timingWarningFollowsTheValues();
+    void testChartShowsOnlyMeasuredPositions();
+    void viewerKeepsControlsAndStyle();
+    void qtDialogsSpeakRussian();
+
+private:
+    struct Session
+    {
+        std::unique_ptr<RunFixture> fixture;
+        std::unique_ptr<TervexWidget> window;
+    };
+    static bool connected(Session& s, const SimulatorOptions& options);
+};
+
+bool FieldOperatorTest::connected(Session& s, const SimulatorOptions& options)
+{
+    s.fixture.reset(new RunFixture(options));
+    if (!s.fixture->ok)
+        return false;
+    s.window.reset(new TervexWidget(s.fixture->model.get(), false));
+    s.window->resize(1024, 700);
+    s.window->show();
+    QSignalSpy updated(s.fixture->model.get(), &TervexModel::settingsUpdated);
+    QTest::mouseClick(buttonIn(s.window.get(), QStringLiteral("Подключить")), Qt::LeftButton);
+    return updated.wait(5000);
+}
+
+void FieldOperatorTest::fitsASmallScreen()
+{
+    Session s;
+    QVERIFY(connected(s, fastStation()));
+    TervexWidget* w = s.window.get();
+    QVERIFY(buttonIn(w, QStringLiteral("Работа")));
+    QVERIFY2(w->minimumSizeHint().width() <= 1024, qPrintable(QString::number(w->minimumSizeHint().width())));
+    QVERIFY2(w->minimumSizeHint().height() <= 700, qPrintable(QString::number(w->minimumSizeHint().height())));
+    for (const QString& text : {QStringLiteral("Обработка"), QStringLiteral("Параметры")}) {
+        QPushButton* button = buttonIn(w, text);
+        const QRect inWindow(button->mapTo(w, QPoint(0, 0)), button->size());
+        QVERIFY2(w->rect().contains(inWindow), qPrintable(text));
+    }
+
+    // A long progress text neither widens the window nor moves the header buttons.
+    QPushButton* viewer = buttonIn(w, QStringLiteral("Обработка"));
+    const QPoint before = viewer->mapTo(w, QPoint(0, 0));
+    auto* progress = w->findChild<QLabel*>(QStringLiteral("survey_progress_info_label"));
+    progress->show();
+    const int width = progress->width();
+    progress->setText(TervexWidget::progressText(12345, 99999, qint64(1) << 40));
+    QApplication::processEvents();
+    QCOMPARE(progress->width(), width);
+    QCOMPARE(viewer->mapTo(w, QPoint(0, 0)), before);
+    QCOMPARE(w->width(), 1024);
+}
+
+void FieldOperatorTest::connectionFailureNamesTheStationAndTheSettingsFile()
+{
+    Boxes boxes;
+    Session s;
+    QVERIFY(connected(s, fastStation()));
+    TervexModel* model = s.fixture->model.get();
+    QSignalSpy forwarded(model, &TervexModel::connectionFailed);
+    const QString reason = QStringLiteral("станция 127.0.0.1:%1 не отвечает").arg(model->device()->commandPort());
+    Q_EMIT model->device()->connectionFailed(reason);
+    QCOMPARE(forwarded.count(), 1);
+    QCOMPARE(boxes.messages.size(), 1);
+    QVERIFY(boxes.messages[0].contains(reason));
+    QVERIFY(boxes.messages[0].contains(model->settingsFilePath().toHtmlEscaped()));
+    QVERIFY(s.window->statusText().contains(reason));
+
+    // The reason stays on the connect page once the link is down.
+    model->disconnectDevice();
+    QTRY_VERIFY(buttonIn(s.window.get(), QStringLiteral("Подключить"))->isVisible());
+    auto* state = s.window->findChild<QLabel*>(QStringLiteral("connection_state_label"));
+    QCOMPARE(state->text(), reason);
+}
+
+void FieldOperatorTest::runEndingsAreReported()
+{
+    Boxes boxes;
+    Session s;
+    QVERIFY(connected(s, fastStation()));
+    TervexModel* model = s.fixture->model.get();
+    QSignalSpy all(model->testDataManager(), &DataManager::allCompleted);
+    QVERIFY(model->testElectrode(1));
+    QVERIFY(all.wait(10000));
+    const QString report = model->testDataManager()->lastReportPath();
+    QVERIFY(!report.isEmpty());
+    QVERIFY2(s.window->statusText().contains(QDir::toNativeSeparators(report)), qPrintable(s.window->statusText()));
+
+    QSignalSpy aborted(model->testDataManager(), &DataManager::aborted);
+    QVERIFY(model->testAllElectrodes());
+    model->stopRun();
+    QTRY_COMPARE(aborted.count(), 1);
+    QCOMPARE(s.window->statusText(), QStringLiteral("Тест остановлен"));
+}
+
+void FieldOperatorTest::interruptingARunAsksFirst()
+{
+    Boxes boxes;
+    Session s;
+    QVERIFY(connected(s, fastStation()));
+    TervexWidget* w = s.window.get();
+    TervexModel* model = s.fixture->model.get();
+    QVERIFY(model->testAllElectrodes());
+    QVERIFY(model->runActive());
+
+    boxes.answer = false;
+    click(buttonIn(w, QStringLiteral("<->")));
+    QVERIFY(!w->close());
+    QCOMPARE(boxes.questions, QStringList({QStringLiteral("Идёт измерение. Прервать?"),
+                                           QStringLiteral("Идёт измерение. Прервать?")}));
+    QVERIFY(model->runActive());
+    QVERIFY(!buttonIn(w, QStringLiteral("Подключить"))->isVisible());
+
+    boxes.answer = true;
+    click(buttonIn(w, QStringLiteral("<->")));
+    QVERIFY(!model->runActive());
+    QTRY_VERIFY(buttonIn(w, QStringLiteral("Подключить"))->isVisible());
+    // With no run the window closes without asking.
+    QVERIFY(w->close());
+    QCOMPARE(boxes.questions.size(), 3);
+}
+
+void FieldOperatorTest::spaceLeavesTextAndIdleWindowsAlone()
+{
+    Boxes boxes;
+    Session s;
+    QVERIFY(connected(s, fastStation()));
+    TervexWidget* w = s.window.get();
+    TervexModel* model = s.fixture->model.get();
+    QPushButton* pause = buttonIn(w, QStringLiteral("Пауза"));
+    click(buttonIn(w, QStringLiteral("ЗАПИСЬ")));
+
+    // Idle: Space is an ordinary key.
+    QTest::keyClick(w, Qt::Key_Space);
+    QVERIFY(!pause->isChecked());
+
+    auto* edit = new QLineEdit(w);
+    edit->show();
+    QVERIFY(model->testAllElectrodes());
+    edit->setFocus();
+    QTest::keyClicks(edit, QStringLiteral("line 1 north"));
+    QCOMPARE(edit->text(), QStringLiteral("line 1 north"));
+    QVERIFY(!pause->isChecked());
+
+    // During a run, with the focus outside text input, Space still pauses.
+    w->setFocus();
+    QTest::keyClick(w, Qt::Key_Space);
+    QVERIFY(pause->isChecked());
+    model->stopRun();
+}
+
+void FieldOperatorTest::impossibleTrialAndStationValuesOutOfRange()
+{
+    Boxes boxes;
+    Session s;
+    QVERIFY(connected(s, fastStation()));
+    TervexWidget* w = s.window.get();
+    TervexModel* model = s.fixture->model.get();
+    ElectrodeSettings* electrodes = model->stationSettings()->electrodeSettings();
+    electrodes->currentElectrodeA = 7;
+    electrodes->currentElectrodeB = 7;
+    QVERIFY(!model->runTrial());
+    QVERIFY(model->startError().contains(QStringLiteral("Ca и Cb")));
+    QVERIFY(!model->runActive());
+
+    // A station value outside the box is shown marked and is not written back.
+    electrodes->currentElectrodeA = 60;
+    Q_EMIT model->stationSettings()->updating();
+    Q_EMIT model->stationSettings()->updated();
+    QCOMPARE(electrodes->currentElectrodeA, quint16(60));
+    QSpinBox* ca = nullptr;
+    for (QSpinBox* box : w->findChildren<QSpinBox*>()) {
+        if (box->maximum() == 48 && box->value() == 48)
+            ca = box;
+    }
+    QVERIFY(ca);
+    QVERIFY(StationValueBox::isOutOfRange(ca));
+    QVERIFY(ca->toolTip().contains(QStringLiteral("60")));
+    electrodes->currentElectrodeA = 3;
+    Q_EMIT model->stationSettings()->updating();
+    Q_EMIT model->stationSettings()->updated();
+    QVERIFY(!StationValueBox::isOutOfRange(ca));
+}
+
+void FieldOperatorTest::timingWarningFollowsTheValues()
+{
+    Boxes boxes;
+    Session s;
+    QVERIFY(connected(s, fastStation()));
+    TervexWidget* w = s.window.get();
+    TervexModel* model = s.fixture->model.get();
+    click(buttonIn(w, QStringLiteral("ЗАПИСЬ")));
+    model->stationSettings()->generatorSettings()->pulseLength = 150;
+    model->stationSettings()->generatorSettings()->pauseLength = 200;
+    click(buttonIn(w, QStringLiteral("Работа")));
+    QLabel* warning = runTypeMessage(w);
+    QVERIFY(!warning->text().isEmpty());
+    const int height = warning->height();
+
+    QSpinBox* pulse = nullptr;
+    for (QSpinBox* box : w->findChildren<QSpinBox*>()) {
+        if (box->minimum() == 50 && box->maximum() == 60000)
+            pulse = box;
+    }
+    QVERIFY(pulse);
+    pulse->setValue(150);
+    QVERIFY(!warning->text().isEmpty());
+    pulse->setValue(500);
+    QVERIFY(warning->text().isEmpty());
+    QCOMPARE(warning->height(), height);
+
+    pulse->setValue(100);
+    click(buttonIn(w, QStringLiteral("Отмена")));
+    click(buttonIn(w, QStringLiteral("Работа")));
+    QVERIFY(!warning->text().isEmpty());
+    click(buttonIn(w, QStringLiteral("Отмена")));
+    click(buttonIn(w, QStringLiteral("ТЕСТ")));
+    QVERIFY(warning->text().isEmpty());
+}
+
+void FieldOperatorTest::testChartShowsOnlyMeasuredPositions()
+{
+    SurveyDataManager survey;
+    TervexSettings settings;
+    QWidget host;
+    MeasurementPlot plot(&survey, &settings, &host);
+    // Positions 1 and 2 planned, only 1 measured; position 3 outside the plan holds an old value.
+    QVector<TestPlanEntry> plan = {{0, 1, 2, false}, {1, 2, 3, false}, {-1, 0, 0, true}};
+    plot.buildTestChart(plan);
+    QVector<TestResult> results(3);
+    results[0].resistance = 1500.0f;
+    results[2].resistance = 2000.0f;
+    results[2].age = 1;
+    plot.updateTestChart(results);
+    QCOMPARE(topLabel(&plot, 1), MeasurementPlot::resistanceLabel(1500.0f));
+    QVERIFY(!topLabel(&plot, 2).contains(QStringLiteral("Ом")));
+    QVERIFY(!topLabel(&plot, 2).isEmpty());
+    QCOMPARE(topLabel(&plot, 3), QString());
+    int bars = 0;
+    for (int series = 0; series < 8; ++series)
+        bars += plot.bars(series)->data()->size();
+    QCOMPARE(bars, 1);
+}
+
+void FieldOperatorTest::viewerKeepsControlsAndStyle()
+{
+    TervexModel model;
+    TervexWidget w(&model, false);
+    w.resize(1024, 700);
+    w.show();
+    click(buttonIn(&w, QStringLiteral("Обработка")));
+    auto* viewer = w.findChild<EtrViewer*>();
+    QVERIFY(viewer->isVisible());
+    QVERIFY(qobject_cast<QFrame*>(viewer->findChild<QWidget*>(QStringLiteral("header"))));
+    QTest::keyClick(viewer, Qt::Key_Escape);
+    QVERIFY(buttonIn(&w, QStringLiteral("Подключить"))->isVisible());
+    click(buttonIn(&w, QStringLiteral("Обработка")));
+    QVERIFY(viewer->isVisible());
+
+    // A failed opening leaves nothing of the file shown before.
+    QTemporaryDir folder;
+    const QString bad = folder.filePath(QStringLiteral("broken.etr"));
+    QFile file(bad);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("not a data file");
+    file.close();
+    QuietViewer quiet(&model, bad);
+    quiet.potentialGraph()->addData(1, 1);
+    quiet.onOpenClicked();
+    QCOMPARE(quiet.potentialGraph()->data()->size(), 0);
+    QCOMPARE(quiet.tree()->topLevelItemCount(), 0);
+}
+
+void FieldOperatorTest::qtDialogsSpeakRussian()
+{
+    QVERIFY(Startup::installQtTranslations(qApp));
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("&Да"));
+}
+
+QTEST_MAIN(FieldOperatorTest)
+#include "tst_fieldoperator.moc"
