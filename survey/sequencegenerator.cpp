@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QHash>
 #include <QSaveFile>
+#include <QSet>
 #include <QTextStream>
 
 #include <algorithm>
@@ -55,16 +56,26 @@ void remember(const Step& step, QList<int>* recent)
 }
 
 // Greedy: each time the earliest remaining step with the fewest polarised potential electrodes.
+// A current pair's steps keep their order (full ones first, the partial one last): the survey fills
+// the first step of a pair before it opens the next, so only then does it run the file in the
+// order chosen here.
 QVector<Step> orderForPolarisation(QVector<Step> remaining)
 {
     QVector<Step> ordered;
     ordered.reserve(remaining.size());
     QList<int> recent;
+    const auto currentPair = [](const Step& step) { return qMakePair(step.first().a, step.first().b); };
     while (!remaining.isEmpty()) {
+        QSet<QPair<int, int>> passed;
         int best = 0;
         int bestUses = usesOfPolarised(remaining.first(), recent);
+        passed.insert(currentPair(remaining.first()));
         for (int k = 1; k < remaining.size() && bestUses > 0; ++k) {
-            const int uses = usesOfPolarised(remaining.at(k), recent);
+            const Step& step = remaining.at(k);
+            if (passed.contains(currentPair(step)))
+                continue;
+            passed.insert(currentPair(step));
+            const int uses = usesOfPolarised(step, recent);
             if (uses < bestUses) {
                 best = k;
                 bestUses = uses;
@@ -93,9 +104,11 @@ double heightAt(const QVector<QPair<double, double>>& points, double x)
     return points.last().second;
 }
 
-QString number(double value)
+// Coordinates are kept as float: seven significant digits give back what was typed (0.9, not
+// 0.8999999762).
+QString number(float value)
 {
-    return QString::number(value, 'g', 10);
+    return QString::number(double(value), 'g', 7);
 }
 
 QString duration(double seconds)

@@ -5,10 +5,12 @@
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -191,13 +193,18 @@ void SequenceGeneratorDialog::onCreateClicked()
     if (!m_create->isEnabled())
         return;
     QString name = m_name->text().trimmed();
-    if (name.isEmpty()) {
-        m_summary->setText(QStringLiteral("Не задано имя файла"));
+    if (name.isEmpty() || name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\'))) {
+        m_summary->setText(QStringLiteral("Задайте имя файла без папки: он пишется в папку последовательностей"));
         return;
     }
     if (!name.endsWith(QStringLiteral(".txt"), Qt::CaseInsensitive))
         name += QStringLiteral(".txt");
     const QString path = QDir(m_directory).filePath(name);
+    // A sequence of the same name may be one the operator edited by hand.
+    if (QFileInfo::exists(path)
+        && QMessageBox::question(this, windowTitle(), QStringLiteral("Файл %1 уже есть. Заменить его?").arg(name))
+            != QMessageBox::Yes)
+        return;
     if (!m_generator.write(path)) {
         m_summary->setText(m_generator.errorString());
         return;
