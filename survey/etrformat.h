@@ -36,11 +36,22 @@ constexpr int ChannelHeaderSize = ChannelAreaSize + 8;
 constexpr int MaxChannels = 10;
 // The station counts periods in 16 bits.
 constexpr qint32 MaxRepeats = 65535;
-// One stream's byte count must stay an int.
-constexpr qint64 MaxSamplesPerStream = (INT_MAX - ChannelHeaderSize) / 4;
+// The generator holds a pulse or a pause for at most a minute (one sample per millisecond). A
+// header beyond it is damaged, not a survey: one flipped bit turns 500 into 1049076.
+constexpr qint32 MaxPhaseLength = 60000;
+// Two minute-long halves of 100 periods. A record of 12 streams of this length still fits in
+// memory; more cannot come from the station and would only exhaust it.
+constexpr qint64 MaxSamplesPerStream = 2 * (2 * qint64(MaxPhaseLength)) * 100;
 
 // S for the given timing, in 64 bits so that absurd header values cannot overflow.
 qint64 samplesPerStream(qint64 pulse, qint64 pause, qint64 repeats);
+
+// The bounds every reader of a data file applies to its timing. False, with a reason, when a
+// value is outside them.
+bool checkTiming(qint64 pulse, qint64 pause, qint64 repeats, QString* error);
+// The timing a new data file may be written with: within the readers' bounds and with samples in
+// every record, so that the file can be read and its records mean something.
+bool checkRecordTiming(qint64 pulse, qint64 pause, qint64 repeats, QString* error);
 
 // The survey's sequence file beside a data file: the path with its last three characters
 // ("etr") replaced by "txt".
