@@ -69,16 +69,14 @@ int main(int argc, char* argv[])
                                  QStringLiteral("FILE.etr..."));
     const QCommandLineOption polar(QStringLiteral("polar"), QStringLiteral("Add the chargeability columns."));
     parser.addOption(polar);
-    if (!parser.parse(app.arguments()))
-        return CommandLine::usageError(parser.errorText());
-    if (parser.isSet(QStringLiteral("help")))
-        parser.showHelp(0);
-    if (parser.isSet(QStringLiteral("version")))
-        parser.showVersion();
+    if (!CommandLine::parse(parser, app))
+        return CommandLine::UsageError;
 
     const QStringList files = parser.positionalArguments();
-    if (files.isEmpty())
-        return CommandLine::usageError(QStringLiteral("no data file given (see --help)"));
+    if (files.isEmpty()) {
+        CommandLine::printError(QStringLiteral("usage: tervex-etr2txt [--polar] FILE.etr... (see --help)"));
+        return CommandLine::UsageError;
+    }
 
     bool allConverted = true;
     for (const QString& path : files)

@@ -179,12 +179,8 @@ int main(int argc, char* argv[])
     parser.addOption({QStringLiteral("unknown-codes"), QStringLiteral("Send a frame with an unknown code before each reply.")});
     parser.addOption({QStringLiteral("allow-any-address"), QStringLiteral("Allow an address that is not loopback.")});
     parser.addOption({QStringLiteral("quiet"), QStringLiteral("Print only the listening line.")});
-    if (!parser.parse(app.arguments()))
-        return CommandLine::usageError(parser.errorText());
-    if (parser.isSet(QStringLiteral("help")))
-        parser.showHelp(0);
-    if (parser.isSet(QStringLiteral("version")))
-        parser.showVersion();
+    if (!CommandLine::parse(parser, app))
+        return CommandLine::UsageError;
     if (!parser.positionalArguments().isEmpty())
         return CommandLine::usageError(QStringLiteral("unexpected argument '%1' (see --help)")
                                            .arg(parser.positionalArguments().first()));

@@ -54,12 +54,8 @@ int main(int argc, char* argv[])
                                      QStringLiteral("count"));
     const QCommandLineOption quiet(QStringLiteral("quiet"), QStringLiteral("Only the summary line."));
     parser.addOptions({host, commandPort, dataPort, voltage, pulse, pause, periods, quiet});
-    if (!parser.parse(app.arguments()))
-        return CommandLine::usageError(parser.errorText());
-    if (parser.isSet(QStringLiteral("help")))
-        parser.showHelp(0);
-    if (parser.isSet(QStringLiteral("version")))
-        parser.showVersion();
+    if (!CommandLine::parse(parser, app))
+        return CommandLine::UsageError;
 
     const QStringList args = parser.positionalArguments();
     if (args.isEmpty() || args.size() > 2)

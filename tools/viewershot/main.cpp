@@ -55,12 +55,8 @@ int main(int argc, char* argv[])
     parser.addPositionalArgument(QStringLiteral("outdir"), QStringLiteral("Folder for the pictures."));
     parser.addHelpOption();
     parser.addVersionOption();
-    if (!parser.parse(app.arguments()))
-        return CommandLine::usageError(parser.errorText());
-    if (parser.isSet(QStringLiteral("help")))
-        parser.showHelp(0);
-    if (parser.isSet(QStringLiteral("version")))
-        parser.showVersion();
+    if (!CommandLine::parse(parser, app))
+        return CommandLine::UsageError;
     if (parser.positionalArguments().size() != 1)
         return CommandLine::usageError(QStringLiteral("expected one OUTDIR (see --help)"));
     QSize windowSize;
