@@ -473,12 +473,12 @@ bool TervexModel::startSurvey(const QString& source, const QString& target)
             return false;
 
         const GeneratorSettings* g = m_stationSettings.generatorSettings();
-        pulse = int(g->pulseLength);
-        pause = int(g->pauseLength);
-        repeats = int(g->periods);
         QString error;
         if (!EtrFormat::checkRecordTiming(g->pulseLength, g->pauseLength, g->periods, &error))
             return refuse(QStringLiteral("Съёмка не начата: %1.").arg(error));
+        pulse = int(g->pulseLength);
+        pause = int(g->pauseLength);
+        repeats = int(g->periods);
         const QFileInfo targetInfo(target);
         if (targetInfo.exists() && !targetInfo.isFile())
             return refuse(QStringLiteral("%1 не является обычным файлом.").arg(QDir::toNativeSeparators(target)));

@@ -10,8 +10,6 @@
 #include <QVarLengthArray>
 #include <QVector>
 
-#include <climits>
-
 class QDataStream;
 class QFile;
 
@@ -39,8 +37,8 @@ constexpr qint32 MaxRepeats = 65535;
 // The generator holds a pulse or a pause for at most a minute (one sample per millisecond). A
 // header beyond it is damaged, not a survey: one flipped bit turns 500 into 1049076.
 constexpr qint32 MaxPhaseLength = 60000;
-// Two minute-long halves of 100 periods. A record of 12 streams of this length still fits in
-// memory; more cannot come from the station and would only exhaust it.
+// 100 periods of minute-long pulses and pauses. Twelve streams of this length take about 1.2 GB;
+// the generator settings of the window never come near it, and more would only exhaust memory.
 constexpr qint64 MaxSamplesPerStream = 2 * (2 * qint64(MaxPhaseLength)) * 100;
 
 // S for the given timing, in 64 bits so that absurd header values cannot overflow.
