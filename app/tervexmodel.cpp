@@ -3,6 +3,7 @@
 #include "etr/etrfile.h"
 #include "station/settingsstore.h"
 #include "station/tervexdevice.h"
+#include "survey/datafilelock.h"
 #include "survey/etrformat.h"
 #include "survey/sequence.h"
 #include "survey/sequencefile.h"
@@ -375,6 +376,18 @@ SurveyJob* TervexModel::loadSequenceJob(const QString& source, int pairsLimit)
 SurveyJob* TervexModel::resumeJob(const QString& dataPath, int pairsLimit, int* pulse, int* pause, int* repeats)
 {
     const QString native = QDir::toNativeSeparators(dataPath);
+    const QFileInfo info(dataPath);
+    if (info.exists() && !info.isFile()) {
+        refuse(QStringLiteral("%1 не является обычным файлом и не может быть продолжен.").arg(native));
+        return nullptr;
+    }
+    // Taken before the file is read, so that two continuations cannot both append to it.
+    std::unique_ptr<DataFileLock> lock(new DataFileLock(dataPath));
+    QString lockError;
+    if (info.exists() && !lock->acquire(&lockError)) {
+        refuse(lockError);
+        return nullptr;
+    }
     std::unique_ptr<QFile> data(new QFile(dataPath));
     if (!data->open(QIODevice::ReadWrite)) {
         refuse(QStringLiteral("Не удалось открыть файл данных %1: %2").arg(native, data->errorString()));
@@ -404,8 +417,17 @@ SurveyJob* TervexModel::resumeJob(const QString& dataPath, int pairsLimit, int* 
                    .arg(scan.blockCount));
         return nullptr;
     }
+    QList<QuadrupoleLine> remaining = sequenceFile.lines();
+    for (const QuadrupoleLine& measured : scan.measured)
+        remaining.removeOne(measured);
+    if (remaining.isEmpty()) {
+        refuse(QStringLiteral("Все линии последовательности уже измерены"));
+        return nullptr;
+    }
     // A block cut short by a crash is removed, so that new blocks line up; its quadrupoles are
-    // measured again because they are not among the measured ones.
+    // measured again because they are not among the measured ones. An incomplete stop means the
+    // tail is shorter than the block it starts, and the header has passed the readers' bounds, so
+    // a damaged timing field is refused above instead of cutting the whole body as one block.
     if (scan.stop == EtrFormat::BlockStatus::Incomplete && !data->resize(scan.completeEnd)) {
         refuse(QStringLiteral("Не удалось отрезать неполную последнюю запись файла %1: %2")
                    .arg(native, data->errorString()));
@@ -422,10 +444,6 @@ SurveyJob* TervexModel::resumeJob(const QString& dataPath, int pairsLimit, int* 
     g->periods = quint16(scan.header.repeats);
     Q_EMIT m_stationSettings.updated();
 
-    QList<QuadrupoleLine> remaining = sequenceFile.lines();
-    for (const QuadrupoleLine& measured : scan.measured)
-        remaining.removeOne(measured);
-
     if (!data->seek(scan.completeEnd)) {
         refuse(QStringLiteral("Не удалось открыть файл данных %1 для продолжения.").arg(native));
         return nullptr;
@@ -435,6 +453,7 @@ SurveyJob* TervexModel::resumeJob(const QString& dataPath, int pairsLimit, int* 
     // The header holds the positions exactly; the companion text has them truncated.
     auto* job = new SurveyJob(scan.header.positions, remaining, sequence);
     job->attachDevice(data.release());
+    job->holdLock(std::move(lock));
     return job;
 }
 
@@ -469,17 +488,33 @@ bool TervexModel::startSurvey(const QString& source, const QString& target)
         if (!job)
             return false;
 
+        const GeneratorSettings* g = m_stationSettings.generatorSettings();
+        QString error;
+        if (!EtrFormat::checkRecordTiming(g->pulseLength, g->pauseLength, g->periods, &error))
+            return refuse(QStringLiteral("Съёмка не начата: %1.").arg(error));
+        pulse = int(g->pulseLength);
+        pause = int(g->pauseLength);
+        repeats = int(g->periods);
+        const QFileInfo targetInfo(target);
+        if (targetInfo.exists() && !targetInfo.isFile())
+            return refuse(QStringLiteral("%1 не является обычным файлом.").arg(QDir::toNativeSeparators(target)));
+        // Taken before the target is truncated: a running survey's records stay where they are.
+        std::unique_ptr<DataFileLock> lock(new DataFileLock(target));
+        if (!lock->acquire(&error))
+            return refuse(error);
         std::unique_ptr<QFile> file(new QFile(target));
         if (!file->open(QIODevice::WriteOnly | QIODevice::Truncate))
             return refuse(QStringLiteral("Не удалось создать файл данных %1: %2")
                               .arg(QDir::toNativeSeparators(target), file->errorString()));
-        const GeneratorSettings* g = m_stationSettings.generatorSettings();
-        pulse = int(g->pulseLength);
-        pause = int(g->pauseLength);
-        repeats = int(g->periods);
+        auto* created = file.get();
         job->attachDevice(file.release());
-        if (!EtrFormat::writeHeader(*job->dataStream(), pulse, pause, repeats, job->electrodes()))
-            return refuse(QStringLiteral("Не удалось записать файл данных %1.").arg(QDir::toNativeSeparators(target)));
+        job->holdLock(std::move(lock));
+        // The header reaches the disk now, so a crash during the first record leaves a file that
+        // can be continued.
+        if (!EtrFormat::writeHeader(*job->dataStream(), pulse, pause, repeats, job->electrodes())
+            || !created->flush())
+            return refuse(QStringLiteral("Не удалось записать файл данных %1: %2")
+                              .arg(QDir::toNativeSeparators(target), created->errorString()));
         if (!job->writeCompanionText())
             return refuse(QStringLiteral("Не удалось записать файл последовательности %1.")
                               .arg(QDir::toNativeSeparators(companion.filePath())));

@@ -109,6 +109,13 @@ QString EtrFile::messageTitle()
 
 bool EtrFile::load(const QString& path)
 {
+    // A device or a pipe named .etr would block the reading or never end.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile()) {
+        emit loadMessage(messageTitle(), QStringLiteral("%1 не является обычным файлом\nФайл не загружен")
+                                             .arg(QDir::toNativeSeparators(path)));
+        return false;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
@@ -125,7 +132,6 @@ bool EtrFile::load(const QString& path)
     file.close();
     if (!parsed)
         return false;
-    const QFileInfo info(path);
     m_fileName = info.fileName();
     m_directory = QDir::toNativeSeparators(info.absolutePath());
     return true;
@@ -145,6 +151,7 @@ void EtrFile::reset()
     m_blocks.clear();
     m_polarisationInvalid = false;
     m_complete = false;
+    m_reliable = true;
 }
 
 bool EtrFile::parse(const QByteArray& content)
@@ -186,6 +193,7 @@ bool EtrFile::parse(const char* data, qint64 size)
         for (const EtrFormat::ChannelView& record : qAsConst(view.channels)) {
             if (!electrodeReported && !(EtrFormat::isValidElectrode(record.m) && EtrFormat::isValidElectrode(record.n))) {
                 electrodeReported = true;
+                m_reliable = false;
                 emit loadMessage(messageTitle(),
                                  QStringLiteral("Некорректное значение электрода EM (%1), EN (%2) в блоке %3\n"
                                                 "Дальнейший результат чтения файла недостоверен")

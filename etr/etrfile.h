@@ -82,6 +82,8 @@ public:
     bool polarisationInvalid() const { return m_polarisationInvalid; }
     // Every byte after the header belonged to a complete, valid block.
     bool isComplete() const { return m_complete; }
+    // False once a potential electrode out of range made the rest of the reading doubtful.
+    bool isReliable() const { return m_reliable; }
 
     static QString messageTitle();
 
@@ -107,6 +109,7 @@ private:
     QVector<EtrBlock> m_blocks;
     bool m_polarisationInvalid = false;
     bool m_complete = false;
+    bool m_reliable = true;
 };
 
 #endif

@@ -78,32 +78,32 @@ double filteredSample(const float* x, int size, int i)
     return y;
 }
 
-// Solves the 4x4 system a * c = r by elimination with partial pivoting; false if singular.
-bool solve4(double a[4][4], double r[4], double c[4])
+// Solves the n x n system a * c = r (n <= 4) by elimination with partial pivoting; false if singular.
+bool solve(double a[4][4], double r[4], double c[4], int n)
 {
-    for (int col = 0; col < 4; ++col) {
+    for (int col = 0; col < n; ++col) {
         int pivot = col;
-        for (int row = col + 1; row < 4; ++row) {
+        for (int row = col + 1; row < n; ++row) {
             if (std::fabs(a[row][col]) > std::fabs(a[pivot][col]))
                 pivot = row;
         }
         if (a[pivot][col] == 0.0)
             return false;
         if (pivot != col) {
-            for (int k = 0; k < 4; ++k)
+            for (int k = 0; k < n; ++k)
                 std::swap(a[col][k], a[pivot][k]);
             std::swap(r[col], r[pivot]);
         }
-        for (int row = col + 1; row < 4; ++row) {
+        for (int row = col + 1; row < n; ++row) {
             const double f = a[row][col] / a[col][col];
-            for (int k = col; k < 4; ++k)
+            for (int k = col; k < n; ++k)
                 a[row][k] -= f * a[col][k];
             r[row] -= f * r[col];
         }
     }
-    for (int row = 3; row >= 0; --row) {
+    for (int row = n - 1; row >= 0; --row) {
         double v = r[row];
-        for (int k = row + 1; k < 4; ++k)
+        for (int k = row + 1; k < n; ++k)
             v -= a[row][k] * c[k];
         c[row] = v / a[row][row];
     }
@@ -376,32 +376,39 @@ void TervexCalculator::calculateChargeability(const QVector<float>& samples, Cha
 
 // Fits c0 + c1 t + c2 t^2 + A (-1)^t to the alternating series and removes only the drift
 // c0 + c1 t + c2 t^2. A quadratic alone would also take up part of the alternation and shrink
-// every amplitude. One period (two values) has no drift to remove.
+// every amplitude. Two periods (four values) get a linear drift: four unknowns would fit four
+// values exactly and leave no trace of the noise in the amplitudes. One period (two values) has
+// no drift to remove.
 QVector<double> TervexCalculator::removeDrift(const QVector<double>& series)
 {
     const int count = series.size();
     if (count < 4)
         return series;
+    const int degree = count >= 6 ? 2 : 1;
+    const int unknowns = degree + 2;
     // t scaled to [-1, 1] keeps the normal equations well conditioned for long records.
     auto tau = [count](int t) { return (2.0 * t - (count - 1)) / (count - 1); };
     double a[4][4] = {};
     double r[4] = {};
     for (int t = 0; t < count; ++t) {
         const double u = tau(t);
-        const double basis[4] = {1.0, u, u * u, (t % 2 == 0) ? 1.0 : -1.0};
-        for (int j = 0; j < 4; ++j) {
+        // The powers of t up to the degree, then the alternation.
+        double basis[4] = {1.0, u, u * u, 0.0};
+        basis[unknowns - 1] = (t % 2 == 0) ? 1.0 : -1.0;
+        for (int j = 0; j < unknowns; ++j) {
             r[j] += basis[j] * series[t];
-            for (int k = 0; k < 4; ++k)
+            for (int k = 0; k < unknowns; ++k)
                 a[j][k] += basis[j] * basis[k];
         }
     }
     double c[4] = {};
-    if (!solve4(a, r, c))
+    if (!solve(a, r, c, unknowns))
         return series;
     QVector<double> out(count);
     for (int t = 0; t < count; ++t) {
         const double u = tau(t);
-        out[t] = series[t] - (c[0] + c[1] * u + c[2] * u * u);
+        const double drift = c[0] + c[1] * u + (degree == 2 ? c[2] * u * u : 0.0);
+        out[t] = series[t] - drift;
     }
     return out;
 }

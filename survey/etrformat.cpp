@@ -31,6 +31,29 @@ qint64 samplesPerStream(qint64 pulse, qint64 pause, qint64 repeats)
     return 2 * (pulse + pause) * repeats;
 }
 
+bool checkTiming(qint64 pulse, qint64 pause, qint64 repeats, QString* error)
+{
+    // Each factor is bounded before the product is formed, so the product cannot overflow.
+    const bool factorsSane = pulse >= 0 && pause >= 0 && repeats >= 0 && repeats <= MaxRepeats
+        && pulse <= MaxPhaseLength && pause <= MaxPhaseLength;
+    if (factorsSane && samplesPerStream(pulse, pause, repeats) <= MaxSamplesPerStream)
+        return true;
+    *error = QStringLiteral("Некорректные параметры записи в заголовке: импульс (%1), пауза (%2), периоды (%3)")
+                 .arg(pulse).arg(pause).arg(repeats);
+    return false;
+}
+
+bool checkRecordTiming(qint64 pulse, qint64 pause, qint64 repeats, QString* error)
+{
+    if (!checkTiming(pulse, pause, repeats, error))
+        return false;
+    if (samplesPerStream(pulse, pause, repeats) > 0)
+        return true;
+    *error = QStringLiteral("Запись с импульсом %1 мс, паузой %2 мс и %3 периодами не содержит ни одного отсчёта")
+                 .arg(pulse).arg(pause).arg(repeats);
+    return false;
+}
+
 QString companionPath(const QString& dataPath)
 {
     return dataPath.left(std::max(0, int(dataPath.size()) - 3)) + QStringLiteral("txt");
@@ -48,15 +71,9 @@ bool readHeader(const char* data, qint64 size, Header* header, QString* error)
     const qint32 pause = Wire::getI32(p + 8);
     const qint32 repeats = Wire::getI32(p + 12);
     const qint32 entries = Wire::getI32(p + 16);
-    // Each factor is bounded before the product is formed, so the product cannot overflow.
-    const bool factorsSane = pulse >= 0 && pause >= 0 && repeats >= 0 && repeats <= MaxRepeats
-        && pulse <= MaxSamplesPerStream && pause <= MaxSamplesPerStream;
-    const qint64 samples = factorsSane ? samplesPerStream(pulse, pause, repeats) : 0;
-    if (!factorsSane || samples > MaxSamplesPerStream) {
-        *error = QStringLiteral("Некорректные параметры записи в заголовке: импульс (%1), пауза (%2), периоды (%3)")
-                     .arg(pulse).arg(pause).arg(repeats);
+    if (!checkTiming(pulse, pause, repeats, error))
         return false;
-    }
+    const qint64 samples = samplesPerStream(pulse, pause, repeats);
     if (entries < 0 || entries > (size - FixedHeaderSize) / PositionEntrySize) {
         *error = QStringLiteral("Некорректное число электродов (%1) в заголовке").arg(entries);
         return false;
@@ -140,10 +157,14 @@ bool scan(const char* data, qint64 size, Scan* result, QString* error)
     while ((status = reader.next(&block)) == BlockStatus::Read) {
         for (const ChannelView& channel : qAsConst(block.channels))
             result->measured.append({block.a, block.b, channel.m, channel.n});
+        // A line without potential electrodes is written as a block without channel records.
+        if (block.channels.isEmpty())
+            result->measured.append({block.a, block.b, 0, 0});
     }
     result->blockCount = reader.blocksRead();
     result->completeEnd = reader.position();
     result->stop = status;
+
     return true;
 }
 

@@ -10,8 +10,6 @@
 #include <QVarLengthArray>
 #include <QVector>
 
-#include <climits>
-
 class QDataStream;
 class QFile;
 
@@ -36,11 +34,22 @@ constexpr int ChannelHeaderSize = ChannelAreaSize + 8;
 constexpr int MaxChannels = 10;
 // The station counts periods in 16 bits.
 constexpr qint32 MaxRepeats = 65535;
-// One stream's byte count must stay an int.
-constexpr qint64 MaxSamplesPerStream = (INT_MAX - ChannelHeaderSize) / 4;
+// The generator holds a pulse or a pause for at most a minute (one sample per millisecond). A
+// header beyond it is damaged, not a survey: one flipped bit turns 500 into 1049076.
+constexpr qint32 MaxPhaseLength = 60000;
+// 100 periods of minute-long pulses and pauses. Twelve streams of this length take about 1.2 GB;
+// the generator settings of the window never come near it, and more would only exhaust memory.
+constexpr qint64 MaxSamplesPerStream = 2 * (2 * qint64(MaxPhaseLength)) * 100;
 
 // S for the given timing, in 64 bits so that absurd header values cannot overflow.
 qint64 samplesPerStream(qint64 pulse, qint64 pause, qint64 repeats);
+
+// The bounds every reader of a data file applies to its timing. False, with a reason, when a
+// value is outside them.
+bool checkTiming(qint64 pulse, qint64 pause, qint64 repeats, QString* error);
+// The timing a new data file may be written with: within the readers' bounds and with samples in
+// every record, so that the file can be read and its records mean something.
+bool checkRecordTiming(qint64 pulse, qint64 pause, qint64 repeats, QString* error);
 
 // The survey's sequence file beside a data file: the path with its last three characters
 // ("etr") replaced by "txt".

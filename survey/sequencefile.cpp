@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QStringList>
 
+#include <cmath>
+
 namespace {
 
 const QString CoordinateHeader = QStringLiteral("# X Y Z");
@@ -89,6 +91,8 @@ bool SequenceFile::parse(const QByteArray& content)
         }
         if (!(okX && okY && okZ))
             return fail(lineNumber, QStringLiteral("ожидаются номер электрода и координаты x y z"));
+        if (!(std::isfinite(position.x) && std::isfinite(position.y) && std::isfinite(position.z)))
+            return fail(lineNumber, QStringLiteral("координаты электрода %1 должны быть конечными числами").arg(number));
         if (m_electrodes.contains(number))
             return fail(lineNumber, QStringLiteral("электрод %1 задан повторно").arg(number));
         m_electrodes.insert(number, position);

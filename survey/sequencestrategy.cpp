@@ -79,14 +79,15 @@ bool SequenceStrategy::onRecordProcessed()
         data.append(datum);
         channels.append(EtrFormat::BlockChannel{it->first, it->second, *stream});
     }
+    // The block goes to the file before the record is counted and the next one starts, so a crash
+    // loses at most the record in progress.
+    auto* file = qobject_cast<QFileDevice*>(out->device());
     if (!EtrFormat::writeBlock(*out, samples, m_record.a, m_record.b, current ? *current : QVector<float>(),
                                channels)) {
-        m_failReason = QStringLiteral("Не удалось записать блок в файл данных.");
+        m_failReason = QStringLiteral("Не удалось записать блок в файл данных: %1")
+                           .arg(out->device()->errorString());
         return false;
     }
-    // The block goes to the file before the next record starts, so a crash loses at most the
-    // record in progress.
-    auto* file = qobject_cast<QFileDevice*>(out->device());
     if (file && !file->flush()) {
         m_failReason = QStringLiteral("Не удалось записать файл данных: %1").arg(file->errorString());
         return false;

@@ -1,5 +1,6 @@
 #include "survey/surveyjob.h"
 
+#include "survey/datafilelock.h"
 #include "survey/etrformat.h"
 #include "survey/sequence.h"
 
@@ -43,6 +44,11 @@ SurveyJob::~SurveyJob()
     }
     delete m_device;
     delete m_sequence;
+}
+
+void SurveyJob::holdLock(std::unique_ptr<DataFileLock> lock)
+{
+    m_lock = std::move(lock);
 }
 
 bool SurveyJob::attachDevice(QIODevice* device)

@@ -6,8 +6,11 @@
 
 #include <QList>
 
+#include <memory>
+
 class QDataStream;
 class QIODevice;
+class DataFileLock;
 class Sequence;
 
 // One run: the electrode coordinates and quadrupoles it was built from, its sequence and the data
@@ -25,6 +28,9 @@ public:
     // Takes ownership of the device when none is attached yet; the data stream is created when
     // the device is open for writing. False (the device stays the caller's) when one is attached.
     bool attachDevice(QIODevice* device);
+
+    // Holds the data file's lock until the job ends, after the file is closed.
+    void holdLock(std::unique_ptr<DataFileLock> lock);
 
     const ElectrodeMap& electrodes() const { return m_electrodes; }
     const QList<QuadrupoleLine>& lines() const { return m_lines; }
@@ -45,6 +51,7 @@ private:
     Sequence* m_sequence = nullptr;
     QIODevice* m_device = nullptr;
     QDataStream* m_stream = nullptr;
+    std::unique_ptr<DataFileLock> m_lock;
 };
 
 #endif

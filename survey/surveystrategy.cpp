@@ -207,12 +207,13 @@ void SurveyStrategy::onOverflowsUpdated()
     }
     m_calculator->calculate();
 
-    m_continue = m_dataManager->finishRecord();
+    // The record is stored before it is counted and shown: a record reported is a record kept.
     if (!onRecordProcessed()) {
         m_phase = Phase::Idle;
         fail(m_failReason);
         return;
     }
+    m_continue = m_dataManager->finishRecord();
     m_phase = Phase::Idle;
     m_report.addRecord(m_record.a, m_record.b, m_record.ids, m_calculator->channelResults(), m_stepRepeats > 0);
     if (m_stepRepeats < m_repeatPolicy.maxRepeats())
@@ -254,8 +255,12 @@ void SurveyStrategy::finish()
 
 void SurveyStrategy::abort()
 {
-    if (!m_job)
+    // A run that already ended still tells the views, so that a stop always brings them back to idle.
+    if (!m_job) {
+        m_dataManager->abortRun();
+        Q_EMIT aborted();
         return;
+    }
     m_stepTimer.stop();
     m_watchdog.stop();
     disconnectDevice();

@@ -38,6 +38,19 @@ QString version()
     return QStringLiteral(TERVEX_VERSION);
 }
 
+bool parse(QCommandLineParser& parser, const QCoreApplication& app)
+{
+    if (!parser.parse(app.arguments())) {
+        usageError(parser.errorText());
+        return false;
+    }
+    if (parser.isSet(QStringLiteral("help")))
+        parser.showHelp(0);
+    if (parser.isSet(QStringLiteral("version")))
+        parser.showVersion();
+    return true;
+}
+
 int usageError(const QString& message)
 {
     writeLine(stderr, QStringLiteral("%1: %2").arg(QCoreApplication::applicationName(), message));

@@ -17,6 +17,11 @@ constexpr int UsageError = 2;
 void setUp(QCoreApplication& app, const QString& toolName);
 QString version();
 
+// Parses the arguments of app and answers --help and --version (both end the program). False,
+// after the parser's reason went to standard error, when the arguments do not parse: the tool
+// then returns UsageError.
+bool parse(QCommandLineParser& parser, const QCoreApplication& app);
+
 // Prints "tool: message" to standard error and returns UsageError.
 int usageError(const QString& message);
 // A line to standard output or standard error, in the local encoding, flushed.

@@ -1,22 +1,17 @@
 // tervex-etr2txt [--polar] FILE.etr...
 // Converts survey data files into the text tables the viewer's "Обработать" writes, beside each
 // file. Exit status: 0 when every file was read whole and converted, 1 when a file could not be
-// opened, was read only in part or its table could not be written, 2 on a usage error.
+// opened, was read only in part or with doubtful electrodes, or its table could not be written,
+// 2 on a usage error.
 
 #include "etr/etrfile.h"
+#include "tools/cli/commandline.h"
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QStringList>
 
-#include <cstdio>
-
 namespace {
-
-void printLine(FILE* stream, const QString& text)
-{
-    std::fputs(text.toLocal8Bit().constData(), stream);
-    std::fputc('\n', stream);
-}
 
 // A loader message is two lines, the problem and its consequence; one line per message reads
 // better next to the others of a batch.
@@ -31,29 +26,29 @@ bool convert(const QString& path, bool withPolarisation)
     bool reported = false;
     QObject::connect(&file, &EtrFile::loadMessage, [&](const QString& title, const QString& text) {
         reported = true;
-        printLine(stderr, QStringLiteral("%1: %2: %3").arg(path, title, oneLine(text)));
+        CommandLine::printError(QStringLiteral("%1: %2: %3").arg(path, title, oneLine(text)));
     });
 
     if (!file.load(path)) {
         if (!reported)
-            printLine(stderr, QStringLiteral("%1: не удалось открыть файл").arg(path));
+            CommandLine::printError(QStringLiteral("%1: не удалось открыть файл").arg(path));
         return false;
     }
 
     bool polarisation = withPolarisation;
     if (polarisation && file.polarisationInvalid()) {
-        printLine(stderr, QStringLiteral("%1: Преобразование etr в txt: %2")
+        CommandLine::printError(QStringLiteral("%1: Преобразование etr в txt: %2")
                               .arg(path, oneLine(QStringLiteral("Некорректное значение поляризации\n"
                                                                 "Будет выполнено преобразование без поляризации"))));
         polarisation = false;
     }
     const QString target = file.textPath(polarisation);
     if (!file.exportText(polarisation)) {
-        printLine(stderr, QStringLiteral("%1: не удалось записать файл %2").arg(path, target));
+        CommandLine::printError(QStringLiteral("%1: не удалось записать файл %2").arg(path, target));
         return false;
     }
-    printLine(stdout, target);
-    return file.isComplete();
+    CommandLine::printLine(target);
+    return file.isComplete() && file.isReliable();
 }
 
 } // namespace
@@ -61,16 +56,30 @@ bool convert(const QString& path, bool withPolarisation)
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
+    CommandLine::setUp(app, QStringLiteral("tervex-etr2txt"));
 
-    QStringList arguments = app.arguments().mid(1);
-    const bool withPolarisation = arguments.removeAll(QStringLiteral("--polar")) > 0;
-    if (arguments.isEmpty()) {
-        printLine(stderr, QStringLiteral("usage: tervex-etr2txt [--polar] FILE.etr..."));
-        return 2;
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Converts survey data files (.etr) into text tables beside each file.\n"
+        "Exit status: 0 when every file was converted whole, 1 when a file could not be read whole\n"
+        "or reliably or its table not written, 2 on a usage error."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Survey data files."),
+                                 QStringLiteral("FILE.etr..."));
+    const QCommandLineOption polar(QStringLiteral("polar"), QStringLiteral("Add the chargeability columns."));
+    parser.addOption(polar);
+    if (!CommandLine::parse(parser, app))
+        return CommandLine::UsageError;
+
+    const QStringList files = parser.positionalArguments();
+    if (files.isEmpty()) {
+        CommandLine::printError(QStringLiteral("usage: tervex-etr2txt [--polar] FILE.etr... (see --help)"));
+        return CommandLine::UsageError;
     }
 
     bool allConverted = true;
-    for (const QString& path : qAsConst(arguments))
-        allConverted = convert(path, withPolarisation) && allConverted;
+    for (const QString& path : files)
+        allConverted = convert(path, parser.isSet(polar)) && allConverted;
     return allConverted ? 0 : 1;
 }

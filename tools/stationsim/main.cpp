@@ -1,10 +1,11 @@
 #include "stationsimulator.h"
+#include "tools/cli/commandline.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QTextStream>
 
-#include <cstdio>
+#include <limits>
 
 namespace {
 
@@ -14,15 +15,9 @@ QTextStream& out()
     return stream;
 }
 
-QTextStream& err()
-{
-    static QTextStream stream(stderr);
-    return stream;
-}
-
 bool fail(const QString& message)
 {
-    err() << "tervex-station-sim: " << message << Qt::endl;
+    CommandLine::usageError(message);
     return false;
 }
 
@@ -65,25 +60,15 @@ struct Option
 
 bool readDouble(const QCommandLineParser& parser, const QString& name, double& target, double minimum)
 {
-    if (!parser.isSet(name))
-        return true;
-    bool ok = false;
-    const double value = parser.value(name).toDouble(&ok);
-    if (!ok || value < minimum)
-        return fail(QStringLiteral("invalid --%1: %2").arg(name, parser.value(name)));
-    target = value;
-    return true;
+    return CommandLine::doubleOption(parser, name, minimum, std::numeric_limits<double>::max(), &target);
 }
 
 bool readInt(const QCommandLineParser& parser, const QString& name, int& target, int minimum, int maximum)
 {
-    if (!parser.isSet(name))
-        return true;
-    bool ok = false;
-    const int value = parser.value(name).toInt(&ok);
-    if (!ok || value < minimum || value > maximum)
-        return fail(QStringLiteral("invalid --%1: %2").arg(name, parser.value(name)));
-    target = value;
+    qint64 value = target;
+    if (!CommandLine::intOption(parser, name, minimum, maximum, &value))
+        return false;
+    target = int(value);
     return true;
 }
 
@@ -145,13 +130,14 @@ bool readOptions(const QCommandLineParser& parser, SimulatorOptions& o)
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("tervex-station-sim"));
+    CommandLine::setUp(app, QStringLiteral("tervex-station-sim"));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Plays a Tervex-M1 survey station over TCP: the command connection and a data connection per record, "
         "with samples from a two-layer earth (or the relay-test load)."));
     parser.addHelpOption();
+    parser.addVersionOption();
     const SimulatorOptions defaults;
     const QList<Option> options = {
         {QStringLiteral("address"), QStringLiteral("Address to listen on."), QStringLiteral("127.0.0.1")},
@@ -200,14 +186,19 @@ int main(int argc, char* argv[])
     parser.addOption({QStringLiteral("unknown-codes"), QStringLiteral("Send a frame with an unknown code before each reply.")});
     parser.addOption({QStringLiteral("allow-any-address"), QStringLiteral("Allow an address that is not loopback.")});
     parser.addOption({QStringLiteral("quiet"), QStringLiteral("Print only the listening line.")});
-    parser.process(app);
+    if (!CommandLine::parse(parser, app))
+        return CommandLine::UsageError;
+    if (!parser.positionalArguments().isEmpty())
+        return CommandLine::usageError(QStringLiteral("unexpected argument '%1' (see --help)")
+                                           .arg(parser.positionalArguments().first()));
 
     SimulatorOptions o;
     if (!readOptions(parser, o))
-        return 2;
+        return CommandLine::UsageError;
     StationSimulator station(o);
     if (!station.start()) {
-        fail(QStringLiteral("cannot listen on %1: %2").arg(o.address.toString(), station.errorString()));
+        CommandLine::printError(QStringLiteral("tervex-station-sim: cannot listen on %1: %2")
+                                    .arg(o.address.toString(), station.errorString()));
         return 1;
     }
     out() << "Tervex-M1 simulator listening on " << o.address.toString() << ':' << station.commandPort()

@@ -17,23 +17,20 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include <cstdio>
+#include <limits>
 #include <memory>
 
 namespace {
 
-void print(const QString& line, FILE* stream = stdout)
-{
-    std::fprintf(stream, "%s\n", line.toLocal8Bit().constData());
-    std::fflush(stream);
-}
+// The generator's range, as the window's generator panel offers it.
+constexpr qint64 MaxVoltage = 500;
 
 }
 
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("tervex-survey"));
+    CommandLine::setUp(app, QStringLiteral("tervex-survey"));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
@@ -41,6 +38,7 @@ int main(int argc, char* argv[])
         "SOURCE is a sequence file (.txt) and TARGET the new data file (.etr),\n"
         "or SOURCE is an interrupted data file (.etr) to continue."));
     parser.addHelpOption();
+    parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("SOURCE"), QStringLiteral("Sequence file or data file to continue."));
     parser.addPositionalArgument(QStringLiteral("TARGET"), QStringLiteral("New data file (not for a continuation)."));
     const QCommandLineOption host(QStringLiteral("host"), QStringLiteral("Station address."), QStringLiteral("address"));
@@ -63,7 +61,8 @@ int main(int argc, char* argv[])
                                         QStringLiteral("Extra records of one step at most (1 to 5, default 2)."),
                                         QStringLiteral("count"));
     parser.addOptions({host, commandPort, dataPort, voltage, pulse, pause, periods, quiet, maxScatter, maxRepeats});
-    parser.process(app);
+    if (!CommandLine::parse(parser, app))
+        return CommandLine::UsageError;
 
     double scatterLimit = RepeatPolicy::DefaultMaxScatter;
     qint64 repeatLimit = RepeatPolicy::DefaultMaxRepeats;
@@ -74,10 +73,23 @@ int main(int argc, char* argv[])
         return CommandLine::UsageError;
 
     const QStringList args = parser.positionalArguments();
-    if (args.isEmpty() || args.size() > 2) {
-        print(QStringLiteral("usage: tervex-survey [options] SOURCE [TARGET]"), stderr);
-        return 2;
-    }
+    if (args.isEmpty() || args.size() > 2)
+        return CommandLine::usageError(QStringLiteral("expected SOURCE [TARGET] (see --help)"));
+
+    // Numbers are checked against the widths of the station's fields, so none is wrapped; whether
+    // the timing makes a readable data file is the survey start's own check.
+    qint64 commandPortValue = SettingsStore::DefaultCommandPort;
+    qint64 dataPortValue = SettingsStore::DefaultDataPort;
+    qint64 voltageValue = -1, pulseValue = -1, pauseValue = -1, periodsValue = -1;
+    const qint64 u32Max = std::numeric_limits<quint32>::max();
+    const qint64 u16Max = std::numeric_limits<quint16>::max();
+    if (!CommandLine::intOption(parser, commandPort.names().first(), 1, u16Max, &commandPortValue)
+        || !CommandLine::intOption(parser, dataPort.names().first(), 1, u16Max, &dataPortValue)
+        || !CommandLine::intOption(parser, voltage.names().first(), 0, MaxVoltage, &voltageValue)
+        || !CommandLine::intOption(parser, pulse.names().first(), 0, u32Max, &pulseValue)
+        || !CommandLine::intOption(parser, pause.names().first(), 0, u32Max, &pauseValue)
+        || !CommandLine::intOption(parser, periods.names().first(), 0, u16Max, &periodsValue))
+        return CommandLine::UsageError;
 
     // The address given here is used for this run only; the program's own settings stay untouched.
     QTemporaryDir settingsDir;
@@ -86,12 +98,8 @@ int main(int argc, char* argv[])
         std::unique_ptr<QSettings> store(SettingsStore::open());
         store->setValue(SettingsStore::Key::host(), parser.value(host).isEmpty() ? SettingsStore::defaultHost()
                                                                                   : parser.value(host));
-        store->setValue(SettingsStore::Key::commandPort(),
-                        parser.value(commandPort).isEmpty() ? SettingsStore::DefaultCommandPort
-                                                            : parser.value(commandPort).toInt());
-        store->setValue(SettingsStore::Key::dataPort(), parser.value(dataPort).isEmpty()
-                                                            ? SettingsStore::DefaultDataPort
-                                                            : parser.value(dataPort).toInt());
+        store->setValue(SettingsStore::Key::commandPort(), int(commandPortValue));
+        store->setValue(SettingsStore::Key::dataPort(), int(dataPortValue));
     }
 
     TervexModel model;
@@ -108,17 +116,17 @@ int main(int argc, char* argv[])
 
     auto start = [&]() {
         GeneratorSettings* g = model.stationSettings()->generatorSettings();
-        if (parser.isSet(voltage))
-            g->voltage = quint16(parser.value(voltage).toUInt());
-        if (parser.isSet(pulse))
-            g->pulseLength = parser.value(pulse).toUInt();
-        if (parser.isSet(pause))
-            g->pauseLength = parser.value(pause).toUInt();
-        if (parser.isSet(periods))
-            g->periods = quint16(parser.value(periods).toUInt());
+        if (voltageValue >= 0)
+            g->voltage = quint16(voltageValue);
+        if (pulseValue >= 0)
+            g->pulseLength = quint32(pulseValue);
+        if (pauseValue >= 0)
+            g->pauseLength = quint32(pauseValue);
+        if (periodsValue >= 0)
+            g->periods = quint16(periodsValue);
         clock.start();
         if (!model.startSurvey(args.at(0), args.value(1))) {
-            print(model.startError(), stderr);
+            CommandLine::printError(model.startError());
             finish(1);
         }
     };
@@ -131,7 +139,7 @@ int main(int argc, char* argv[])
     });
     QObject::connect(&model, &TervexModel::deviceDisconnected, &app, [&]() {
         if (!started) {
-            print(QStringLiteral("No connection to the station."), stderr);
+            CommandLine::printError(QStringLiteral("No connection to the station."));
             finish(1);
         }
     });
@@ -141,14 +149,14 @@ int main(int argc, char* argv[])
             return;
         const SurveyStrategy* s = model.strategy();
         const CalculatorResult r = model.calculator()->result();
-        print(QStringLiteral("record %1/%2: I = %3 mA, %4 channels")
+        CommandLine::printLine(QStringLiteral("record %1/%2: I = %3 mA, %4 channels")
                   .arg(s->info()->currentStep())
                   .arg(s->info()->stepCount())
                   .arg(TervexCalculator::formatValue(r.current, 1000.0f))
                   .arg(model.calculator()->channelResults().size()));
     });
     QObject::connect(model.surveyDataManager(), &DataManager::allCompleted, &app, [&]() {
-        print(QStringLiteral("survey complete: %1 records in %2 s")
+        CommandLine::printLine(QStringLiteral("survey complete: %1 records in %2 s")
                   .arg(records)
                   .arg(clock.elapsed() / 1000.0, 0, 'f', 2));
         finish(0);
@@ -160,12 +168,12 @@ int main(int argc, char* argv[])
                                               : QStringLiteral("report: %1").arg(path));
                      });
     QObject::connect(&model, &TervexModel::runFailed, &app, [&](const QString& reason) {
-        print(reason, stderr);
+        CommandLine::printError(reason);
         finish(3);
     });
 
     if (!model.connectDevice()) {
-        print(QStringLiteral("No local interface on the station's subnet."), stderr);
+        CommandLine::printError(QStringLiteral("No local interface on the station's subnet."));
         return 1;
     }
     app.exec();

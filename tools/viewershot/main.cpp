@@ -9,6 +9,7 @@
 // Without --file a realistic survey file is written first (see surveyfile.h).
 #include "app/startup.h"
 #include "app/tervexmodel.h"
+#include "tools/cli/commandline.h"
 #include "tools/viewershot/fileviewer.h"
 #include "tools/viewershot/surveyfile.h"
 
@@ -29,6 +30,9 @@
 
 namespace {
 
+constexpr int MinimumSide = 200;
+constexpr int MaximumSide = 10000;
+
 bool save(QWidget* window, const QString& path)
 {
     QApplication::processEvents();
@@ -47,6 +51,8 @@ int main(int argc, char* argv[])
     Q_INIT_RESOURCE(tervex);
     QApplication app(argc, argv);
 
+    CommandLine::setUp(app, QStringLiteral("tervex-viewershot"));
+
     QCommandLineParser parser;
     parser.addOption({QStringLiteral("file"), QStringLiteral("Survey data file to open."), QStringLiteral("file")});
     parser.addOption({QStringLiteral("size"), QStringLiteral("Window size, e.g. 1280x800."), QStringLiteral("size")});
@@ -55,9 +61,25 @@ int main(int argc, char* argv[])
     parser.addOption({QStringLiteral("export"), QStringLiteral("Also a picture of the export dialog.")});
     parser.addPositionalArgument(QStringLiteral("outdir"), QStringLiteral("Folder for the pictures."));
     parser.addHelpOption();
-    parser.process(app);
+    parser.addVersionOption();
+    if (!CommandLine::parse(parser, app))
+        return CommandLine::UsageError;
     if (parser.positionalArguments().size() != 1)
-        parser.showHelp(2);
+        return CommandLine::usageError(QStringLiteral("expected one OUTDIR (see --help)"));
+    QSize windowSize;
+    if (parser.isSet(QStringLiteral("size"))) {
+        const QStringList parts = parser.value(QStringLiteral("size")).split(QLatin1Char('x'));
+        bool okWidth = false, okHeight = false;
+        const int width = parts.value(0).toInt(&okWidth);
+        const int height = parts.value(1).toInt(&okHeight);
+        if (parts.size() != 2 || !okWidth || !okHeight || width < MinimumSide || height < MinimumSide
+            || width > MaximumSide || height > MaximumSide)
+            return CommandLine::usageError(QStringLiteral("--size: '%1' is not WIDTHxHEIGHT, each from %2 to %3")
+                                               .arg(parser.value(QStringLiteral("size")))
+                                               .arg(MinimumSide)
+                                               .arg(MaximumSide));
+        windowSize = QSize(width, height);
+    }
     const QDir out(parser.positionalArguments().first());
 
     // The viewer stores the data folder and the polarisation choice: keep them away from the user's settings.
@@ -77,11 +99,8 @@ int main(int argc, char* argv[])
     app.setStyleSheet(Startup::styleSheet());
     TervexModel model;
     FileViewer viewer(&model);
-    const QString size = parser.value(QStringLiteral("size"));
-    if (!size.isEmpty()) {
-        const QStringList parts = size.split(QLatin1Char('x'));
-        viewer.resize(parts.value(0).toInt(), parts.value(1).toInt());
-    }
+    if (windowSize.isValid())
+        viewer.resize(windowSize);
     viewer.show();
     viewer.open(path);
     // A channel in the middle of the line, a few blocks down.

@@ -1,0 +1,101 @@
+#include "survey/etrformat.h"
+#include "testsupport.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <sys/stat.h>
+
+namespace {
+
+struct Outcome
+{
+    int code = -1;
+    QString out;
+    QString err;
+};
+
+Outcome run(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    Outcome o;
+    if (!process.waitForFinished(20000) || process.exitStatus() != QProcess::NormalExit)
+        return o;
+    o.code = process.exitCode();
+    o.out = QString::fromLocal8Bit(process.readAllStandardOutput());
+    o.err = QString::fromLocal8Bit(process.readAllStandardError());
+    return o;
+}
+
+} // namespace
+
+// What the command-line tools answer to bad options and doubtful files: a message and a status a
+// script can act on. None of these runs reaches a station.
+class ToolExitsTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { TestSupport::isolateSettings(); }
+
+    void badNumbersAreUsageErrors_data();
+    void badNumbersAreUsageErrors();
+    void etr2txtStatus();
+};
+
+void ToolExitsTest::badNumbersAreUsageErrors_data()
+{
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QStringList>("arguments");
+    const QString survey = QStringLiteral(TERVEX_SURVEY_TOOL);
+    const QString simulator = QStringLiteral(TERVEX_STATION_SIM);
+    QTest::newRow("voltage that would wrap") << survey << QStringList{"--voltage", "70000", "a.txt", "a.etr"};
+    QTest::newRow("pulse not a number") << survey << QStringList{"--pulse", "abc", "a.txt", "a.etr"};
+    QTest::newRow("command port") << survey << QStringList{"--command-port", "99999", "a.txt", "a.etr"};
+    QTest::newRow("periods beyond 16 bits") << survey << QStringList{"--periods", "65536", "a.txt", "a.etr"};
+    QTest::newRow("simulator port") << simulator << QStringList{"--command-port", "99999"};
+    QTest::newRow("simulator noise") << simulator << QStringList{"--noise", "loud"};
+}
+
+void ToolExitsTest::badNumbersAreUsageErrors()
+{
+    QFETCH(QString, program);
+    QFETCH(QStringList, arguments);
+    const Outcome o = run(program, arguments);
+    QCOMPARE(o.code, 2);
+    QVERIFY2(o.err.contains(arguments.first()), qPrintable(o.err));
+}
+
+void ToolExitsTest::etr2txtStatus()
+{
+    const QString tool = QStringLiteral(TERVEX_ETR2TXT);
+    Outcome o = run(tool, {QStringLiteral("--help")});
+    QCOMPARE(o.code, 0);
+    QVERIFY(o.out.contains(QStringLiteral("--polar")));
+
+    QTemporaryDir dir;
+    // A pipe named .etr would block the reading forever.
+    const QString pipe = dir.filePath(QStringLiteral("pipe.etr"));
+    QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    o = run(tool, {pipe});
+    QCOMPARE(o.code, 1);
+
+    // A potential electrode out of range makes the rest of the file doubtful.
+    const int samples = int(EtrFormat::samplesPerStream(10, 10, 1));
+    QByteArray bytes = EtrFormat::headerBytes(10, 10, 1, ElectrodeMap());
+    bytes += EtrFormat::blockBytes(samples, 1, 2, QVector<float>(samples, 1.0f),
+                                   {EtrFormat::BlockChannel{50, 4, QVector<float>(samples, 0.1f)}});
+    const QString doubtful = dir.filePath(QStringLiteral("doubtful.etr"));
+    QFile file(doubtful);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    file.close();
+    o = run(tool, {doubtful});
+    QCOMPARE(o.code, 1);
+    QVERIFY2(o.err.contains(QStringLiteral("недостоверен")), qPrintable(o.err));
+}
+
+QTEST_MAIN(ToolExitsTest)
+#include "tst_toolexits.moc"
