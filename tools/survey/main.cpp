@@ -164,7 +164,7 @@ int main(int argc, char* argv[])
     QObject::connect(&model, &TervexModel::surveyReported, &app,
                      [&](const QString& text, const QString& path, const QString& error) {
                          std::fputs(text.toLocal8Bit().constData(), stdout);
-                         print(path.isEmpty() ? QStringLiteral("report not written: %1").arg(error)
+                         CommandLine::printLine(path.isEmpty() ? QStringLiteral("report not written: %1").arg(error)
                                               : QStringLiteral("report: %1").arg(path));
                      });
     QObject::connect(&model, &TervexModel::runFailed, &app, [&](const QString& reason) {
