@@ -17,7 +17,7 @@ QPushButton* barButton(const QString& text, const QString& objectName, QWidget* 
 {
     auto* button = new QPushButton(text, parent);
     button->setObjectName(objectName);
-    button->setFixedSize(70, 26);
+    button->setFixedSize(48, 26);
     button->setFocusPolicy(Qt::NoFocus);
     return button;
 }
@@ -46,7 +46,7 @@ PseudosectionView::PseudosectionView(QWidget* parent)
         bar->addWidget(button);
     }
     bar->addSpacing(12);
-    bar->addWidget(new QLabel(QStringLiteral("Крест при отклонении более"), this));
+    bar->addWidget(new QLabel(QStringLiteral("Крест: разброс более"), this));
     m_limit = new QDoubleSpinBox(this);
     m_limit->setObjectName(QStringLiteral("deviation_limit"));
     m_limit->setRange(0.1, 100.0);

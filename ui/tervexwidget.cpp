@@ -245,7 +245,7 @@ QWidget* TervexWidget::createHeader()
     auto* container = new QHBoxLayout(m_headerContainer);
     container->setContentsMargins(0, 0, 0, 0);
     // Tight enough that the whole header fits a 1024 px screen.
-    container->setSpacing(10);
+    container->setSpacing(6);
     container->addWidget(createToggle(&m_controlViewGroup,
                                       {QStringLiteral("СТАНЦИЯ"), QStringLiteral("НАСТРОЙКА"), QStringLiteral("ЗАПИСЬ")},
                                       m_headerContainer));
@@ -264,7 +264,7 @@ QWidget* TervexWidget::createHeader()
     // The label takes the header's free room whatever its text, and keeps it while hidden: a growing
     // text neither widens the window nor moves the header buttons; a long one is elided.
     m_progressInfo->setFixedHeight(32);
-    m_progressInfo->setMinimumWidth(110);
+    m_progressInfo->setMinimumWidth(80);
     QSizePolicy progressPolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     progressPolicy.setRetainSizeWhenHidden(true);
     m_progressInfo->setSizePolicy(progressPolicy);
@@ -283,8 +283,8 @@ QWidget* TervexWidget::createHeader()
     fullScreen->setIcon(QIcon(QStringLiteral(":/fsi.svg")));
     fullScreen->setIconSize(QSize(24, 24));
     auto* reconnect = fixedButton(QStringLiteral("<->"), 48, 32, header);
-    auto* setup = fixedButton(QStringLiteral("Параметры"), 100, 32, header);
-    auto* viewer = fixedButton(QStringLiteral("Обработка"), 100, 32, header);
+    auto* setup = fixedButton(QStringLiteral("Параметры"), 90, 32, header);
+    auto* viewer = fixedButton(QStringLiteral("Обработка"), 90, 32, header);
     for (QPushButton* button : {fullScreen, reconnect, setup, viewer})
         layout->addWidget(button);
     connect(fullScreen, &QPushButton::clicked, this, &TervexWidget::onFSClicked);
