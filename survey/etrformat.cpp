@@ -26,11 +26,6 @@ bool writeRaw(QDataStream& out, const QByteArray& bytes)
 
 } // namespace
 
-qint64 samplesPerStream(qint64 pulse, qint64 pause, qint64 repeats)
-{
-    return 2 * (pulse + pause) * repeats;
-}
-
 QString companionPath(const QString& dataPath)
 {
     return dataPath.left(std::max(0, int(dataPath.size()) - 3)) + QStringLiteral("txt");
@@ -48,11 +43,7 @@ bool readHeader(const char* data, qint64 size, Header* header, QString* error)
     const qint32 pause = Wire::getI32(p + 8);
     const qint32 repeats = Wire::getI32(p + 12);
     const qint32 entries = Wire::getI32(p + 16);
-    // Each factor is bounded before the product is formed, so the product cannot overflow.
-    const bool factorsSane = pulse >= 0 && pause >= 0 && repeats >= 0 && repeats <= MaxRepeats
-        && pulse <= MaxSamplesPerStream && pause <= MaxSamplesPerStream;
-    const qint64 samples = factorsSane ? samplesPerStream(pulse, pause, repeats) : 0;
-    if (!factorsSane || samples > MaxSamplesPerStream) {
+    if (!RecordTiming::isValid(pulse, pause, repeats)) {
         *error = QStringLiteral("Некорректные параметры записи в заголовке: импульс (%1), пауза (%2), периоды (%3)")
                      .arg(pulse).arg(pause).arg(repeats);
         return false;
@@ -68,7 +59,7 @@ bool readHeader(const char* data, qint64 size, Header* header, QString* error)
     header->pause = pause;
     header->repeats = repeats;
     header->positionEntries = entries;
-    header->samplesPerStream = int(samples);
+    header->samplesPerStream = int(samplesPerStream(pulse, pause, repeats));
     header->positions.clear();
     const char* entry = data + FixedHeaderSize;
     for (qint32 i = 0; i < entries; ++i, entry += PositionEntrySize) {

@@ -2,6 +2,7 @@
 #define ETRFORMAT_H
 
 #include "measurement/electrodeposition.h"
+#include "measurement/recordtiming.h"
 #include "survey/quadrupoleline.h"
 
 #include <QByteArray>
@@ -34,13 +35,13 @@ constexpr int ChannelAreaSize = 128;
 constexpr int ChannelHeaderSize = ChannelAreaSize + 8;
 // A block with more channel records than the station has channels is garbage.
 constexpr int MaxChannels = 10;
-// The station counts periods in 16 bits.
-constexpr qint32 MaxRepeats = 65535;
+constexpr qint32 MaxRepeats = qint32(RecordTiming::MaxRepeats);
 // One stream's byte count must stay an int.
-constexpr qint64 MaxSamplesPerStream = (INT_MAX - ChannelHeaderSize) / 4;
+constexpr qint64 MaxSamplesPerStream = RecordTiming::MaxSamplesPerStream;
+static_assert(4 * MaxSamplesPerStream + ChannelHeaderSize <= INT_MAX, "a channel record must fit an int");
 
 // S for the given timing, in 64 bits so that absurd header values cannot overflow.
-qint64 samplesPerStream(qint64 pulse, qint64 pause, qint64 repeats);
+using RecordTiming::samplesPerStream;
 
 // The survey's sequence file beside a data file: the path with its last three characters
 // ("etr") replaced by "txt".
