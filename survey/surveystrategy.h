@@ -98,7 +98,7 @@ private:
     void disconnectDevice();
     void finish();
     void endRecord();
-    void onDeviceRecordFailed();
+    void onDeviceRecordFailed(const QString& reason);
     void onDeviceDisconnected();
     void onWatchdogTimeout();
 
