@@ -7,6 +7,7 @@
 #include "measurement/recordtiming.h"
 #include "station/gpsinfo.h"
 #include "station/tervexdevice.h"
+#include "tools/stationsim/stationsimulator.h"
 
 #include <QSettings>
 #include <QSignalSpy>
@@ -40,6 +41,8 @@ private Q_SLOTS:
     void fewerChannelsAnnouncedLaterStillRecord();
     void staleDataConnectionIgnored();
     void destroyedWithStartPending();
+    void simulatorFaultSwitches_data();
+    void simulatorFaultSwitches();
     void gpsTextsPadAndCarry_data();
     void gpsTextsPadAndCarry();
 
@@ -337,6 +340,84 @@ void TestStationFaults::destroyedWithStartPending()
     // Nothing is reported from inside the destruction, and the station sees both sockets closed.
     QCOMPARE(reports, 0);
     QTRY_VERIFY_WITH_TIMEOUT(station.client()->state() == QAbstractSocket::UnconnectedState, Wait);
+}
+
+void TestStationFaults::simulatorFaultSwitches_data()
+{
+    QTest::addColumn<QString>("fault");
+    // What the link reports: a connection failure or a record failure starting with this text,
+    // or nothing ("") when the record completes.
+    QTest::addColumn<QString>("linkFailure");
+    QTest::addColumn<QString>("recordFailure");
+    QTest::newRow("silent") << QStringLiteral("silent") << QStringLiteral("не отвечает") << QString();
+    QTest::newRow("half frame") << QStringLiteral("half") << QStringLiteral("не отвечает") << QString();
+    QTest::newRow("unknown-frame flood") << QStringLiteral("flood") << QStringLiteral("не отвечает") << QString();
+    // The record is given up first; the next status poll then finds the station gone.
+    QTest::newRow("frozen after connecting") << QStringLiteral("frozen") << QStringLiteral("не отвечает")
+                                             << QStringLiteral("не подтвердила параметры записи");
+    QTest::newRow("record's Properties unanswered") << QStringLiteral("unanswered") << QString()
+                                                    << QStringLiteral("не подтвердила параметры записи");
+    QTest::newRow("huge confirmed pulse") << QStringLiteral("pulse") << QString()
+                                          << QStringLiteral("подтвердила запись, которую нельзя сохранить");
+    QTest::newRow("endless data") << QStringLiteral("endless") << QString()
+                                  << QStringLiteral("передаёт больше отсчётов");
+    QTest::newRow("fewer channels later") << QStringLiteral("fewer") << QString() << QString();
+}
+
+void TestStationFaults::simulatorFaultSwitches()
+{
+    QFETCH(QString, fault);
+    QFETCH(QString, linkFailure);
+    QFETCH(QString, recordFailure);
+    SimulatorOptions options;
+    options.commandPort = 0;
+    options.dataPort = 0;
+    options.speed = 0;
+    options.channelCount = 3;
+    options.silentAfterFrames = fault == QLatin1String("silent") ? 0 : fault == QLatin1String("frozen") ? 2 : -1;
+    options.halfFrame = fault == QLatin1String("half");
+    options.floodUnknown = fault == QLatin1String("flood");
+    options.unansweredProperties = fault == QLatin1String("unanswered") ? 2 : -1;
+    options.confirmedPulse = fault == QLatin1String("pulse") ? 1u << 30 : 0;
+    options.endlessData = fault == QLatin1String("endless");
+    options.laterChannelCount = fault == QLatin1String("fewer") ? 2 : -1;
+    StationSimulator station(options);
+    QVERIFY(station.start());
+    auto device = makeDevice(m_settings, station.commandPort(), station.dataPort());
+    device->setReplyTimeout(ShortTimeout);
+    device->setStatusInterval(ShortTimeout);
+    QSignalSpy linkFailed(device.get(), &TervexDevice::connectionFailed);
+    QSignalSpy recordFailed(device.get(), &TervexDevice::recordFailed);
+    QSignalSpy initialized(device.get(), &TervexDevice::initialized);
+    QSignalSpy completed(device.get(), &TervexDevice::recordCompleted);
+
+    QVERIFY(device->connectToStation());
+    const bool failsBeforeReady = !linkFailure.isEmpty() && recordFailure.isEmpty();
+    if (failsBeforeReady) {
+        QVERIFY(linkFailed.wait(Wait));
+        QVERIFY(linkFailed.at(0).at(0).toString().endsWith(linkFailure));
+        QCOMPARE(initialized.count(), 0);
+        return;
+    }
+    QVERIFY(initialized.wait(Wait));
+    GeneratorSettings g = StationFrames::station(2).generator;
+    const ElectrodeSettings e = electrodes(2);
+    device->startRecord(&g, &e, {1, 2}, Wire::RecordModeNormal);
+    if (recordFailure.isEmpty()) {
+        QVERIFY(completed.wait(Wait));
+        QCOMPARE(device->properties().channelCount, quint8(2));
+        QCOMPARE(device->dataProcessor()->container()->receivedSamples(), 40);
+    } else {
+        QVERIFY(recordFailed.wait(Wait));
+        QVERIFY2(recordFailed.at(0).at(0).toString().contains(recordFailure),
+                 qPrintable(recordFailed.at(0).at(0).toString()));
+    }
+    if (!linkFailure.isEmpty()) {
+        QTRY_COMPARE_WITH_TIMEOUT(linkFailed.count(), 1, Wait);
+        QVERIFY(linkFailed.at(0).at(0).toString().endsWith(linkFailure));
+    } else {
+        QCOMPARE(linkFailed.count(), 0);
+    }
 }
 
 void TestStationFaults::gpsTextsPadAndCarry_data()
