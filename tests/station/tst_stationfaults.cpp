@@ -38,7 +38,6 @@ private Q_SLOTS:
     void confirmedTimingBounded_data();
     void confirmedTimingBounded();
     void endlessDataConnectionStopped();
-    void fewerChannelsAnnouncedLaterStillRecord();
     void staleDataConnectionIgnored();
     void destroyedWithStartPending();
     void simulatorFaultSwitches_data();
@@ -255,20 +254,6 @@ void TestStationFaults::endlessDataConnectionStopped()
     QCOMPARE(failed.count(), 1);
 }
 
-void TestStationFaults::fewerChannelsAnnouncedLaterStillRecord()
-{
-    FakeStation station;
-    auto device = connectedDevice(station, 3);
-    QVERIFY(device);
-    QSignalSpy started(device.get(), &TervexDevice::recordStarted);
-
-    QVERIFY(startRecord(*device, station));
-    station.send(StationFrames::properties(StationFrames::station(2)));
-    QVERIFY(started.wait(Wait));
-    QCOMPARE(device->properties().channelCount, quint8(2));
-    QCOMPARE(device->properties().channels.size(), 3);
-}
-
 namespace {
 // Stops and restarts a record when the first queued call reaches the device: the queued report of
 // the data connection just opened is then delivered after the new start was made.
@@ -361,6 +346,7 @@ void TestStationFaults::simulatorFaultSwitches_data()
                                           << QStringLiteral("подтвердила запись, которую нельзя сохранить");
     QTest::newRow("endless data") << QStringLiteral("endless") << QString()
                                   << QStringLiteral("передаёт больше отсчётов");
+    // Decoded as far as the reply goes, so the record still starts and completes.
     QTest::newRow("fewer channels later") << QStringLiteral("fewer") << QString() << QString();
 }
 
