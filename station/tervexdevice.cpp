@@ -110,7 +110,6 @@ void TervexDevice::queueDataEvent(void (TervexDevice::*slot)())
 
 void TervexDevice::setReplyTimeout(int milliseconds)
 {
-    m_replyTimeout = milliseconds;
     m_connectTimer.setInterval(milliseconds);
     for (ReplyWait& wait : m_replyWaits)
         wait.timer.setInterval(milliseconds);

@@ -75,7 +75,6 @@ public:
     void setDataConnectTimeout(int milliseconds) { m_dataConnectTimer.setInterval(milliseconds); }
 
     // How long connecting, and every request that the station answers, may wait for its answer.
-    int replyTimeout() const { return m_replyTimeout; }
     void setReplyTimeout(int milliseconds);
 
     // Rows the data connection may carry beyond the record's expected count before the record is
@@ -187,7 +186,6 @@ private:
     // The operator stopped the streaming record, so a short record is not a failure.
     bool m_stopRequested = false;
     QTimer m_dataConnectTimer;
-    int m_replyTimeout;
     ReplyWait m_replyWaits[AwaitKinds];
     QTimer m_connectTimer;
     Link m_link = Link::Idle;
