@@ -26,8 +26,12 @@ public:
 
     // Creates potentialChannels + 2 empty streams; called once per station link.
     void resetStreams(int potentialChannels);
-    // Starts a new record: timing, channel ids, empty pre-sized streams.
-    void prepareRecord(int pulse, int pause, int repeats, const QVector<quint16>& channelIds);
+    // Samples reserved per stream at most when a record starts (about 70 minutes of samples).
+    static constexpr int MaxReservedSamples = 1 << 22;
+
+    // Starts a new record: timing, channel ids, empty pre-sized streams. False, with an empty
+    // record of no expected samples, when the timing is out of the bounds of RecordTiming.
+    bool prepareRecord(int pulse, int pause, int repeats, const QVector<quint16>& channelIds);
 
     // Direct access for the data processor, which appends whole rows.
     int streamCount() const { return m_streams.size(); }

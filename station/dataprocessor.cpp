@@ -15,13 +15,14 @@ void DataProcessor::reset(int channelCount)
     m_rowWidth = 2;
 }
 
-void DataProcessor::setup(int pulse, int pause, int periods, const QVector<quint16>& channels)
+bool DataProcessor::setup(int pulse, int pause, int periods, const QVector<quint16>& channels)
 {
-    m_container.prepareRecord(pulse, pause, periods, channels);
+    const bool valid = m_container.prepareRecord(pulse, pause, periods, channels);
     m_rowWidth = channels.size() + 2;
     // Never more than one partial row is kept; reserved, it is not reallocated per read.
     m_streamBuffer.clear();
     m_streamBuffer.reserve(4 * m_rowWidth);
+    return valid;
 }
 
 int DataProcessor::consumeRows(const char* data, int size)

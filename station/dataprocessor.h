@@ -20,8 +20,9 @@ public:
 
     // Creates the streams for the station's channel count; done once per station link.
     void reset(int channelCount);
-    // Starts a record: drops unconsumed bytes and pre-sizes the streams.
-    void setup(int pulse, int pause, int periods, const QVector<quint16>& channels);
+    // Starts a record: drops unconsumed bytes and pre-sizes the streams; false when the timing is
+    // out of bounds (the record then expects no samples).
+    bool setup(int pulse, int pause, int periods, const QVector<quint16>& channels);
     // Consumes every complete row; a partial row waits for the next call.
     void appendData(const QByteArray& bytes);
 

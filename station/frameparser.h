@@ -8,16 +8,20 @@
 class FrameParser
 {
 public:
-    void append(const QByteArray& bytes) { m_buffer.append(bytes); }
+    // Drops the frames already taken before appending, so the buffer is shifted once per read
+    // rather than once per frame.
+    void append(const QByteArray& bytes);
     // Takes the next complete frame, header included, into *frame; false when none is complete.
     bool takeFrame(QByteArray* frame);
-    void clear() { m_buffer.clear(); }
-    int bufferedBytes() const { return m_buffer.size(); }
+    void clear();
+    int bufferedBytes() const { return m_buffer.size() - m_offset; }
 
     static quint16 code(const QByteArray& frame);
 
 private:
     QByteArray m_buffer;
+    // Start of the first frame not taken yet.
+    int m_offset = 0;
 };
 
 #endif

@@ -13,12 +13,22 @@ QString GPSInfo::degreeText(double value)
 {
     const double magnitude = std::fabs(value);
     const double whole = std::trunc(magnitude);
-    const qint64 integer = qint64(whole);
-    const double seconds = (magnitude - whole) * 60.0;
+    qint64 degrees = qint64(whole) / 100;
+    qint64 minutes = qint64(whole) % 100;
+    // Rounded to a tenth of a second first, so that 59.97 s carries into the minute instead of
+    // printing as 60.0.
+    qint64 tenths = std::llround((magnitude - whole) * 600.0);
+    if (tenths >= 600) {
+        tenths -= 600;
+        if (++minutes >= 60) {
+            minutes -= 60;
+            ++degrees;
+        }
+    }
     return QStringLiteral("%1°%2'%3\"")
-        .arg(integer / 100)
-        .arg(integer % 100)
-        .arg(seconds, 0, 'f', 1);
+        .arg(degrees)
+        .arg(minutes, 2, 10, QLatin1Char('0'))
+        .arg(double(tenths) / 10.0, 0, 'f', 1);
 }
 
 void GPSInfo::update(int fix, double longitude, double latitude, float altitude)

@@ -1,6 +1,7 @@
 #include "station/tervexdevice.h"
 
 #include "measurement/electrodeposition.h"
+#include "measurement/recordtiming.h"
 #include "station/settingsstore.h"
 #include "station/wireformat.h"
 
@@ -12,6 +13,14 @@
 namespace {
 
 constexpr int DefaultDataConnectTimeout = 5000;
+constexpr int DefaultReplyTimeout = 10000;
+// The data socket keeps at most this many unread bytes, so one read never takes more than a
+// bounded slice of a flooding stream.
+constexpr qint64 DataReadBufferSize = 1 << 20;
+// Rows beyond the expected count a station may send before its stream counts as never ending:
+// one second of samples, and a hundredth of the record.
+constexpr qint64 SurplusRows = 1000;
+constexpr qint64 SurplusFraction = 100;
 // The StartRecord frame counts its channels in one byte.
 constexpr int MaxRecordChannels = 255;
 
@@ -54,16 +63,136 @@ TervexDevice::TervexDevice(QSettings* settings, QObject* parent)
     m_dataConnectTimer.setInterval(DefaultDataConnectTimeout);
     connect(&m_dataConnectTimer, &QTimer::timeout, this, &TervexDevice::onDataConnectTimeout);
 
+    m_connectTimer.setSingleShot(true);
+    connect(&m_connectTimer, &QTimer::timeout, this,
+            [this] { failLink(QStringLiteral("Станция %1 не отвечает").arg(stationText())); });
+    for (int kind = 0; kind < AwaitKinds; ++kind) {
+        m_replyWaits[kind].timer.setSingleShot(true);
+        connect(&m_replyWaits[kind].timer, &QTimer::timeout, this,
+                [this, kind] { onReplyTimeout(Awaited(kind)); });
+    }
+    setReplyTimeout(DefaultReplyTimeout);
+
     connect(&m_commandSocket, &QTcpSocket::readyRead, this, &TervexDevice::onCmdSocketReadyRead);
     connect(&m_commandSocket, &QTcpSocket::stateChanged, this, &TervexDevice::onCmdSocketStateChanged);
     connect(&m_commandSocket, &QTcpSocket::errorOccurred, this, &TervexDevice::onCmdSocketError);
 
-    connect(&m_dataSocket, &QTcpSocket::connected, this, &TervexDevice::onDataSocketConnected, Qt::QueuedConnection);
-    connect(&m_dataSocket, &QTcpSocket::readyRead, this, &TervexDevice::onDataSocketReadyRead, Qt::QueuedConnection);
-    connect(&m_dataSocket, &QTcpSocket::disconnected, this, &TervexDevice::onDataSocketDisconnected,
-            Qt::QueuedConnection);
+    m_dataSocket.setReadBufferSize(DataReadBufferSize);
+    connect(&m_dataSocket, &QTcpSocket::connected, this,
+            [this] { queueDataEvent(&TervexDevice::onDataSocketConnected); });
+    connect(&m_dataSocket, &QTcpSocket::readyRead, this,
+            [this] { queueDataEvent(&TervexDevice::onDataSocketReadyRead); });
+    connect(&m_dataSocket, &QTcpSocket::disconnected, this,
+            [this] { queueDataEvent(&TervexDevice::onDataSocketDisconnected); });
 
     connect(&m_dataProcessor, &DataProcessor::channelsUpdated, this, &TervexDevice::dataUpdated);
+}
+
+TervexDevice::~TervexDevice()
+{
+    disconnect(&m_commandSocket, nullptr, this, nullptr);
+    disconnect(&m_dataSocket, nullptr, this, nullptr);
+    m_dataSocket.abort();
+    m_commandSocket.abort();
+}
+
+void TervexDevice::queueDataEvent(void (TervexDevice::*slot)())
+{
+    const quint32 attempt = m_dataAttempt;
+    QMetaObject::invokeMethod(
+        this,
+        [this, attempt, slot] {
+            if (attempt == m_dataAttempt)
+                (this->*slot)();
+        },
+        Qt::QueuedConnection);
+}
+
+void TervexDevice::setReplyTimeout(int milliseconds)
+{
+    m_connectTimer.setInterval(milliseconds);
+    for (ReplyWait& wait : m_replyWaits)
+        wait.timer.setInterval(milliseconds);
+}
+
+qint64 TervexDevice::surplusRowLimit(qint64 expectedRows)
+{
+    return expectedRows + SurplusRows + expectedRows / SurplusFraction;
+}
+
+QString TervexDevice::stationText() const
+{
+    return QStringLiteral("%1:%2").arg(m_host).arg(m_commandPort);
+}
+
+QString TervexDevice::dataStationText() const
+{
+    return QStringLiteral("%1:%2").arg(m_host).arg(m_dataPort);
+}
+
+void TervexDevice::expectReply(Awaited kind)
+{
+    ReplyWait& wait = m_replyWaits[kind];
+    if (wait.count++ == 0)
+        wait.timer.start();
+}
+
+void TervexDevice::replyArrived(Awaited kind)
+{
+    ReplyWait& wait = m_replyWaits[kind];
+    if (wait.count > 0)
+        --wait.count;
+    // The next answer owed gets a full wait of its own.
+    if (wait.count > 0)
+        wait.timer.start();
+    else
+        wait.timer.stop();
+}
+
+void TervexDevice::clearReplyWaits()
+{
+    for (ReplyWait& wait : m_replyWaits) {
+        wait.count = 0;
+        wait.timer.stop();
+    }
+}
+
+void TervexDevice::onReplyTimeout(Awaited kind)
+{
+    if (kind == AwaitProperties && m_link == Link::Ready && m_startPending) {
+        // Only this record is lost: the link goes on, counting replies afresh so that the next
+        // record is not held back by the answer that never came.
+        m_replyWaits[kind].count = 0;
+        failRecord(QStringLiteral("Станция %1 не подтвердила параметры записи").arg(stationText()));
+        return;
+    }
+    failLink(QStringLiteral("Станция %1 не отвечает").arg(stationText()));
+}
+
+void TervexDevice::failRecord(const QString& reason)
+{
+    cancelPendingStart();
+    resumeStatusPolling();
+    Q_EMIT recordFailed(reason);
+}
+
+void TervexDevice::failLink(const QString& reason)
+{
+    // Idle first: the aborts below then report no second reason.
+    m_link = Link::Idle;
+    m_connectTimer.stop();
+    m_statusTimer.stop();
+    clearReplyWaits();
+    const bool recordLost = m_startPending || m_streaming;
+    cancelPendingStart();
+    m_streaming = false;
+    ++m_dataAttempt;
+    m_dataSocket.abort();
+    m_commandSocket.abort();
+    m_receiveBuffer.clear();
+    if (recordLost)
+        Q_EMIT recordFailed(reason);
+    Q_EMIT connectionFailed(reason);
 }
 
 QHostAddress TervexDevice::selectLocalAddress(const QString& host, const QList<QHostAddress>& addresses)
@@ -80,25 +209,44 @@ QHostAddress TervexDevice::selectLocalAddress(const QString& host, const QList<Q
 
 bool TervexDevice::connectToStation()
 {
+    m_link = Link::Idle;
+    m_connectTimer.stop();
     m_commandSocket.abort();
+    ++m_dataAttempt;
     m_dataSocket.abort();
     // Bytes of an old connection must never be glued to the new station's first frame.
     m_receiveBuffer.clear();
-    m_propertiesAwaited = 0;
+    clearReplyWaits();
 
     m_localAddress = selectLocalAddress(m_host, QNetworkInterface::allAddresses());
-    if (m_localAddress.isNull())
+    if (m_localAddress.isNull()) {
+        Q_EMIT connectionFailed(QStringLiteral("Станция %1 недоступна: ни один сетевой интерфейс компьютера "
+                                               "не находится в её подсети %2/24")
+                                    .arg(stationText(), m_host));
         return false;
-    if (!m_commandSocket.bind(m_localAddress, 0))
-        return false;
-    if (!m_dataSocket.bind(m_localAddress, 0))
-        return false;
+    }
+    for (QTcpSocket* socket : {&m_commandSocket, &m_dataSocket}) {
+        if (!socket->bind(m_localAddress, 0)) {
+            const QString reason = QStringLiteral("Станция %1 недоступна: не удалось занять локальный адрес %2 (%3)")
+                                       .arg(stationText(), m_localAddress.toString(), socket->errorString());
+            m_commandSocket.abort();
+            m_dataSocket.abort();
+            Q_EMIT connectionFailed(reason);
+            return false;
+        }
+    }
+    m_link = Link::Connecting;
+    m_connectTimer.start();
     m_commandSocket.connectToHost(QHostAddress(m_host), m_commandPort, QIODevice::ReadWrite);
     return true;
 }
 
 void TervexDevice::closeConnections()
 {
+    // Closed on purpose: the Unconnected state that follows is no failure.
+    m_link = Link::Idle;
+    m_connectTimer.stop();
+    clearReplyWaits();
     m_statusTimer.stop();
     if (m_dataSocket.state() != QAbstractSocket::UnconnectedState)
         m_dataSocket.close();
@@ -181,7 +329,7 @@ QByteArray TervexDevice::startRecordFrame(const QVector<quint16>& channels, quin
 void TervexDevice::requestProperties()
 {
     if (m_commandSocket.state() == QAbstractSocket::ConnectedState)
-        ++m_propertiesAwaited;
+        expectReply(AwaitProperties);
     sendFrame(Wire::frame(Wire::Command::GetProperties));
 }
 
@@ -217,11 +365,15 @@ void TervexDevice::sendStopRecord()
 
 void TervexDevice::requestStatus()
 {
+    if (m_commandSocket.state() == QAbstractSocket::ConnectedState)
+        expectReply(AwaitStatus);
     sendFrame(Wire::frame(Wire::Command::GetStatus));
 }
 
 void TervexDevice::requestOverflows()
 {
+    if (m_commandSocket.state() == QAbstractSocket::ConnectedState)
+        expectReply(AwaitOverflows);
     sendFrame(Wire::frame(Wire::Command::GetOverflows));
 }
 
@@ -245,8 +397,10 @@ void TervexDevice::cancelPendingStart()
     m_startPending = false;
     m_pendingStartFrame.clear();
     m_dataConnectTimer.stop();
-    if (!m_streaming && m_dataSocket.state() != QAbstractSocket::UnconnectedState)
+    if (!m_streaming && m_dataSocket.state() != QAbstractSocket::UnconnectedState) {
+        ++m_dataAttempt;
         m_dataSocket.abort();
+    }
 }
 
 void TervexDevice::stopRecord()
@@ -332,6 +486,19 @@ QString TervexDevice::socketErrorName(QAbstractSocket::SocketError error)
 void TervexDevice::onCmdSocketError(QAbstractSocket::SocketError error)
 {
     printLine(stdout, socketErrorName(error));
+    if (m_link != Link::Connecting)
+        return;
+    switch (error) {
+    case QAbstractSocket::ConnectionRefusedError:
+        failLink(QStringLiteral("Станция %1 отклонила соединение").arg(stationText()));
+        break;
+    case QAbstractSocket::SocketTimeoutError:
+        failLink(QStringLiteral("Станция %1 не отвечает").arg(stationText()));
+        break;
+    default:
+        failLink(QStringLiteral("Станция %1 недоступна: %2").arg(stationText(), m_commandSocket.errorString()));
+        break;
+    }
 }
 
 void TervexDevice::onCmdSocketStateChanged(QAbstractSocket::SocketState state)
@@ -339,18 +506,29 @@ void TervexDevice::onCmdSocketStateChanged(QAbstractSocket::SocketState state)
     printLine(stdout, socketStateName(state));
     switch (state) {
     case QAbstractSocket::UnconnectedState:
-        m_propertiesAwaited = 0;
+        if (m_link == Link::Connecting) {
+            // The error that ended the attempt reports it.
+            Q_EMIT disconnected();
+            break;
+        }
+        if (m_link != Link::Idle) {
+            const QString reason = QStringLiteral("Связь со станцией %1 потеряна").arg(stationText());
+            failLink(reason);
+            Q_EMIT disconnected();
+            break;
+        }
+        clearReplyWaits();
         Q_EMIT disconnected();
         // Without the command connection the held StartRecord can never be written.
-        if (m_startPending) {
-            cancelPendingStart();
-            Q_EMIT recordFailed();
-        }
+        if (m_startPending)
+            failRecord(QStringLiteral("Связь со станцией %1 закрыта до начала записи").arg(stationText()));
         break;
     case QAbstractSocket::HostLookupState:
         Q_EMIT connecting();
         break;
     case QAbstractSocket::ConnectedState:
+        m_connectTimer.stop();
+        m_link = Link::AwaitingProperties;
         Q_EMIT connected();
         sendStopRecord();
         requestProperties();
@@ -367,9 +545,14 @@ bool TervexDevice::decodeProperties(const QByteArray& frame, StationProperties* 
         return false;
     const char* d = frame.constData();
     const quint8 channelCount = quint8(Wire::getU16(d + 14) & 0xFF);
-    const int records = properties->channelCountFixed == 0 ? channelCount : properties->channels.size();
-    if (frame.size() < Wire::PropertiesChannelsOffset + records * Wire::StationChannelSize)
+    const int held = (frame.size() - Wire::PropertiesChannelsOffset) / Wire::StationChannelSize;
+    // The first reply fixes the channel records kept; a later one refreshes as many of them as it
+    // carries, so a station that now announces fewer channels is still understood.
+    const int kept = properties->channelCountFixed == 0 ? channelCount : properties->channels.size();
+    // The frame must carry every channel record it announces, up to the number kept.
+    if (held < qMin(int(channelCount), kept))
         return false;
+    const int records = qMin(held, kept);
 
     properties->serialNumber = Wire::getU16(d + 4);
     properties->adapterVersionMajor = Wire::getU16(d + 6);
@@ -389,7 +572,7 @@ bool TervexDevice::decodeProperties(const QByteArray& frame, StationProperties* 
     properties->generator.pulseLength = Wire::getU32(d + 24);
     properties->generator.pauseLength = Wire::getU32(d + 28);
 
-    for (int i = 0; i < properties->channels.size(); ++i) {
+    for (int i = 0; i < records; ++i) {
         const char* c = d + Wire::PropertiesChannelsOffset + i * Wire::StationChannelSize;
         StationChannel& channel = properties->channels[i];
         channel.number = Wire::getU16(c);
@@ -419,12 +602,13 @@ bool TervexDevice::decodeStatus(const QByteArray& frame, StationStatus* status)
 
 void TervexDevice::handlePropertiesFrame(const QByteArray& frame)
 {
-    if (m_propertiesAwaited > 0)
-        --m_propertiesAwaited;
+    replyArrived(AwaitProperties);
     if (!decodeProperties(frame, &m_properties)) {
         printLine(stderr, QStringLiteral("short Properties frame dropped: %1 bytes").arg(frame.size()));
         return;
     }
+    if (m_link == Link::AwaitingProperties)
+        m_link = Link::Ready;
     Q_EMIT propertiesUpdated();
     if (m_firstProperties) {
         m_firstProperties = false;
@@ -433,12 +617,34 @@ void TervexDevice::handlePropertiesFrame(const QByteArray& frame)
     }
     // Only the answer to the request sent with the record's settings confirms them: an earlier
     // request still on its way would start the record with the station's old timing.
-    if (m_startPending && m_propertiesAwaited == 0)
+    if (!m_startPending || m_replyWaits[AwaitProperties].count > 0)
+        return;
+    const QString problem = timingProblem(m_properties.generator);
+    if (problem.isEmpty())
         openDataConnection();
+    else
+        failRecord(problem);
+}
+
+QString TervexDevice::timingProblem(const GeneratorSettings& timing) const
+{
+    const qint64 pulse = timing.pulseLength;
+    const qint64 pause = timing.pauseLength;
+    const qint64 periods = timing.periods;
+    if (!RecordTiming::isValid(pulse, pause, periods))
+        return QStringLiteral("Станция %1 подтвердила запись, которую нельзя сохранить: импульс %2 мс, "
+                              "пауза %3 мс, периодов %4")
+            .arg(stationText()).arg(pulse).arg(pause).arg(periods);
+    if (RecordTiming::samplesPerStream(pulse, pause, periods) == 0)
+        return QStringLiteral("Станция %1 подтвердила запись без отсчётов: импульс %2 мс, пауза %3 мс, "
+                              "периодов %4")
+            .arg(stationText()).arg(pulse).arg(pause).arg(periods);
+    return QString();
 }
 
 void TervexDevice::handleStatusFrame(const QByteArray& frame)
 {
+    replyArrived(AwaitStatus);
     StationStatus status;
     if (!decodeStatus(frame, &status)) {
         printLine(stderr, QStringLiteral("short Status frame dropped: %1 bytes").arg(frame.size()));
@@ -451,6 +657,7 @@ void TervexDevice::handleStatusFrame(const QByteArray& frame)
 
 void TervexDevice::handleOverflowsFrame(const QByteArray& frame)
 {
+    replyArrived(AwaitOverflows);
     m_overflows = frame.mid(Wire::FrameHeaderSize);
     Q_EMIT overflowfUpdated();
 }
@@ -461,8 +668,10 @@ void TervexDevice::openDataConnection()
     if (m_dataSocket.state() == QAbstractSocket::UnconnectedState && !m_localAddress.isNull())
         m_dataSocket.bind(m_localAddress, 0);
     const QAbstractSocket::SocketState state = m_dataSocket.state();
-    if (state == QAbstractSocket::UnconnectedState || state == QAbstractSocket::BoundState)
+    if (state == QAbstractSocket::UnconnectedState || state == QAbstractSocket::BoundState) {
+        ++m_dataAttempt;
         m_dataSocket.connectToHost(QHostAddress(m_host), m_dataPort, QIODevice::ReadWrite);
+    }
     m_dataConnectTimer.start();
 }
 
@@ -470,9 +679,7 @@ void TervexDevice::onDataConnectTimeout()
 {
     if (!m_startPending)
         return;
-    cancelPendingStart();
-    resumeStatusPolling();
-    Q_EMIT recordFailed();
+    failRecord(QStringLiteral("Станция %1 не открыла соединение данных").arg(dataStationText()));
 }
 
 void TervexDevice::onDataSocketConnected()
@@ -484,6 +691,11 @@ void TervexDevice::onDataSocketConnected()
     }
     m_dataConnectTimer.stop();
     const GeneratorSettings& timing = m_properties.generator;
+    const QString problem = timingProblem(timing);
+    if (!problem.isEmpty()) {
+        failRecord(problem);
+        return;
+    }
     m_dataProcessor.setup(int(timing.pulseLength), int(timing.pauseLength), int(timing.periods), m_recordChannels);
     m_streaming = true;
     m_stopRequested = false;
@@ -496,8 +708,24 @@ void TervexDevice::onDataSocketConnected()
 void TervexDevice::onDataSocketReadyRead()
 {
     const QByteArray bytes = m_dataSocket.readAll();
-    if (m_streaming && !bytes.isEmpty())
-        m_dataProcessor.appendData(bytes);
+    if (!m_streaming || bytes.isEmpty())
+        return;
+    m_dataProcessor.appendData(bytes);
+    const DataContainer* container = m_dataProcessor.container();
+    const qint64 limit = surplusRowLimit(container->expectedSamples());
+    if (container->receivedSamples() <= limit)
+        return;
+    // The station should have closed the connection long ago: stop it before the streams eat
+    // the memory.
+    m_streaming = false;
+    ++m_dataAttempt;
+    m_dataSocket.abort();
+    sendStopRecord();
+    resumeStatusPolling();
+    Q_EMIT recordFailed(QStringLiteral("Станция %1 передаёт больше отсчётов, чем в записи (%2 вместо %3)")
+                            .arg(dataStationText())
+                            .arg(container->receivedSamples())
+                            .arg(container->expectedSamples()));
 }
 
 void TervexDevice::onDataSocketDisconnected()
@@ -509,7 +737,10 @@ void TervexDevice::onDataSocketDisconnected()
     resumeStatusPolling();
     const DataContainer* container = m_dataProcessor.container();
     if (!m_stopRequested && container->receivedSamples() < container->expectedSamples())
-        Q_EMIT recordFailed();
+        Q_EMIT recordFailed(QStringLiteral("Станция %1 закрыла соединение данных до конца записи (%2 отсчётов из %3)")
+                                .arg(dataStationText())
+                                .arg(container->receivedSamples())
+                                .arg(container->expectedSamples()));
     else
         Q_EMIT recordCompleted();
 }

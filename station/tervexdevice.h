@@ -33,6 +33,9 @@ class TervexDevice : public QObject
     Q_OBJECT
 public:
     explicit TervexDevice(QSettings* settings, QObject* parent = nullptr);
+    // Detaches from both sockets before they are destroyed, so that closing them reports nothing
+    // into a half-destroyed device.
+    ~TervexDevice() override;
 
     bool connectToStation();
     void closeConnections();
@@ -71,6 +74,13 @@ public:
     int dataConnectTimeout() const { return m_dataConnectTimer.interval(); }
     void setDataConnectTimeout(int milliseconds) { m_dataConnectTimer.setInterval(milliseconds); }
 
+    // How long connecting, and every request that the station answers, may wait for its answer.
+    void setReplyTimeout(int milliseconds);
+
+    // Rows the data connection may carry beyond the record's expected count before the record is
+    // given up as a stream that never ends.
+    static qint64 surplusRowLimit(qint64 expectedRows);
+
     // Frames as written to the station, header included.
     static QByteArray electrodesFrame(const ElectrodeSettings& electrodes);
     static QByteArray gainsFrame(const ElectrodeSettings& electrodes);
@@ -78,7 +88,8 @@ public:
     static QByteArray startRecordFrame(const QVector<quint16>& channels, quint8 mode);
 
     // Reply decoders; false (and nothing changed) when the frame is shorter than its layout.
-    // A first decode fixes the number of channel records kept from then on.
+    // A first decode fixes the number of channel records kept from then on; a later reply
+    // announcing fewer channels updates as many of them as it holds.
     static bool decodeProperties(const QByteArray& frame, StationProperties* properties);
     static bool decodeStatus(const QByteArray& frame, StationStatus* status);
 
@@ -100,8 +111,10 @@ Q_SIGNALS:
     void recordStarted();
     void recordCompleted();
     void recordStopped();
-    // The data connection did not open in time, or closed before the whole record arrived.
-    void recordFailed();
+    // The record was given up: its settings were not confirmed in time or with a timing that
+    // cannot be recorded, the data connection did not open in time, closed before the whole
+    // record arrived, or went on far beyond it.
+    void recordFailed(const QString& reason);
     // The link could not be made (no interface in the station's subnet, refused, timed out, a
     // station that does not answer) or was lost; the reason names the station's address and port.
     void connectionFailed(const QString& reason);
@@ -117,6 +130,31 @@ private Q_SLOTS:
     void onDataConnectTimeout();
 
 private:
+    enum class Link { Idle, Connecting, AwaitingProperties, Ready };
+    // Requests the station answers; each kind has its own deadline, so answers of one kind
+    // never hide a station that stopped answering another.
+    enum Awaited { AwaitProperties, AwaitStatus, AwaitOverflows, AwaitKinds };
+    struct ReplyWait
+    {
+        int count = 0;
+        QTimer timer;
+    };
+
+    void expectReply(Awaited kind);
+    void onReplyTimeout(Awaited kind);
+    void replyArrived(Awaited kind);
+    void clearReplyWaits();
+    QString stationText() const;
+    QString dataStationText() const;
+    // Ends the command link (sockets aborted, state reset, a record in progress failed) and
+    // reports why.
+    void failLink(const QString& reason);
+    void failRecord(const QString& reason);
+    // Why the timing the station confirmed cannot be recorded; empty when it can.
+    QString timingProblem(const GeneratorSettings& timing) const;
+    // Data socket signals reach their slots queued; one raised by an earlier data connection is
+    // dropped when it is delivered after a new connection was opened.
+    void queueDataEvent(void (TervexDevice::*slot)());
     void sendFrame(const QByteArray& frame);
     void handlePropertiesFrame(const QByteArray& frame);
     void handleStatusFrame(const QByteArray& frame);
@@ -143,13 +181,16 @@ private:
     StationProperties m_properties;
     bool m_firstProperties = true;
     bool m_startPending = false;
-    // GetProperties requests written and not answered yet.
-    int m_propertiesAwaited = 0;
     // A record is streaming over the data connection (StartRecord written).
     bool m_streaming = false;
     // The operator stopped the streaming record, so a short record is not a failure.
     bool m_stopRequested = false;
     QTimer m_dataConnectTimer;
+    ReplyWait m_replyWaits[AwaitKinds];
+    QTimer m_connectTimer;
+    Link m_link = Link::Idle;
+    // Counts the data connections opened; stale queued signals carry an older number.
+    quint32 m_dataAttempt = 0;
 };
 
 #endif

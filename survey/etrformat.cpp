@@ -26,17 +26,9 @@ bool writeRaw(QDataStream& out, const QByteArray& bytes)
 
 } // namespace
 
-qint64 samplesPerStream(qint64 pulse, qint64 pause, qint64 repeats)
-{
-    return 2 * (pulse + pause) * repeats;
-}
-
 bool checkTiming(qint64 pulse, qint64 pause, qint64 repeats, QString* error)
 {
-    // Each factor is bounded before the product is formed, so the product cannot overflow.
-    const bool factorsSane = pulse >= 0 && pause >= 0 && repeats >= 0 && repeats <= MaxRepeats
-        && pulse <= MaxPhaseLength && pause <= MaxPhaseLength;
-    if (factorsSane && samplesPerStream(pulse, pause, repeats) <= MaxSamplesPerStream)
+    if (RecordTiming::isValid(pulse, pause, repeats))
         return true;
     *error = QStringLiteral("Некорректные параметры записи в заголовке: импульс (%1), пауза (%2), периоды (%3)")
                  .arg(pulse).arg(pause).arg(repeats);
@@ -85,7 +77,7 @@ bool readHeader(const char* data, qint64 size, Header* header, QString* error)
     header->pause = pause;
     header->repeats = repeats;
     header->positionEntries = entries;
-    header->samplesPerStream = int(samples);
+    header->samplesPerStream = int(samplesPerStream(pulse, pause, repeats));
     header->positions.clear();
     const char* entry = data + FixedHeaderSize;
     for (qint32 i = 0; i < entries; ++i, entry += PositionEntrySize) {

@@ -2,6 +2,7 @@
 #define ETRFORMAT_H
 
 #include "measurement/electrodeposition.h"
+#include "measurement/recordtiming.h"
 #include "survey/quadrupoleline.h"
 
 #include <QByteArray>
@@ -32,17 +33,13 @@ constexpr int ChannelAreaSize = 128;
 constexpr int ChannelHeaderSize = ChannelAreaSize + 8;
 // A block with more channel records than the station has channels is garbage.
 constexpr int MaxChannels = 10;
-// The station counts periods in 16 bits.
-constexpr qint32 MaxRepeats = 65535;
-// The generator holds a pulse or a pause for at most a minute (one sample per millisecond). A
-// header beyond it is damaged, not a survey: one flipped bit turns 500 into 1049076.
-constexpr qint32 MaxPhaseLength = 60000;
-// 100 periods of minute-long pulses and pauses. Twelve streams of this length take about 1.2 GB;
-// the generator settings of the window never come near it, and more would only exhaust memory.
-constexpr qint64 MaxSamplesPerStream = 2 * (2 * qint64(MaxPhaseLength)) * 100;
+constexpr qint32 MaxRepeats = qint32(RecordTiming::MaxRepeats);
+constexpr qint32 MaxPhaseLength = qint32(RecordTiming::MaxPhaseLength);
+constexpr qint64 MaxSamplesPerStream = RecordTiming::MaxSamplesPerStream;
+static_assert(4 * MaxSamplesPerStream + ChannelHeaderSize <= INT_MAX, "a channel record must fit an int");
 
 // S for the given timing, in 64 bits so that absurd header values cannot overflow.
-qint64 samplesPerStream(qint64 pulse, qint64 pause, qint64 repeats);
+using RecordTiming::samplesPerStream;
 
 // The bounds every reader of a data file applies to its timing. False, with a reason, when a
 // value is outside them.

@@ -282,12 +282,11 @@ void SurveyStrategy::fail(const QString& reason)
     Q_EMIT failed(reason);
 }
 
-void SurveyStrategy::onDeviceRecordFailed()
+void SurveyStrategy::onDeviceRecordFailed(const QString& reason)
 {
     if (m_phase == Phase::Idle)
         return;
-    fail(QStringLiteral("Запись не получена полностью: соединение данных со станцией не открылось "
-                        "или оборвалось."));
+    fail(reason);
 }
 
 void SurveyStrategy::onDeviceDisconnected()

@@ -109,7 +109,7 @@ private:
     void disconnectDevice();
     void finish();
     void endRecord();
-    void onDeviceRecordFailed();
+    void onDeviceRecordFailed(const QString& reason);
     void onDeviceDisconnected();
     void onWatchdogTimeout();
 

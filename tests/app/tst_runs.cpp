@@ -485,6 +485,7 @@ void RunsTest::linkFaultsEndTheRun_data()
     QTest::newRow("command connection dropped") << "drop";
     QTest::newRow("data connection never opens") << "refuse";
     QTest::newRow("data connection closes midway") << "close";
+    QTest::newRow("data connection never ends") << "endless";
 }
 
 void RunsTest::linkFaultsEndTheRun()
@@ -508,12 +509,17 @@ void RunsTest::linkFaultsEndTheRun()
         f.simulator.options().dropCommandAfterFrames = 1;
     else if (fault == "refuse")
         f.simulator.options().refuseData = true;
+    else if (fault == "endless")
+        f.simulator.options().endlessData = true;
     else
         f.simulator.options().closeDataAfterRows = 150;
 
     QVERIFY(failed.wait(10000));
     QCOMPARE(aborted.count(), 1);
     QVERIFY(!failed.first().first().toString().isEmpty());
+    // The run shows the station link's own reason.
+    if (fault == "endless")
+        QVERIFY(failed.first().first().toString().contains(QStringLiteral("больше отсчётов")));
     QCOMPARE(f.model->strategy()->isRunning(), false);
 
     EtrFile file;

@@ -1,4 +1,5 @@
 #include "fakestation.h"
+#include "linkfixture.h"
 #include "stationframes.h"
 #include "stderrcapture.h"
 #include "testsupport.h"
@@ -33,53 +34,19 @@ private:
     std::unique_ptr<QSettings> m_settings;
 };
 
-static constexpr int Wait = 5000;
+using LinkFixture::electrodes;
+using LinkFixture::makeDevice;
+using LinkFixture::Wait;
 
 static QByteArray hex(const char* text)
 {
     return QByteArray::fromHex(QByteArray(text).replace(' ', ""));
 }
 
-static std::unique_ptr<TervexDevice> makeDevice(std::unique_ptr<QSettings>& settings, quint16 commandPort,
-                                                quint16 dataPort, const QString& host = QStringLiteral("127.0.0.1"))
-{
-    settings = std::make_unique<QSettings>();
-    settings->setValue(QStringLiteral("tervex_host"), host);
-    settings->setValue(QStringLiteral("command_port"), commandPort);
-    settings->setValue(QStringLiteral("data_port"), dataPort);
-    return std::make_unique<TervexDevice>(settings.get());
-}
-
 std::unique_ptr<TervexDevice> TestStationLink::connectedDevice(FakeStation& station, int channels, quint32 pulse,
                                                                quint32 pause, quint16 periods)
 {
-    auto device = makeDevice(m_settings, station.commandPort(), station.dataPort());
-    QSignalSpy initialized(device.get(), &TervexDevice::initialized);
-    if (!device->connectToStation())
-        return nullptr;
-    if (!QTest::qWaitFor([&] { return station.count(Wire::Command::GetProperties) == 1; }, Wait))
-        return nullptr;
-    station.send(StationFrames::properties(StationFrames::station(channels, pulse, pause, periods)));
-    if (!initialized.wait(Wait))
-        return nullptr;
-    station.clearLog();
-    return device;
-}
-
-static ElectrodeSettings electrodes(int channels)
-{
-    ElectrodeSettings e;
-    e.currentElectrodeA = 1;
-    e.currentElectrodeB = 2;
-    for (int i = 0; i < channels; ++i) {
-        ChannelSetting c;
-        c.enabled = 1;
-        c.number = quint16(i + 1);
-        c.electrodeM = quint16(i + 3);
-        c.electrodeN = quint16(i + 4);
-        e.channels.append(c);
-    }
-    return e;
+    return LinkFixture::connectedDevice(m_settings, station, channels, pulse, pause, periods);
 }
 
 void TestStationLink::firstBytesAndLeftoverBytesAcrossReconnection()

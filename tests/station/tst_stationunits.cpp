@@ -161,9 +161,16 @@ void TestStationUnits::propertiesDecodingKeepsFirstChannelCount()
     QCOMPARE(p.channels.size(), 3);
     QCOMPARE(p.serialNumber, quint16(2000));
 
-    // Fewer channels announced: the frame lacks the records the device holds, so it is short.
-    QVERIFY(!TervexDevice::decodeProperties(StationFrames::properties(StationFrames::station(1)), &p));
-    QCOMPARE(p.channelCount, quint8(5));
+    // Fewer channels announced: the records the frame holds are refreshed, the others kept.
+    StationProperties fewer = StationFrames::station(1);
+    fewer.channels[0].gain = 9;
+    QVERIFY(TervexDevice::decodeProperties(StationFrames::properties(fewer), &p));
+    QCOMPARE(p.channelCount, quint8(1));
+    QCOMPARE(p.channels.size(), 3);
+    QCOMPARE(p.channels.at(0).gain, quint16(9));
+    QCOMPARE(p.channels.at(2).gain, quint16(3));
+    // A frame lacking records it announces is still short.
+    QVERIFY(!TervexDevice::decodeProperties(StationFrames::properties(fewer, 2), &p));
 }
 
 void TestStationUnits::statusDecoding()
@@ -277,7 +284,7 @@ void TestStationUnits::gpsTexts_data()
     QTest::newRow("three-digit degrees") << 13130.0 << QString::fromUtf8("131°30'0.0\"");
     QTest::newRow("one-digit degrees") << 530.0 << QString::fromUtf8("5°30'0.0\"");
     QTest::newRow("negative shows magnitude") << -3736.6 << QString::fromUtf8("37°36'36.0\"");
-    QTest::newRow("zero") << 0.0 << QString::fromUtf8("0°0'0.0\"");
+    QTest::newRow("zero") << 0.0 << QString::fromUtf8("0°00'0.0\"");
 }
 
 void TestStationUnits::gpsTexts()
@@ -305,7 +312,7 @@ void TestStationUnits::gpsIgnoresInvalidFix()
     QCOMPARE(gps.longitude(), double(3736.6f));
 
     gps.update(65, 0.0, -5545.5, 0.0f);
-    QCOMPARE(gps.coordinatesText(), QString::fromUtf8("0°0'0.0\"W  55°45'30.0\"S"));
+    QCOMPARE(gps.coordinatesText(), QString::fromUtf8("0°00'0.0\"W  55°45'30.0\"S"));
 }
 
 void TestStationUnits::localAddressSelection()

@@ -81,6 +81,7 @@ bool readOptions(const QCommandLineParser& parser, SimulatorOptions& o)
                         .arg(o.address.toString()));
     int commandPort = o.commandPort, dataPort = o.dataPort;
     int seed = int(o.seed);
+    int confirmedPulse = int(o.confirmedPulse);
     double rho1 = o.earth.topResistivity(), thickness = o.earth.thickness(), rho2 = o.earth.bottomResistivity();
     const bool ok = readInt(parser, QStringLiteral("command-port"), commandPort, 0, 65535)
                     && readInt(parser, QStringLiteral("data-port"), dataPort, 0, 65535)
@@ -99,7 +100,11 @@ bool readOptions(const QCommandLineParser& parser, SimulatorOptions& o)
                     && readDouble(parser, QStringLiteral("test-load-base"), o.testLoadBase, 1e-6)
                     && readInt(parser, QStringLiteral("drop-after"), o.dropCommandAfterFrames, 0, 2147483647)
                     && readInt(parser, QStringLiteral("close-data-after"), o.closeDataAfterRows, 0, 2147483647)
-                    && readDouble(parser, QStringLiteral("burst-noise"), o.burstNoise, 0.0);
+                    && readDouble(parser, QStringLiteral("burst-noise"), o.burstNoise, 0.0)
+                    && readInt(parser, QStringLiteral("silent-after"), o.silentAfterFrames, 0, 2147483647)
+                    && readInt(parser, QStringLiteral("unanswered-properties"), o.unansweredProperties, 1, 2147483647)
+                    && readInt(parser, QStringLiteral("later-channels"), o.laterChannelCount, 0, 255)
+                    && readInt(parser, QStringLiteral("confirm-pulse"), confirmedPulse, 1, 2147483647);
     if (!ok)
         return false;
     if (!parser.isSet(QStringLiteral("rho2")))
@@ -107,6 +112,7 @@ bool readOptions(const QCommandLineParser& parser, SimulatorOptions& o)
     o.commandPort = quint16(commandPort);
     o.dataPort = quint16(dataPort);
     o.seed = quint32(seed);
+    o.confirmedPulse = quint32(confirmedPulse);
     o.earth = EarthModel(rho1, thickness, rho2);
     if (o.chargeability >= 1.0)
         return fail(QStringLiteral("invalid --chargeability: a fraction below 1 is expected"));
@@ -122,6 +128,9 @@ bool readOptions(const QCommandLineParser& parser, SimulatorOptions& o)
     o.refuseData = parser.isSet(QStringLiteral("refuse-data"));
     o.byteByByte = parser.isSet(QStringLiteral("byte-by-byte"));
     o.unknownCodes = parser.isSet(QStringLiteral("unknown-codes"));
+    o.halfFrame = parser.isSet(QStringLiteral("half-frame"));
+    o.floodUnknown = parser.isSet(QStringLiteral("flood-unknown"));
+    o.endlessData = parser.isSet(QStringLiteral("endless-data"));
     return true;
 }
 
@@ -175,6 +184,14 @@ int main(int argc, char* argv[])
          QStringLiteral("Records spoilt by a noise burst, counted from 1 in the order streamed, e.g. 2,5."), QString()},
         {QStringLiteral("burst-noise"), QStringLiteral("Channel noise of a noise burst, volts rms."),
          QString::number(defaults.burstNoise)},
+        {QStringLiteral("silent-after"), QStringLiteral("Answer nothing after N frames of a connection (0 = silent)."),
+         QString()},
+        {QStringLiteral("unanswered-properties"),
+         QStringLiteral("Leave the N-th GetProperties of a connection (from 1) unanswered."), QString()},
+        {QStringLiteral("later-channels"),
+         QStringLiteral("Announce N channels in every Properties reply after the first."), QString()},
+        {QStringLiteral("confirm-pulse"),
+         QStringLiteral("Confirm this pulse length (ms) instead of the one set, e.g. 1073741824."), QString()},
     };
     for (const Option& o : options) {
         QCommandLineOption option(o.name, o.description, QStringLiteral("value"), o.value);
@@ -184,6 +201,9 @@ int main(int argc, char* argv[])
     parser.addOption({QStringLiteral("refuse-data"), QStringLiteral("Never accept the data connection.")});
     parser.addOption({QStringLiteral("byte-by-byte"), QStringLiteral("Write reply frames one byte at a time.")});
     parser.addOption({QStringLiteral("unknown-codes"), QStringLiteral("Send a frame with an unknown code before each reply.")});
+    parser.addOption({QStringLiteral("half-frame"), QStringLiteral("Write half of the first reply frame, then nothing.")});
+    parser.addOption({QStringLiteral("flood-unknown"), QStringLiteral("Flood unknown frames and answer nothing.")});
+    parser.addOption({QStringLiteral("endless-data"), QStringLiteral("Never end a record's data connection.")});
     parser.addOption({QStringLiteral("allow-any-address"), QStringLiteral("Allow an address that is not loopback.")});
     parser.addOption({QStringLiteral("quiet"), QStringLiteral("Print only the listening line.")});
     if (!CommandLine::parse(parser, app))

@@ -16,6 +16,11 @@ constexpr int BatchMilliseconds = 20;
 // As fast as possible still goes in bounded pieces, so the event loop keeps turning.
 constexpr int FastRowsPerTick = 4096;
 constexpr qint64 MaxQueuedBytes = 256 * 1024;
+constexpr int FloodMilliseconds = 5;
+constexpr int FloodFramesPerTick = 4096;
+// Offsets in the Properties payload (the frame without its header).
+constexpr int PropertiesChannelCountOffset = 10;
+constexpr int PropertiesChannelsPayloadOffset = Wire::PropertiesChannelsOffset - Wire::FrameHeaderSize;
 
 // Where the station stands, in its GPS receiver's ddmm.mmmm form.
 constexpr float Longitude = 3736.6f;
@@ -58,6 +63,8 @@ StationSimulator::StationSimulator(const SimulatorOptions& options, QObject* par
     connect(&m_dataServer, &QTcpServer::newConnection, this, &StationSimulator::onDataConnection);
     connect(&m_streamTimer, &QTimer::timeout, this, &StationSimulator::onStreamTimeout);
     connect(&m_slowWriteTimer, &QTimer::timeout, this, &StationSimulator::onSlowWriteTimeout);
+    m_floodTimer.setInterval(FloodMilliseconds);
+    connect(&m_floodTimer, &QTimer::timeout, this, &StationSimulator::onFloodTimeout);
 }
 
 StationSimulator::~StationSimulator()
@@ -134,6 +141,10 @@ void StationSimulator::onCommandConnection()
         m_command = socket;
         m_commandBuffer.clear();
         m_framesOnConnection = 0;
+        m_halfFrameSent = false;
+        m_propertiesRequests = 0;
+        if (m_options.floodUnknown)
+            m_floodTimer.start();
         m_slowOutput.clear();
         m_closeWhenSent = false;
         m_slowWriteTimer.stop();
@@ -145,6 +156,7 @@ void StationSimulator::onCommandConnection()
                 return;
             m_command = nullptr;
             m_slowWriteTimer.stop();
+            m_floodTimer.stop();
             emit clientDisconnected();
         });
         emit clientConnected();
@@ -188,9 +200,20 @@ void StationSimulator::closeCommandConnection()
 void StationSimulator::handleFrame(quint16 code, const QByteArray& payload)
 {
     switch (code) {
-    case Wire::Command::GetProperties:
-        reply(Wire::Reply::Properties, propertiesPayload());
+    case Wire::Command::GetProperties: {
+        if (++m_propertiesRequests == m_options.unansweredProperties)
+            break;
+        QByteArray payload = propertiesPayload();
+        const int later = m_options.laterChannelCount;
+        if (later >= 0 && m_propertiesReplies > 0) {
+            const int kept = qMin(later, int(m_electrodes.channels.size()));
+            payload[PropertiesChannelCountOffset] = char(quint8(later));
+            payload.truncate(PropertiesChannelsPayloadOffset + kept * Wire::StationChannelSize);
+        }
+        ++m_propertiesReplies;
+        reply(Wire::Reply::Properties, payload);
         break;
+    }
     case Wire::Command::SetElectrodes:
         applyElectrodes(payload);
         break;
@@ -295,7 +318,7 @@ QByteArray StationSimulator::propertiesPayload() const
     Wire::putU16(out, GeneratorVersionMinor);
     Wire::putU16(out, m_generator.voltage);
     Wire::putU16(out, m_generator.periods);
-    Wire::putU32(out, m_generator.pulseLength);
+    Wire::putU32(out, m_options.confirmedPulse ? m_options.confirmedPulse : m_generator.pulseLength);
     Wire::putU32(out, m_generator.pauseLength);
     for (const ChannelSetting& c : m_electrodes.channels) {
         const bool ready = !m_options.notReadyChannels.contains(c.number);
@@ -328,8 +351,17 @@ QByteArray StationSimulator::statusPayload()
 
 void StationSimulator::reply(quint16 code, const QByteArray& payload)
 {
-    if (!m_command)
+    if (!m_command || m_options.floodUnknown || m_halfFrameSent)
         return;
+    const int silentAfter = m_options.silentAfterFrames;
+    if (silentAfter >= 0 && m_framesOnConnection > silentAfter)
+        return;
+    if (m_options.halfFrame) {
+        const QByteArray frame = Wire::frame(code, payload);
+        m_command->write(frame.left(frame.size() / 2));
+        m_halfFrameSent = true;
+        return;
+    }
     QByteArray bytes;
     if (m_options.unknownCodes)
         bytes = Wire::frame(UnknownReplyCode, QByteArrayLiteral("sim"));
@@ -340,6 +372,14 @@ void StationSimulator::reply(quint16 code, const QByteArray& payload)
         return;
     }
     m_command->write(bytes);
+}
+
+void StationSimulator::onFloodTimeout()
+{
+    if (!m_command || m_command->bytesToWrite() > MaxQueuedBytes)
+        return;
+    static const QByteArray flood = Wire::frame(UnknownReplyCode).repeated(FloodFramesPerTick);
+    m_command->write(flood);
 }
 
 void StationSimulator::onSlowWriteTimeout()
@@ -495,7 +535,10 @@ void StationSimulator::onStreamTimeout()
         return;
     const int total = m_record.current.size();
     const int cut = m_options.closeDataAfterRows;
-    const int limit = cut >= 0 ? qMin(total, cut) : total;
+    // An endless record repeats its rows for as long as the program reads them.
+    const int limit = m_options.endlessData && total > 0 ? std::numeric_limits<int>::max()
+                      : cut >= 0                        ? qMin(total, cut)
+                                                        : total;
     int due;
     if (m_options.speed > 0.0) {
         due = int(qMin<double>(limit, double(m_streamClock.elapsed()) * m_options.speed));
@@ -508,7 +551,8 @@ void StationSimulator::onStreamTimeout()
         const int streams = 2 + m_record.channels.size();
         QByteArray batch;
         batch.reserve((due - m_rowsSent) * streams * 4);
-        for (int t = m_rowsSent; t < due; ++t) {
+        for (int row = m_rowsSent; row < due; ++row) {
+            const int t = row % total;
             Wire::putF32(batch, m_record.current.at(t));
             Wire::putF32(batch, m_record.voltage.at(t));
             for (const QVector<float>& channel : m_record.channels)

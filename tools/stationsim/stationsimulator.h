@@ -44,6 +44,13 @@ struct SimulatorOptions
     int closeDataAfterRows = -1;     // close the data connection after N rows of a record
     QVector<int> noisyRecords;       // records (1 = the first streamed) spoilt by a noise burst ...
     double burstNoise = 0.05;        // ... of this many volts rms on every channel
+    int silentAfterFrames = -1;      // answer nothing after N frames of a connection (0 = a silent station)
+    bool halfFrame = false;          // write half of the first reply frame of a connection, then nothing
+    bool floodUnknown = false;       // flood the command connection with unknown frames and answer nothing
+    bool endlessData = false;        // never end a record: its rows repeat until the program closes the connection
+    int unansweredProperties = -1;   // leave the N-th GetProperties of a connection (counted from 1) unanswered
+    int laterChannelCount = -1;      // announce (and describe) this many channels in every Properties reply after the first
+    quint32 confirmedPulse = 0;      // confirm this pulse length in Properties replies instead of the one set (0 = as set)
 };
 
 // A Tervex-M1 station over TCP: the command connection with its frames, and the data connection
@@ -93,6 +100,7 @@ private:
     void onDataConnection();
     void onStreamTimeout();
     void onSlowWriteTimeout();
+    void onFloodTimeout();
 
     void handleFrame(quint16 code, const QByteArray& payload);
     void applyElectrodes(const QByteArray& payload);
@@ -119,6 +127,10 @@ private:
     QByteArray m_slowOutput;
     bool m_closeWhenSent = false;
     QTimer m_slowWriteTimer;
+    QTimer m_floodTimer;
+    bool m_halfFrameSent = false;
+    int m_propertiesRequests = 0; // on this connection
+    int m_propertiesReplies = 0;  // since the station started
 
     GeneratorSettings m_generator;
     ElectrodeSettings m_electrodes;
