@@ -218,6 +218,11 @@ bool TervexDevice::connectToStation()
     m_receiveBuffer.clear();
     clearReplyWaits();
 
+    QHostAddress station;
+    if (!station.setAddress(m_host) || station.protocol() != QAbstractSocket::IPv4Protocol) {
+        Q_EMIT connectionFailed(QStringLiteral("Адрес станции «%1» не является адресом IPv4").arg(m_host));
+        return false;
+    }
     m_localAddress = selectLocalAddress(m_host, QNetworkInterface::allAddresses());
     if (m_localAddress.isNull()) {
         Q_EMIT connectionFailed(QStringLiteral("Станция %1 недоступна: ни один сетевой интерфейс компьютера "
@@ -605,6 +610,13 @@ void TervexDevice::handlePropertiesFrame(const QByteArray& frame)
     replyArrived(AwaitProperties);
     if (!decodeProperties(frame, &m_properties)) {
         printLine(stderr, QStringLiteral("short Properties frame dropped: %1 bytes").arg(frame.size()));
+        // The frame took the place of the awaited answer, so no timer would end these waits.
+        const QString reason = QStringLiteral("Станция %1 прислала неполное описание (%2 байт)")
+                                   .arg(stationText()).arg(frame.size());
+        if (m_link == Link::AwaitingProperties)
+            failLink(reason);
+        else if (m_startPending && m_replyWaits[AwaitProperties].count == 0)
+            failRecord(reason);
         return;
     }
     if (m_link == Link::AwaitingProperties)

@@ -666,8 +666,10 @@ void TervexWidget::onConnectionFailed(const QString& reason)
     m_connectionState->setText(reason);
     setStatus(reason);
     // A lost link during a run is reported with the run's own message.
-    if (m_model->runActive())
+    if (m_model->runActive() || reason == m_runFailure) {
+        m_runFailure.clear();
         return;
+    }
     showMessage(QStringLiteral("<h2>Внимание!</h2><p>Нет подключения к станции: %1</p><p>%2</p>")
                     .arg(reason.toHtmlEscaped(), change.toHtmlEscaped()));
 }
@@ -1278,6 +1280,7 @@ void TervexWidget::onTestDataManagerAborted()
 
 void TervexWidget::onRunFailed(const QString& reason)
 {
+    m_runFailure = reason;
     QString text = QStringLiteral("<h2>Внимание!</h2><p>Измерение прервано: %1</p>").arg(reason.toHtmlEscaped());
     if (m_currentSurveyType == Automatic)
         text += QStringLiteral("<p>Записанные измерения сохранены. Съёмку можно продолжить: выберите её файл "

@@ -191,6 +191,8 @@ private:
     QLabel* m_connectionState = nullptr;
     QLabel* m_statusLine = nullptr;
     QString m_statusText;
+    // The reason the last run failed with; the same lost link is not reported twice.
+    QString m_runFailure;
     QString m_connectionProblem;
     QString m_runTarget;
     RemainingTime m_remainingTime;

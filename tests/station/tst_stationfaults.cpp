@@ -72,6 +72,7 @@ void TestStationFaults::stationThatNeverAnswersTimesOut_data()
     QTest::newRow("silent") << QStringLiteral("silent");
     QTest::newRow("half a Properties frame") << QStringLiteral("half");
     QTest::newRow("unknown-frame flood") << QStringLiteral("flood");
+    QTest::newRow("whole but too short Properties frame") << QStringLiteral("short");
 }
 
 void TestStationFaults::stationThatNeverAnswersTimesOut()
@@ -91,12 +92,17 @@ void TestStationFaults::stationThatNeverAnswersTimesOut()
         station.send(StationFrames::properties(StationFrames::station(2)).left(20));
     else if (behaviour == QLatin1String("flood"))
         flood.start(5);
+    else if (behaviour == QLatin1String("short"))
+        station.send(Wire::frame(Wire::Reply::Properties, QByteArray(8, '\0')));
 
     QVERIFY(failed.wait(Wait));
     flood.stop();
     QCOMPARE(failed.count(), 1);
     const QString reason = failed.at(0).at(0).toString();
-    QCOMPARE(reason, QStringLiteral("Станция 127.0.0.1:%1 не отвечает").arg(station.commandPort()));
+    if (behaviour == QLatin1String("short"))
+        QCOMPARE(reason, QStringLiteral("Станция 127.0.0.1:%1 прислала неполное описание (12 байт)").arg(station.commandPort()));
+    else
+        QCOMPARE(reason, QStringLiteral("Станция 127.0.0.1:%1 не отвечает").arg(station.commandPort()));
     QTRY_VERIFY_WITH_TIMEOUT(station.client()->state() == QAbstractSocket::UnconnectedState, Wait);
 
     // The attempt is over: a new one starts afresh and succeeds.
@@ -185,8 +191,10 @@ void TestStationFaults::confirmedTimingBounded_data()
     QTest::newRow("pulse beyond int") << 3000000000u << 0u << quint16(1) << false;
     QTest::newRow("no samples") << 0u << 0u << quint16(3) << false;
     QTest::newRow("no periods") << 10u << 10u << quint16(0) << false;
-    // Long but recordable: it must start without claiming memory for all of it at once.
-    QTest::newRow("10^8 ms pulse") << 100000000u << 0u << quint16(1) << true;
+    // A generator holds a pulse for a minute at most; this is a damaged confirmation.
+    QTest::newRow("10^8 ms pulse") << 100000000u << 0u << quint16(1) << false;
+    // The longest recordable: it must start without claiming memory for all of it at once.
+    QTest::newRow("100 periods of minutes") << 60000u << 60000u << quint16(100) << true;
 }
 
 void TestStationFaults::confirmedTimingBounded()

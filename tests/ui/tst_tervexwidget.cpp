@@ -353,7 +353,11 @@ void TervexWidgetTest::connectRefusedIsShown()
     window.show();
     click(buttonIn(&window, QStringLiteral("Подключить")));
     QCOMPARE(boxes.messages.size(), 1);
-    QCOMPARE(boxes.messages[0].text, QStringLiteral("<h2>Внимание!</h2><p>Нет подключения к станции.</p>"));
+    // The box says why, and where the address is changed.
+    QVERIFY2(boxes.messages[0].text.startsWith(QStringLiteral("<h2>Внимание!</h2><p>Нет подключения к станции: "
+                                                              "Адрес станции «no-station» не является адресом IPv4")),
+             qPrintable(boxes.messages[0].text));
+    QVERIFY(boxes.messages[0].text.contains(QStringLiteral("tervex_host")));
     QCOMPARE(boxes.messages[0].title, QStringLiteral("Тервекс-М1"));
     QVERIFY(buttonIn(&window, QStringLiteral("Подключить"))->isVisible());
     QVERIFY(!buttonIn(&window, QStringLiteral("СТАНЦИЯ"))->isVisible());
