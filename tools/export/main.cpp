@@ -41,7 +41,8 @@ int main(int argc, char* argv[])
     parser.addOptions({format, ip, allRepeats, output});
     parser.addPositionalArgument(QStringLiteral("FILE.etr"), QStringLiteral("Survey data files of one line."),
                                  QStringLiteral("FILE.etr..."));
-    parser.process(app);
+    if (!CommandLine::parse(parser, app))
+        return CommandLine::UsageError;
 
     InversionOptions options;
     options.chargeability = parser.isSet(ip);

@@ -44,7 +44,8 @@ int main(int argc, char* argv[])
     parser.addOption(QCommandLineOption(QStringLiteral("ip-order"),
                                         QStringLiteral("Keep electrodes that just carried current out of the next steps' "
                                                        "potential pairs.")));
-    parser.process(app);
+    if (!CommandLine::parse(parser, app))
+        return CommandLine::UsageError;
 
     if (!parser.positionalArguments().isEmpty())
         return CommandLine::usageError(QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()));
