@@ -46,7 +46,11 @@ PseudosectionView::PseudosectionView(QWidget* parent)
         bar->addWidget(button);
     }
     bar->addSpacing(12);
-    bar->addWidget(new QLabel(QStringLiteral("Крест при отклонении более"), this));
+    // The caption gives way first, so that the page fits beside the run controls on a 1024 px screen.
+    auto* limitCaption = new QLabel(QStringLiteral("Крест при отклонении более"), this);
+    limitCaption->setToolTip(limitCaption->text());
+    limitCaption->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    bar->addWidget(limitCaption, 1);
     m_limit = new QDoubleSpinBox(this);
     m_limit->setObjectName(QStringLiteral("deviation_limit"));
     m_limit->setRange(0.1, 100.0);

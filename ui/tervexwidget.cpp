@@ -245,7 +245,7 @@ QWidget* TervexWidget::createHeader()
     auto* container = new QHBoxLayout(m_headerContainer);
     container->setContentsMargins(0, 0, 0, 0);
     // Tight enough that the whole header fits a 1024 px screen.
-    container->setSpacing(10);
+    container->setSpacing(4);
     container->addWidget(createToggle(&m_controlViewGroup,
                                       {QStringLiteral("СТАНЦИЯ"), QStringLiteral("НАСТРОЙКА"), QStringLiteral("ЗАПИСЬ")},
                                       m_headerContainer));
@@ -264,7 +264,7 @@ QWidget* TervexWidget::createHeader()
     // The label takes the header's free room whatever its text, and keeps it while hidden: a growing
     // text neither widens the window nor moves the header buttons; a long one is elided.
     m_progressInfo->setFixedHeight(32);
-    m_progressInfo->setMinimumWidth(110);
+    m_progressInfo->setMinimumWidth(60);
     QSizePolicy progressPolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     progressPolicy.setRetainSizeWhenHidden(true);
     m_progressInfo->setSizePolicy(progressPolicy);

@@ -15,6 +15,7 @@
 #include <QStackedWidget>
 #include <QTextStream>
 #include <QTreeWidget>
+#include <QScopeGuard>
 #include <QtTest>
 
 #include <memory>
@@ -146,6 +147,9 @@ void PseudosectionTest::surveyAndItsContinuationFillThePage()
     g->pauseLength = 200;
     g->periods = 1;
     g->voltage = 50;
+    // The survey report box at each end would wait for a click.
+    TervexWidget::setMessageHandler([](QWidget*, QMessageBox::Icon, const QString&, const QString&) {});
+    const auto restore = qScopeGuard([]() { TervexWidget::setMessageHandler(nullptr); });
     TervexWidget window(model, false);
     window.resize(1300, 850);
     window.show();
