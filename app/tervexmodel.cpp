@@ -454,6 +454,7 @@ SurveyJob* TervexModel::resumeJob(const QString& dataPath, int pairsLimit, int* 
     auto* job = new SurveyJob(scan.header.positions, remaining, sequence);
     job->attachDevice(data.release());
     job->holdLock(std::move(lock));
+    job->setMeasuredBefore(sequenceFile.lines().size() - remaining.size());
     return job;
 }
 

@@ -13,6 +13,10 @@ public:
     virtual int pulse() const = 0;
     virtual int pause() const = 0;
     virtual int repeats() const = 0;
+    // Records (quadrupoles) of the whole survey, and those measured before the step in progress,
+    // both counting the records a continued survey found in its data file.
+    virtual int recordCount() const = 0;
+    virtual int recordsDone() const = 0;
 
 protected:
     ~IMeasurementInfo() = default;

@@ -3,6 +3,8 @@
 
 #include "measurement/imeasurementinfo.h"
 
+#include <QVector>
+
 class MeasurementInfo : public IMeasurementInfo
 {
 public:
@@ -14,12 +16,17 @@ public:
     int pulse() const override { return m_pulse; }
     int pause() const override { return m_pause; }
     int repeats() const override { return m_repeats; }
+    // Without a record plan every step is one record.
+    int recordCount() const override;
+    int recordsDone() const override;
 
     void setStepCount(int count) { m_stepCount = count; }
     void setMaxPairsPerStep(int pairs) { m_maxPairsPerStep = pairs; }
     void setCurrentStep(int step) { m_currentStep = step; }
     void setSamples(int expected, int received);
     void setTiming(int pulse, int pause, int repeats);
+    // `before` records were measured before this run; step k of this run measures stepRecords[k].
+    void setRecordPlan(int before, const QVector<int>& stepRecords);
 
 private:
     int m_stepCount = 0;
@@ -30,6 +37,8 @@ private:
     int m_pulse = 0;
     int m_pause = 0;
     int m_repeats = 0;
+    int m_recordsBefore = 0;
+    QVector<int> m_stepRecords;
 };
 
 #endif

@@ -38,7 +38,10 @@ void TervexSettings::updateFrom(const StationProperties& properties)
         info.statusHigh = source.statusHigh;
 
         ChannelSetting& setting = m_electrodeSettings.channels[i];
-        setting.enabled = (source.statusHigh == 0 || source.statusLow == 0) ? 1 : 0;
+        // Ready is what the channel table shows as "готов": no code in either status byte. A
+        // channel that is not ready is measured only when the operator has turned it on.
+        const bool ready = (source.statusLow & 0xff) == 0 && (source.statusHigh & 0xff) == 0;
+        setting.enabled = (ready || setting.available) ? 1 : 0;
         setting.number = source.number;
         setting.electrodeM = source.electrodeM;
         setting.electrodeN = source.electrodeN;

@@ -4,6 +4,7 @@
 #include "measurement/tervexcalculator.h"
 #include "station/tervexdevice.h"
 #include "survey/etrformat.h"
+#include "survey/sequence.h"
 #include "survey/surveyjob.h"
 
 #include <QDataStream>
@@ -17,6 +18,13 @@ SequenceStrategy::SequenceStrategy(TervexDevice* device, DataManager* dataManage
     , m_pause(pause)
     , m_repeats(repeats)
 {
+    // The counter runs over the whole survey, one record per quadrupole as the viewer numbers them.
+    QVector<int> stepRecords;
+    if (const Sequence* sequence = m_job->sequence()) {
+        for (const SequenceStep& step : sequence->steps())
+            stepRecords.append(step.pairs.size());
+    }
+    m_info.setRecordPlan(m_job->measuredBefore(), stepRecords);
 }
 
 bool SequenceStrategy::onRecordProcessed()

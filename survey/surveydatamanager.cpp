@@ -122,6 +122,8 @@ void SurveyDataManager::abortRun()
 void SurveyDataManager::resetSurveyData(const QVector<SurveyDatum>& existing)
 {
     m_surveyData = existing;
+    m_lastRecordFirst = 1;
+    m_lastRecordLast = 0;
     m_recordCount = 0;
     for (const SurveyDatum& datum : existing)
         m_recordCount = qMax(m_recordCount, datum.record + 1);
@@ -136,5 +138,7 @@ void SurveyDataManager::addRecordData(const QVector<SurveyDatum>& data)
         m_surveyData.append(datum);
     }
     ++m_recordCount;
+    m_lastRecordFirst = first + 1;
+    m_lastRecordLast = m_surveyData.size();
     Q_EMIT recordDataAdded(first);
 }

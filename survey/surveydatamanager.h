@@ -39,6 +39,10 @@ public:
     void resetSurveyData(const QVector<SurveyDatum>& existing = {});
     // Numbers the record after the last one in the list and appends its data.
     void addRecordData(const QVector<SurveyDatum>& data);
+    // The numbers the viewer gives the channels of the record added last: they run from 1 over
+    // every channel of every record of the data file. last < first before a record with channels.
+    int lastRecordFirst() const { return m_lastRecordFirst; }
+    int lastRecordLast() const { return m_lastRecordLast; }
 
 Q_SIGNALS:
     void surveyDataReset();
@@ -59,6 +63,8 @@ private:
     int m_scrolled = 0;
     QVector<SurveyDatum> m_surveyData;
     int m_recordCount = 0;
+    int m_lastRecordFirst = 1;
+    int m_lastRecordLast = 0;
 };
 
 #endif

@@ -32,6 +32,10 @@ public:
     // Holds the data file's lock until the job ends, after the file is closed.
     void holdLock(std::unique_ptr<DataFileLock> lock);
 
+    // Quadrupoles of the survey already in its data file when the job continues one.
+    int measuredBefore() const { return m_measuredBefore; }
+    void setMeasuredBefore(int count) { m_measuredBefore = count; }
+
     const ElectrodeMap& electrodes() const { return m_electrodes; }
     const QList<QuadrupoleLine>& lines() const { return m_lines; }
     Sequence* sequence() const { return m_sequence; }
@@ -52,6 +56,7 @@ private:
     QIODevice* m_device = nullptr;
     QDataStream* m_stream = nullptr;
     std::unique_ptr<DataFileLock> m_lock;
+    int m_measuredBefore = 0;
 };
 
 #endif

@@ -75,6 +75,9 @@ void TestDataManager::resetRelays()
     for (int r : {44, 46, 48, 50})
         m_relays[r].position1Confirmed = true;
     m_faultyRelay = 0;
+    m_pairsMeasured = 0;
+    m_pairsPassed = 0;
+    m_pairsOpen = 0;
 }
 
 void TestDataManager::beginRecord()
@@ -243,8 +246,16 @@ void TestDataManager::evaluateRelayHalf(bool secondHalf)
             continue;
         // Only a value measured in this run can confirm a relay.
         const TestResult& result = m_results[index];
-        if (result.age == 0 && withinTolerance(result.resistance, std::abs(b - a) * base, delta))
+        if (result.age != 0)
+            continue;
+        ++m_pairsMeasured;
+        const float r = result.resistance;
+        if (!std::isfinite(r) || r > OpenCircuitOhms || r == ChannelResult::NotComputed)
+            ++m_pairsOpen;
+        if (withinTolerance(r, std::abs(b - a) * base, delta)) {
+            ++m_pairsPassed;
             confirmPath(path, a, b);
+        }
     }
 }
 
@@ -257,5 +268,19 @@ QString TestDataManager::verdict()
     }
     if (m_faultyRelay == 0)
         return QStringLiteral("Нет неисправных реле");
+    // A missing or wrongly wired test load fails every path at once; no single relay is to blame.
+    if (m_pairsMeasured > 0 && m_pairsOpen == m_pairsMeasured) {
+        m_faultyRelay = 0;
+        return QStringLiteral("Тестовая нагрузка не подключена: все %1 пар показывают обрыв (выше 1 МОм). "
+                              "Подключите тестовую нагрузку и повторите тест.")
+            .arg(m_pairsMeasured);
+    }
+    if (2 * m_pairsPassed < m_pairsMeasured) {
+        m_faultyRelay = 0;
+        return QStringLiteral("Вне допуска %1 пар из %2: проверьте тестовую нагрузку и её подключение, "
+                              "затем повторите тест. Неисправное реле по таким измерениям не определить.")
+            .arg(m_pairsMeasured - m_pairsPassed)
+            .arg(m_pairsMeasured);
+    }
     return QStringLiteral("%1 %2").arg(QStringLiteral("Неисправно реле")).arg(m_faultyRelay);
 }

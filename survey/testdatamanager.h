@@ -47,6 +47,8 @@ public:
     // Plans of more entries than a contact test has (47) are relay tests.
     static constexpr int ContactPositions = 47;
     static constexpr int RelayPlanSize = 96;
+    // Above this a pair reads as an open circuit: no test load between its electrodes.
+    static constexpr float OpenCircuitOhms = 1.0e6f;
 
     explicit TestDataManager(QObject* parent = nullptr);
 
@@ -87,6 +89,10 @@ private:
     RelayState m_relays[RelayCount + 1];
     RelayPath m_paths[2][48];
     quint16 m_faultyRelay = 0;
+    // Pairs of this relay test measured, within tolerance and reading as an open circuit.
+    int m_pairsMeasured = 0;
+    int m_pairsPassed = 0;
+    int m_pairsOpen = 0;
     QString m_lastReportPath;
 };
 

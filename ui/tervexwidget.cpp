@@ -561,7 +561,8 @@ QWidget* TervexWidget::createResultStack()
     info->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     auto* infoLayout = new QHBoxLayout(info);
     infoLayout->setContentsMargins(0, 0, 0, 0);
-    const int widths[6] = {70, 70, 120, 120, 70, 70};
+    // The record number takes the viewer's range of a record with several channels.
+    const int widths[6] = {100, 70, 120, 120, 70, 70};
     for (int i = 0; i < 6; ++i) {
         m_recordInfo[i] = new QLabel(info);
         m_recordInfo[i]->setMaximumWidth(widths[i]);
@@ -1113,11 +1114,12 @@ QString TervexWidget::progressLine(int done, int total, qint64 leftMs)
     return QStringLiteral("запись %1 из %2 | осталось %3").arg(done).arg(total).arg(timeText(leftMs));
 }
 
-void TervexWidget::setProgressText(int done, int total, qint64 remainingMs)
+void TervexWidget::setProgressText(const IMeasurementInfo* info, qint64 remainingMs)
 {
     // Once a record of this run has completed, its measured pace is the better estimate.
-    const int step = done + 1;
-    const qint64 measured = m_remainingTime.estimate(step, total);
+    const qint64 measured = m_remainingTime.estimate(info->currentStep(), info->stepCount());
+    const int done = info->recordsDone();
+    const int total = info->recordCount();
     const QString text = remainingMs == 0 || measured < 0 ? progressText(done, total, remainingMs)
                                                           : progressLine(done, total, measured);
     m_progressInfo->setToolTip(text);
@@ -1130,11 +1132,11 @@ void TervexWidget::elideProgressText()
         m_progressInfo->fontMetrics().elidedText(m_progressInfo->toolTip(), Qt::ElideRight, m_progressInfo->width()));
 }
 
-void TervexWidget::setProgress(int done, int total, qint64 remainingMs)
+void TervexWidget::setProgress(const IMeasurementInfo* info, qint64 remainingMs)
 {
-    m_surveyProgress->setRange(0, total);
-    m_surveyProgress->setValue(done);
-    setProgressText(done, total, remainingMs);
+    m_surveyProgress->setRange(0, info->recordCount());
+    m_surveyProgress->setValue(info->recordsDone());
+    setProgressText(info, remainingMs);
 }
 
 void TervexWidget::onSurveyDataManagerPrepared()
@@ -1155,7 +1157,7 @@ void TervexWidget::onSurveyDataManagerStarted()
     m_remainingTime.recordStarted(info->currentStep(), m_runClock.elapsed());
     const qint64 left = qint64(info->stepCount()) - info->currentStep() + 1;
     const qint64 remaining = qint64(info->repeats()) * left * 2 * (qint64(info->pulse()) + info->pause());
-    setProgress(info->currentStep() - 1, info->stepCount(), remaining);
+    setProgress(info, remaining);
     m_tableProgress->setRange(0, info->expectedSamples());
     m_tableProgress->setValue(0);
 }
@@ -1177,7 +1179,14 @@ void TervexWidget::onSurveyDataManagerCompleted()
     const TervexCalculator* calculator = m_surveyManager->calculator();
     const CalculatorResult line = calculator ? calculator->result() : CalculatorResult();
     const ElectrodeSettings* electrodes = m_model->stationSettings()->electrodeSettings();
-    m_recordInfo[0]->setText(QStringLiteral("#%1").arg(info ? info->currentStep() : 0));
+    // A survey's record carries the numbers the viewer gives its channels in the data file.
+    const int first = m_surveyManager->lastRecordFirst();
+    const int last = m_surveyManager->lastRecordLast();
+    if (m_currentSurveyType == Automatic && last >= first)
+        m_recordInfo[0]->setText(first == last ? QStringLiteral("#%1").arg(first)
+                                               : QStringLiteral("#%1..%2").arg(first).arg(last));
+    else
+        m_recordInfo[0]->setText(QStringLiteral("#%1").arg(info ? info->currentStep() : 0));
     m_recordInfo[1]->setText(QStringLiteral("<b>%1</b>V").arg(QString::number(double(line.voltage), 'g')));
     m_recordInfo[2]->setText(QStringLiteral("<b>%1</b>mA").arg(QString::number(line.current * 1000.0, 'f', 3)));
     m_recordInfo[3]->setText(QStringLiteral("<b>%1</b>Ω").arg(QString::number(double(line.resistance), 'f', 3)));
@@ -1206,7 +1215,7 @@ void TervexWidget::onSurveyDataManagerAllCompleted()
     m_plot->replot();
     const IMeasurementInfo* info = m_surveyManager->info();
     if (info)
-        setProgress(info->currentStep() - 1, info->stepCount(), 0);
+        setProgress(info, 0);
     m_tableProgress->reset();
     endRun();
     if (m_currentSurveyType == Automatic && !m_runTarget.isEmpty())
@@ -1245,7 +1254,7 @@ void TervexWidget::onTestDataManagerStarted()
         return;
     m_remainingTime.recordStarted(info->currentStep(), m_runClock.elapsed());
     const qint64 remaining = 2400 * (qint64(info->stepCount()) - info->currentStep() + 1);
-    setProgress(info->currentStep() - 1, info->stepCount(), remaining);
+    setProgress(info, remaining);
 }
 
 void TervexWidget::onTestDataManagerCompleted()
@@ -1262,7 +1271,7 @@ void TervexWidget::onTestDataManagerAllCompleted()
     showTestChart();
     const IMeasurementInfo* info = m_testManager->info();
     if (info)
-        setProgress(info->currentStep() - 1, info->stepCount(), 0);
+        setProgress(info, 0);
     endRun();
     m_testPanel->resetPanel();
     const QString report = m_testManager->lastReportPath();

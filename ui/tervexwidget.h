@@ -13,6 +13,7 @@
 class AutoSettingsWidget;
 class EtrViewer;
 class GeneratorControlWidget;
+class IMeasurementInfo;
 class MeasurementPlot;
 class MeasurementsTableModel;
 class PseudosectionView;
@@ -152,8 +153,8 @@ private:
     void updateStationLabels();
     void loadCurrentElectrodes();
     void fitStationTables();
-    void setProgress(int done, int total, qint64 remainingMs);
-    void setProgressText(int done, int total, qint64 remainingMs);
+    void setProgress(const IMeasurementInfo* info, qint64 remainingMs);
+    void setProgressText(const IMeasurementInfo* info, qint64 remainingMs);
     bool validateGeneratorSettings();
     void updateTimingWarning();
     void elideProgressText();

@@ -221,7 +221,8 @@ void FileSafetyTest::failedWriteIsNotCountedAsARecord()
     QVERIFY(failed.wait(20000));
     QCOMPARE(counted.count(), 0);
     const QString reason = failed.first().first().toString();
-    QVERIFY2(reason.contains(full->errorString()) || reason.contains(QStringLiteral("space")), qPrintable(reason));
+    // The failed run has deleted its job and with it the file: only the reason is left to read.
+    QVERIFY2(reason.contains(QStringLiteral("No space left on device")), qPrintable(reason));
 }
 
 void FileSafetyTest::unreadableTimingIsRefused_data()

@@ -193,7 +193,7 @@ void TestStationUnits::statusDecoding()
 void TestStationUnits::mirrorUpdate()
 {
     StationProperties p = StationFrames::station(3, 200, 100, 2);
-    p.channels[0].statusLow = 0x01; // one zero byte: still usable
+    p.channels[0].statusLow = 0x01; // shown as "ошибка 0x0001": not ready, though one byte is zero
     p.channels[1].statusLow = 0x01;
     p.channels[1].statusHigh = 0x02;
     p.channels[2].gain = 7;
@@ -221,13 +221,14 @@ void TestStationUnits::mirrorUpdate()
 
     QVector<ChannelSetting>& channels = mirror.electrodeSettings()->channels;
     QCOMPARE(channels.size(), 3);
-    QCOMPARE(channels[0].enabled, quint8(1));
+    QCOMPARE(channels[0].enabled, quint8(0));
     QCOMPARE(channels[1].enabled, quint8(0));
     QCOMPARE(channels[2].enabled, quint8(1));
     QCOMPARE(channels[2].gain, quint16(7));
     QCOMPARE(channels[2].electrodeM, quint16(5));
 
-    // An operator's edits are overwritten, except the available flag; equal counts keep the vectors.
+    // An operator's edits are overwritten, except the available flag, which keeps a channel that
+    // is not ready enabled; equal counts keep the vectors.
     channels[0].available = 1;
     channels[0].enabled = 0;
     channels[0].electrodeM = 40;

@@ -73,6 +73,7 @@ private Q_SLOTS:
     void relayPathAndTolerance();
     void relayVerdict_data();
     void relayVerdict();
+    void relayVerdictWithoutALoad();
     void planOfAnotherSizeStartsAnEmptyTable();
     void contactReportAndAges();
 
@@ -146,9 +147,33 @@ void TestDataManagerTest::relayVerdict()
         QCOMPARE(verdict, QStringLiteral("Нет неисправных реле"));
         QCOMPARE(int(m.faultyRelay()), 0);
     } else {
-        QVERIFY(verdict.startsWith(QStringLiteral("Неисправно реле ")));
-        QVERIFY(m.faultyRelay() > 0);
+        // Every pair off the expected value is the load's fault, not one relay's.
+        QVERIFY2(verdict.startsWith(QStringLiteral("Вне допуска 96 пар из 96")), qPrintable(verdict));
+        QCOMPARE(int(m.faultyRelay()), 0);
     }
+}
+
+void TestDataManagerTest::relayVerdictWithoutALoad()
+{
+    TestDataManager m;
+    // Nothing connected: every pair reads as an open circuit, infinite or just above 1 MOhm.
+    QString verdict = runRelayTest(m, [](int k, int, int) {
+        return k % 2 ? std::numeric_limits<float>::infinity() : 1.5e6f;
+    });
+    QVERIFY2(verdict.startsWith(QStringLiteral("Тестовая нагрузка не подключена")), qPrintable(verdict));
+    QCOMPARE(int(m.faultyRelay()), 0);
+
+    // One relay that never closes fails only the paths through it: that relay is named.
+    verdict = runRelayTest(m, [](int, int a, int b) {
+        const RelayPath path = TestDataManager::relayPath(a, b);
+        for (int k = 0; k < 6; ++k) {
+            if (path.first[k] == 13 || path.second[k] == 13)
+                return std::numeric_limits<float>::infinity();
+        }
+        return float(std::abs(a - b) * 100);
+    });
+    QVERIFY2(verdict.startsWith(QStringLiteral("Неисправно реле ")), qPrintable(verdict));
+    QVERIFY(m.faultyRelay() > 0);
 }
 
 void TestDataManagerTest::planOfAnotherSizeStartsAnEmptyTable()
