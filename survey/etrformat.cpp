@@ -77,7 +77,7 @@ bool readHeader(const char* data, qint64 size, Header* header, QString* error)
     header->pause = pause;
     header->repeats = repeats;
     header->positionEntries = entries;
-    header->samplesPerStream = int(samplesPerStream(pulse, pause, repeats));
+    header->samplesPerStream = int(samples);
     header->positions.clear();
     const char* entry = data + FixedHeaderSize;
     for (qint32 i = 0; i < entries; ++i, entry += PositionEntrySize) {
