@@ -7,6 +7,9 @@
 #include "survey/surveydatamanager.h"
 #include "survey/testdatamanager.h"
 
+#include <QEvent>
+#include <QFontMetrics>
+
 #include <qcustomplot.h>
 
 #include <cmath>
@@ -57,6 +60,45 @@ MeasurementPlot::MeasurementPlot(SurveyDataManager* surveyManager, TervexSetting
         replot();
     });
     m_sinceRefresh.start();
+    m_plot->installEventFilter(this);
+}
+
+bool MeasurementPlot::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_plot && event->type() == QEvent::Resize && !m_rowRects.isEmpty()) {
+        fitRowLabels();
+        m_plot->replot(QCustomPlot::rpQueuedReplot);
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+QString MeasurementPlot::fitAlongRow(const QString& full, const QString& brief, const QFontMetrics& metrics, int room)
+{
+    const auto fits = [&](const QString& text) {
+        for (const QString& line : text.split(QLatin1Char('\n')))
+            if (metrics.horizontalAdvance(line) > room)
+                return false;
+        return true;
+    };
+    if (fits(full))
+        return full;
+    return fits(brief) ? brief : QString();
+}
+
+void MeasurementPlot::fitRowLabels()
+{
+    const int rows = m_rowRects.size();
+    if (rows == 0)
+        return;
+    // The rows share the plot's height above the bottom axis; neighbouring labels keep a gap.
+    const int room = (m_plot->height() - 30) / rows - 12;
+    for (int i = 0; i < rows; ++i) {
+        QCPAxis* left = m_rowRects[i]->axis(QCPAxis::atLeft);
+        QCPAxis* right = m_rowRects[i]->axis(QCPAxis::atRight);
+        const QFontMetrics metrics(left->labelFont());
+        left->setLabel(fitAlongRow(m_captions.value(i), m_briefCaptions.value(i), metrics, room));
+        right->setLabel(fitAlongRow(m_values.value(i), QString(), metrics, room));
+    }
 }
 
 void MeasurementPlot::clearPlot()
@@ -118,6 +160,7 @@ void MeasurementPlot::buildChannelRows(int n)
         m_rowRects.append(rect);
         m_rowGraphs.append(graph);
     }
+    m_captions = m_briefCaptions = m_values = QVector<QString>(n);
 
     if (!m_rowRects.isEmpty()) {
         QCPAxis* time = m_rowRects.last()->axis(QCPAxis::atBottom);
@@ -198,11 +241,14 @@ void MeasurementPlot::showRecordStarted()
             caption = channelCaption(id, m, n);
         }
         m_rowGraphs[i]->setPen(QPen(pen));
-        QCPAxis* left = m_rowRects[i]->axis(QCPAxis::atLeft);
-        left->setLabel(caption);
-        left->setLabelColor(filled ? QColor(Qt::black) : QColor(Qt::gray));
-        m_rowRects[i]->axis(QCPAxis::atRight)->setLabel(QString());
+        m_rowRects[i]->axis(QCPAxis::atLeft)->setLabelColor(filled ? QColor(Qt::black) : QColor(Qt::gray));
+        m_captions[i] = caption;
+        m_briefCaptions[i] = id == StreamId::Current ? QStringLiteral("I")
+            : id == StreamId::Voltage                 ? QStringLiteral("U")
+                                                      : QStringLiteral("К%1").arg(id);
+        m_values[i].clear();
     }
+    fitRowLabels();
     replot();
 }
 
@@ -263,10 +309,10 @@ void MeasurementPlot::showRecordResults()
                            .arg(fixed3(result.voltage * 1000.0), fixed3(result.resistivity), fixed3(result.scatter));
             }
         }
-        QCPAxis* right = m_rowRects[j]->axis(QCPAxis::atRight);
-        right->setLabelColor(QColor(QStringLiteral("#272727")));
-        right->setLabel(text);
+        m_rowRects[j]->axis(QCPAxis::atRight)->setLabelColor(QColor(QStringLiteral("#272727")));
+        m_values[j] = text;
     }
+    fitRowLabels();
     replot();
 }
 

@@ -10,6 +10,7 @@
 #include <QVector>
 
 class QCPAxisRect;
+class QFontMetrics;
 class QCPBars;
 class QCPGraph;
 class QCustomPlot;
@@ -33,6 +34,8 @@ public:
     QCustomPlot* plot() const { return m_plot; }
     const QVector<QCPAxisRect*>& rowRects() const { return m_rowRects; }
     const QVector<QCPGraph*>& rowGraphs() const { return m_rowGraphs; }
+    // The full caption of each row, whatever its height lets the row show.
+    const QVector<QString>& rowCaptions() const { return m_captions; }
     QCPAxisRect* testRect() const { return m_testRect; }
     QCPBars* bars(int series) const { return m_bars[series]; }
 
@@ -60,12 +63,21 @@ public:
     static int seriesFor(float ohms, int age);
     static QString currentCaption(int a, int b);
     static QString channelCaption(int channel, int m, int n);
+    // Row captions and values are drawn turned along the row, so a line longer than the row's
+    // height runs into the neighbouring rows: the full text when every line fits, else the short
+    // one, else nothing (the table page shows the values then).
+    static QString fitAlongRow(const QString& full, const QString& brief, const QFontMetrics& metrics, int room);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void refreshRows();
     void setRowData(int row, const QVector<double>* values);
     int rowId(int row) const;
     double voltageTop() const;
+    // Sets every row's caption and values to what its height holds.
+    void fitRowLabels();
 
     SurveyDataManager* m_surveyManager;
     TervexSettings* m_settings;
@@ -75,6 +87,10 @@ private:
     QCPAxisRect* m_testRect = nullptr;
     QVector<TestPlanEntry> m_testPlan;
     QCPBars* m_bars[SeriesCount] = {};
+    // Per row: the full and the short caption, and the values (shown whole or not at all).
+    QVector<QString> m_captions;
+    QVector<QString> m_briefCaptions;
+    QVector<QString> m_values;
     QTimer m_refreshTimer;
     QElapsedTimer m_sinceRefresh;
 };

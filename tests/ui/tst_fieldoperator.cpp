@@ -122,6 +122,7 @@ private Q_SLOTS:
     void initTestCase() { TestSupport::isolateSettings(); }
 
     void fitsASmallScreen();
+    void rowLabelsFitTheirRows();
     void connectionFailureNamesTheStationAndTheSettingsFile();
     void runEndingsAreReported();
     void interruptingARunAsksFirst();
@@ -152,6 +153,22 @@ bool FieldOperatorTest::connected(Session& s, const SimulatorOptions& options)
     QSignalSpy updated(s.fixture->model.get(), &TervexModel::settingsUpdated);
     QTest::mouseClick(buttonIn(s.window.get(), QStringLiteral("Подключить")), Qt::LeftButton);
     return updated.wait(5000);
+}
+
+void FieldOperatorTest::rowLabelsFitTheirRows()
+{
+    QFont font;
+    font.setPixelSize(12);
+    const QFontMetrics metrics(font);
+    const QString full = MeasurementPlot::channelCaption(10, 19, 20);
+    const QString brief = QStringLiteral("К10");
+    const int longest = metrics.horizontalAdvance(QStringLiteral("Канал 10"));
+    const int briefWidth = metrics.horizontalAdvance(brief);
+    // Ten channels in a 700 px window leave rows lower than the full caption is long.
+    QCOMPARE(MeasurementPlot::fitAlongRow(full, brief, metrics, longest), full);
+    QCOMPARE(MeasurementPlot::fitAlongRow(full, brief, metrics, longest - 1), brief);
+    QCOMPARE(MeasurementPlot::fitAlongRow(full, brief, metrics, briefWidth), brief);
+    QCOMPARE(MeasurementPlot::fitAlongRow(full, brief, metrics, briefWidth - 1), QString());
 }
 
 void FieldOperatorTest::fitsASmallScreen()

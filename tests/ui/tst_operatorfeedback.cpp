@@ -95,9 +95,9 @@ bool writeSequence(const QString& path)
 QStringList channelCaptions(MeasurementPlot* plot)
 {
     QStringList captions;
-    const QVector<QCPAxisRect*>& rows = plot->rowRects();
+    const QVector<QString>& rows = plot->rowCaptions();
     for (int i = 2; i < rows.size(); ++i)
-        captions << rows[i]->axis(QCPAxis::atLeft)->label();
+        captions << rows[i];
     return captions;
 }
 
