@@ -8,7 +8,7 @@
 #include "ui/stationvaluebox.h"
 #include "ui/tervexwidget.h"
 
-#include "../app/runfixture.h"
+#include "windowsession.h"
 
 #include <QApplication>
 #include <QDir>
@@ -53,22 +53,6 @@ public:
     QStringList questions;
     bool answer = false;
 };
-
-QPushButton* buttonIn(QWidget* root, const QString& text)
-{
-    for (QPushButton* button : root->findChildren<QPushButton*>()) {
-        if (button->text() == text)
-            return button;
-    }
-    return nullptr;
-}
-
-void click(QPushButton* button)
-{
-    QVERIFY(button);
-    QVERIFY2(button->isEnabled(), qPrintable(button->text()));
-    QTest::mouseClick(button, Qt::LeftButton);
-}
 
 QLabel* runTypeMessage(QWidget* window)
 {
@@ -132,28 +116,7 @@ private Q_SLOTS:
     void testChartShowsOnlyMeasuredPositions();
     void viewerKeepsControlsAndStyle();
     void qtDialogsSpeakRussian();
-
-private:
-    struct Session
-    {
-        std::unique_ptr<RunFixture> fixture;
-        std::unique_ptr<TervexWidget> window;
-    };
-    static bool connected(Session& s, const SimulatorOptions& options);
 };
-
-bool FieldOperatorTest::connected(Session& s, const SimulatorOptions& options)
-{
-    s.fixture.reset(new RunFixture(options));
-    if (!s.fixture->ok)
-        return false;
-    s.window.reset(new TervexWidget(s.fixture->model.get(), false));
-    s.window->resize(1024, 700);
-    s.window->show();
-    QSignalSpy updated(s.fixture->model.get(), &TervexModel::settingsUpdated);
-    QTest::mouseClick(buttonIn(s.window.get(), QStringLiteral("Подключить")), Qt::LeftButton);
-    return updated.wait(5000);
-}
 
 void FieldOperatorTest::rowLabelsFitTheirRows()
 {
@@ -173,8 +136,8 @@ void FieldOperatorTest::rowLabelsFitTheirRows()
 
 void FieldOperatorTest::fitsASmallScreen()
 {
-    Session s;
-    QVERIFY(connected(s, fastStation()));
+    WindowSession s;
+    QVERIFY(s.connect(fastStation()));
     TervexWidget* w = s.window.get();
     QVERIFY(buttonIn(w, QStringLiteral("Работа")));
     QVERIFY2(w->minimumSizeHint().width() <= 1024, qPrintable(QString::number(w->minimumSizeHint().width())));
@@ -201,8 +164,8 @@ void FieldOperatorTest::fitsASmallScreen()
 void FieldOperatorTest::connectionFailureNamesTheStationAndTheSettingsFile()
 {
     Boxes boxes;
-    Session s;
-    QVERIFY(connected(s, fastStation()));
+    WindowSession s;
+    QVERIFY(s.connect(fastStation()));
     TervexModel* model = s.fixture->model.get();
     QSignalSpy forwarded(model, &TervexModel::connectionFailed);
     const QString reason = QStringLiteral("станция 127.0.0.1:%1 не отвечает").arg(model->device()->commandPort());
@@ -223,8 +186,8 @@ void FieldOperatorTest::connectionFailureNamesTheStationAndTheSettingsFile()
 void FieldOperatorTest::runEndingsAreReported()
 {
     Boxes boxes;
-    Session s;
-    QVERIFY(connected(s, fastStation()));
+    WindowSession s;
+    QVERIFY(s.connect(fastStation()));
     TervexModel* model = s.fixture->model.get();
     QSignalSpy all(model->testDataManager(), &DataManager::allCompleted);
     QVERIFY(model->testElectrode(1));
@@ -243,8 +206,8 @@ void FieldOperatorTest::runEndingsAreReported()
 void FieldOperatorTest::interruptingARunAsksFirst()
 {
     Boxes boxes;
-    Session s;
-    QVERIFY(connected(s, fastStation()));
+    WindowSession s;
+    QVERIFY(s.connect(fastStation()));
     TervexWidget* w = s.window.get();
     TervexModel* model = s.fixture->model.get();
     QVERIFY(model->testAllElectrodes());
@@ -270,8 +233,8 @@ void FieldOperatorTest::interruptingARunAsksFirst()
 void FieldOperatorTest::spaceLeavesTextAndIdleWindowsAlone()
 {
     Boxes boxes;
-    Session s;
-    QVERIFY(connected(s, fastStation()));
+    WindowSession s;
+    QVERIFY(s.connect(fastStation()));
     TervexWidget* w = s.window.get();
     TervexModel* model = s.fixture->model.get();
     QPushButton* pause = buttonIn(w, QStringLiteral("Пауза"));
@@ -299,8 +262,8 @@ void FieldOperatorTest::spaceLeavesTextAndIdleWindowsAlone()
 void FieldOperatorTest::impossibleTrialAndStationValuesOutOfRange()
 {
     Boxes boxes;
-    Session s;
-    QVERIFY(connected(s, fastStation()));
+    WindowSession s;
+    QVERIFY(s.connect(fastStation()));
     TervexWidget* w = s.window.get();
     TervexModel* model = s.fixture->model.get();
     ElectrodeSettings* electrodes = model->stationSettings()->electrodeSettings();
@@ -332,8 +295,8 @@ void FieldOperatorTest::impossibleTrialAndStationValuesOutOfRange()
 void FieldOperatorTest::timingWarningFollowsTheValues()
 {
     Boxes boxes;
-    Session s;
-    QVERIFY(connected(s, fastStation()));
+    WindowSession s;
+    QVERIFY(s.connect(fastStation()));
     TervexWidget* w = s.window.get();
     TervexModel* model = s.fixture->model.get();
     click(buttonIn(w, QStringLiteral("ЗАПИСЬ")));

@@ -7,7 +7,7 @@
 #include "ui/measurementplot.h"
 #include "ui/tervexwidget.h"
 
-#include "../app/runfixture.h"
+#include "windowsession.h"
 
 #include <QFile>
 #include <QFrame>
@@ -38,22 +38,6 @@ public:
         TervexWidget::setQuestionHandler(nullptr);
     }
 };
-
-QPushButton* buttonIn(QWidget* root, const QString& text)
-{
-    for (QPushButton* button : root->findChildren<QPushButton*>()) {
-        if (button->text() == text)
-            return button;
-    }
-    return nullptr;
-}
-
-void click(QPushButton* button)
-{
-    QVERIFY(button);
-    QVERIFY2(button->isEnabled(), qPrintable(button->text()));
-    QTest::mouseClick(button, Qt::LeftButton);
-}
 
 SimulatorOptions fastStation()
 {
@@ -113,34 +97,13 @@ private Q_SLOTS:
 
     void continuedSurveyCountsTheWholeSurvey();
     void notReadyChannelIsUsedOnlyWhenTurnedOn();
-
-private:
-    struct Session
-    {
-        std::unique_ptr<RunFixture> fixture;
-        std::unique_ptr<TervexWidget> window;
-    };
-    static bool connected(Session& s, const SimulatorOptions& options);
 };
-
-bool OperatorFeedbackTest::connected(Session& s, const SimulatorOptions& options)
-{
-    s.fixture.reset(new RunFixture(options));
-    if (!s.fixture->ok)
-        return false;
-    s.window.reset(new TervexWidget(s.fixture->model.get(), false));
-    s.window->resize(1024, 700);
-    s.window->show();
-    QSignalSpy updated(s.fixture->model.get(), &TervexModel::settingsUpdated);
-    QTest::mouseClick(buttonIn(s.window.get(), QStringLiteral("Подключить")), Qt::LeftButton);
-    return updated.wait(5000);
-}
 
 void OperatorFeedbackTest::continuedSurveyCountsTheWholeSurvey()
 {
     QuietBoxes boxes;
-    Session s;
-    QVERIFY(connected(s, fastStation()));
+    WindowSession s;
+    QVERIFY(s.connect(fastStation()));
     TervexWidget* w = s.window.get();
     TervexModel* model = s.fixture->model.get();
     SurveyDataManager* manager = model->surveyDataManager();
@@ -186,8 +149,8 @@ void OperatorFeedbackTest::notReadyChannelIsUsedOnlyWhenTurnedOn()
     QuietBoxes boxes;
     SimulatorOptions options = fastStation();
     options.notReadyChannels = {3};
-    Session s;
-    QVERIFY(connected(s, options));
+    WindowSession s;
+    QVERIFY(s.connect(options));
     TervexWidget* w = s.window.get();
     TervexModel* model = s.fixture->model.get();
     setTiming(model);
