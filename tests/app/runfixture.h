@@ -2,16 +2,36 @@
 #define RUNFIXTURE_H
 
 #include "app/tervexmodel.h"
+#include "measurement/electrodeposition.h"
 #include "station/settingsstore.h"
+#include "survey/quadrupoleline.h"
 #include "tools/stationsim/stationsimulator.h"
 #include "testsupport.h"
 
+#include <QFile>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTextStream>
 #include <QtTest>
 
 #include <memory>
+
+// A sequence file of the 48-electrode line at 5 m with these quadrupoles.
+inline bool writeSequence(const QString& path, const QList<QuadrupoleLine>& lines)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
+        return false;
+    QTextStream out(&file);
+    out << "# X Y Z\n";
+    for (int e = 1; e <= Electrodes::Count; ++e)
+        out << e << ' ' << (e - 1) * 5 << " 0 0\n";
+    out << "# A B M N\n";
+    for (int i = 0; i < lines.size(); ++i)
+        out << i << ' ' << lines[i].a << ' ' << lines[i].b << ' ' << lines[i].m << ' ' << lines[i].n << '\n';
+    return true;
+}
 
 // A simulated station on loopback and a model connected to it.
 class RunFixture

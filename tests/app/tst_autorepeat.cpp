@@ -27,21 +27,6 @@ QList<QuadrupoleLine> dipoleLines()
     return lines;
 }
 
-bool writeSequence(const QString& path, const QList<QuadrupoleLine>& lines)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
-        return false;
-    QTextStream out(&file);
-    out << "# X Y Z\n";
-    for (int e = 1; e <= Electrodes::Count; ++e)
-        out << e << ' ' << (e - 1) * 5 << " 0 0\n";
-    out << "# A B M N\n";
-    for (int i = 0; i < lines.size(); ++i)
-        out << i << ' ' << lines[i].a << ' ' << lines[i].b << ' ' << lines[i].m << ' ' << lines[i].n << '\n';
-    return true;
-}
-
 // A clean earth: without a burst every record repeats itself to far below any limit.
 SimulatorOptions cleanStation()
 {

@@ -25,21 +25,6 @@ SimulatorOptions quickStation()
     return o;
 }
 
-bool writeSequence(const QString& path, const QList<QuadrupoleLine>& lines)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
-        return false;
-    QTextStream out(&file);
-    out << "# X Y Z\n";
-    for (int e = 1; e <= Electrodes::Count; ++e)
-        out << e << ' ' << (e - 1) * 5 << " 0 0\n";
-    out << "# A B M N\n";
-    for (int i = 0; i < lines.size(); ++i)
-        out << i << ' ' << lines[i].a << ' ' << lines[i].b << ' ' << lines[i].m << ' ' << lines[i].n << '\n';
-    return true;
-}
-
 const QList<QuadrupoleLine> Lines = {{1, 48, 10, 11}, {1, 48, 20, 21}, {9, 40, 12, 13}, {3, 4, 0, 0}};
 
 bool connectWithTiming(RunFixture& f, quint32 pulse, quint32 pause, quint16 periods)

@@ -32,21 +32,6 @@ QList<QuadrupoleLine> gradientLines()
     return lines;
 }
 
-bool writeSequence(const QString& path, const QList<QuadrupoleLine>& lines)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
-        return false;
-    QTextStream out(&file);
-    out << "# X Y Z\n";
-    for (int e = 1; e <= Electrodes::Count; ++e)
-        out << e << ' ' << (e - 1) * Spacing << " 0 0\n";
-    out << "# A B M N\n";
-    for (int i = 0; i < lines.size(); ++i)
-        out << i << ' ' << lines[i].a << ' ' << lines[i].b << ' ' << lines[i].m << ' ' << lines[i].n << '\n';
-    return true;
-}
-
 double position(int electrode)
 {
     return electrode == 0 ? std::numeric_limits<double>::infinity() : (electrode - 1) * Spacing;
