@@ -14,8 +14,9 @@ int main(int argc, char* argv[])
     Q_INIT_RESOURCE(tervex);
     app.setStyleSheet(Startup::styleSheet());
     app.setWindowIcon(QIcon(QStringLiteral(":/tervex.svg")));
-    if (!Startup::installQtTranslations(&app))
-        std::fprintf(stderr, "Qt's Russian translations are not installed; standard dialogs stay in English\n");
+    const QString missing = Startup::installTranslations(&app, Startup::interfaceLanguage());
+    if (!missing.isEmpty())
+        std::fprintf(stderr, "%s\n", qPrintable(missing));
     const bool relayMode = Startup::isRelayMode(argc, argv);
 
     // The window is destroyed before the model, which closes the station connections.

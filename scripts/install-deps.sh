@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qtbase5-dev qtbase5-dev-tools libqt5svg5-dev libqcustomplot-dev
+  qttools5-dev qttools5-dev-tools
   xvfb xauth fonts-dejavu-core qttranslations5-l10n
 )
 if [ "${TERVEX_WITH_FUZZ:-0}" = 1 ]; then

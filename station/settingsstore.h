@@ -25,6 +25,8 @@ inline QString usePolar() { return QStringLiteral("usePolar"); }
 // Automatic repeats of survey records: scatter limit in percent (0 = off) and extra records per step.
 inline QString maxScatter() { return QStringLiteral("maxScatter"); }
 inline QString maxRepeats() { return QStringLiteral("maxRepeats"); }
+// Interface language, "ru" or "en"; absent: follow the system locale.
+inline QString language() { return QStringLiteral("language"); }
 }
 
 // Default, lowest and highest accepted value of one test parameter.

@@ -10,6 +10,9 @@ private Q_SLOTS:
     void relayMode_data();
     void relayMode();
     void styleSheetFromResources();
+    void interfaceLanguage_data();
+    void interfaceLanguage();
+    void englishCatalogueIsEmbedded();
 };
 
 void StartupTest::relayMode_data()
@@ -51,6 +54,36 @@ void StartupTest::styleSheetFromResources()
     QVERIFY(QFile::exists(QStringLiteral(":/plus.svg")));
     QVERIFY(QFile::exists(QStringLiteral(":/minus.svg")));
     QVERIFY(QFile::exists(QStringLiteral(":/fsi.svg")));
+}
+
+void StartupTest::interfaceLanguage_data()
+{
+    QTest::addColumn<QVariant>("setting");
+    QTest::addColumn<QLocale>("system");
+    QTest::addColumn<QString>("language");
+    const QLocale russian(QLocale::Russian, QLocale::Russia);
+    const QLocale german(QLocale::German, QLocale::Germany);
+    QTest::newRow("no setting, Russian locale") << QVariant() << russian << "ru";
+    QTest::newRow("no setting, no locale") << QVariant() << QLocale::c() << "ru";
+    QTest::newRow("no setting, German locale") << QVariant() << german << "en";
+    QTest::newRow("en over Russian locale") << QVariant("en") << russian << "en";
+    QTest::newRow("ru over German locale") << QVariant("ru") << german << "ru";
+    QTest::newRow("unknown setting follows locale") << QVariant("de") << german << "en";
+    QTest::newRow("empty setting follows locale") << QVariant("") << russian << "ru";
+}
+
+void StartupTest::interfaceLanguage()
+{
+    QFETCH(QVariant, setting);
+    QFETCH(QLocale, system);
+    QFETCH(QString, language);
+    QCOMPARE(Startup::interfaceLanguage(setting, system), language);
+}
+
+void StartupTest::englishCatalogueIsEmbedded()
+{
+    QCOMPARE(Startup::installTranslations(qApp, Startup::english()), QString());
+    QCOMPARE(QCoreApplication::translate("TervexWidget", "Подключить"), QStringLiteral("Connect"));
 }
 
 QTEST_GUILESS_MAIN(StartupTest)

@@ -2,10 +2,13 @@
 #include "testsupport.h"
 
 #include <QProcess>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <sys/stat.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -16,9 +19,11 @@ struct Outcome
     QString err;
 };
 
-Outcome run(const QString& program, const QStringList& arguments)
+Outcome run(const QString& program, const QStringList& arguments,
+            const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment())
 {
     QProcess process;
+    process.setProcessEnvironment(environment);
     process.start(program, arguments);
     Outcome o;
     if (!process.waitForFinished(20000) || process.exitStatus() != QProcess::NormalExit)
@@ -43,6 +48,9 @@ private Q_SLOTS:
     void badNumbersAreUsageErrors_data();
     void badNumbersAreUsageErrors();
     void etr2txtStatus();
+    void everyToolAnswersHelpAndVersion_data();
+    void everyToolAnswersHelpAndVersion();
+    void messagesFollowTheInterfaceLanguage();
 };
 
 void ToolExitsTest::badNumbersAreUsageErrors_data()
@@ -95,6 +103,51 @@ void ToolExitsTest::etr2txtStatus()
     o = run(tool, {doubtful});
     QCOMPARE(o.code, 1);
     QVERIFY2(o.err.contains(QStringLiteral("недостоверен")), qPrintable(o.err));
+}
+
+void ToolExitsTest::everyToolAnswersHelpAndVersion_data()
+{
+    QTest::addColumn<QString>("program");
+    QTest::newRow("tervex-survey") << QStringLiteral(TERVEX_SURVEY_TOOL);
+    QTest::newRow("tervex-station-sim") << QStringLiteral(TERVEX_STATION_SIM);
+    QTest::newRow("tervex-etr2txt") << QStringLiteral(TERVEX_ETR2TXT);
+    QTest::newRow("tervex-export") << QStringLiteral(TERVEX_EXPORT);
+    QTest::newRow("tervex-seqgen") << QStringLiteral(TERVEX_SEQGEN);
+}
+
+void ToolExitsTest::everyToolAnswersHelpAndVersion()
+{
+    QFETCH(QString, program);
+    const QString name = QFileInfo(program).fileName();
+    Outcome o = run(program, {QStringLiteral("--help")});
+    QCOMPARE(o.code, 0);
+    QVERIFY2(o.out.contains(QStringLiteral("Usage: ")) && o.out.contains(name), qPrintable(o.out));
+    o = run(program, {QStringLiteral("--version")});
+    QCOMPARE(o.code, 0);
+    QCOMPARE(o.out.trimmed(), name + QLatin1Char(' ') + QStringLiteral(TERVEX_VERSION));
+    o = run(program, {QStringLiteral("--no-such-option")});
+    QCOMPARE(o.code, 2);
+    QVERIFY2(o.err.contains(QStringLiteral("no-such-option")), qPrintable(o.err));
+}
+
+// The tools read the same language setting as the window.
+void ToolExitsTest::messagesFollowTheInterfaceLanguage()
+{
+    QTemporaryDir config;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+    const QStringList missingFile{config.filePath(QStringLiteral("missing.etr"))};
+    auto cyrillic = [](const QString& text) {
+        return std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() >= 0x0400 && c.unicode() <= 0x04FF; });
+    };
+    for (const char* language : {"ru", "en"}) {
+        QSettings(config.filePath(QStringLiteral("ru.tervex/Tervex-M1.ini")), QSettings::IniFormat)
+            .setValue(QStringLiteral("language"), QString::fromLatin1(language));
+        const Outcome o = run(QStringLiteral(TERVEX_ETR2TXT), missingFile, environment);
+        QCOMPARE(o.code, 1);
+        QVERIFY2(!o.err.isEmpty(), language);
+        QVERIFY2(cyrillic(o.err) == (qstrcmp(language, "ru") == 0), qPrintable(o.err));
+    }
 }
 
 QTEST_MAIN(ToolExitsTest)

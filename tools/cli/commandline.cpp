@@ -1,5 +1,7 @@
 #include "tools/cli/commandline.h"
 
+#include "app/startup.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
@@ -28,9 +30,13 @@ namespace CommandLine {
 
 void setUp(QCoreApplication& app, const QString& toolName)
 {
-    Q_UNUSED(app);
     QCoreApplication::setApplicationName(toolName);
     QCoreApplication::setApplicationVersion(version());
+    // Messages follow the interface language; the help texts are English in both, so Qt's own
+    // Russian catalogue, which would translate half of them, is left out.
+    const QString language = Startup::interfaceLanguage();
+    if (language == Startup::english())
+        Startup::installTranslations(&app, language);
 }
 
 QString version()
