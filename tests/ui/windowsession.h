@@ -44,7 +44,7 @@ struct WindowSession
         window->resize(1024, 700);
         window->show();
         QSignalSpy updated(fixture->model.get(), &TervexModel::settingsUpdated);
-        QTest::mouseClick(buttonIn(window.get(), QStringLiteral("Подключить")), Qt::LeftButton);
+        QTest::mouseClick(buttonIn(window.get(), QCoreApplication::translate("TervexWidget", "Подключить")), Qt::LeftButton);
         return updated.wait(5000);
     }
 };
