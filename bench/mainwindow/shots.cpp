@@ -24,7 +24,7 @@
 
 namespace {
 
-// "-1024" for the small field-laptop screen, nothing for the default size.
+// "-1024" for the small field-laptop screen, nothing for the default size; "-en" for English.
 QString sizeSuffix;
 
 bool save(QWidget* window, const QDir& out, const QString& name)
@@ -57,13 +57,18 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     app.setStyleSheet(Startup::styleSheet());
     if (argc < 2) {
-        std::fprintf(stderr, "usage: tervex-mainwindow-shots OUTDIR [small]\n");
+        std::fprintf(stderr, "usage: tervex-mainwindow-shots OUTDIR [small] [en]\n");
         return 2;
     }
+    const QStringList extras = app.arguments().mid(2);
     // "small": a 1024x768 field laptop, whose window manager leaves about 700 px for the window.
-    const bool small = argc > 2 && qstrcmp(argv[2], "small") == 0;
+    const bool small = extras.contains(QStringLiteral("small"));
     if (small)
         sizeSuffix = QStringLiteral("-1024");
+    if (extras.contains(QStringLiteral("en"))) {
+        Startup::installTranslations(&app, Startup::english());
+        sizeSuffix += QStringLiteral("-en");
+    }
     const QDir out(QString::fromLocal8Bit(argv[1]));
     TervexWidget::setMessageHandler([](QWidget*, QMessageBox::Icon, const QString& title, const QString& text) {
         std::printf("box %s: %s\n", qPrintable(title), qPrintable(text));

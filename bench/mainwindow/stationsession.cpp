@@ -86,8 +86,15 @@ void StationSession::setSpeed(double speed)
 
 QPushButton* StationSession::button(QWidget* root, const QString& text)
 {
+    // Buttons are named by their Russian source text; in English the window shows its translation
+    // from the class that made the button.
+    const QByteArray source = text.toUtf8();
+    QStringList names{text};
+    for (const char* context : {"TervexWidget", "AutoSettingsWidget", "TestRecordPanel", "GeneratorControlWidget",
+                                "Panel", "EtrViewer", "PseudosectionView"})
+        names << QCoreApplication::translate(context, source.constData());
     for (QPushButton* b : root->findChildren<QPushButton*>()) {
-        if (b->text() == text)
+        if (names.contains(b->text()))
             return b;
     }
     return nullptr;

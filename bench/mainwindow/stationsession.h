@@ -45,6 +45,7 @@ public:
     bool startSurvey(const QString& sequence);
     void setTiming(quint32 pulse, quint32 pause, quint16 periods, quint16 voltage);
 
+    // The button showing `text` (its Russian source text) in either interface language.
     static QPushButton* button(QWidget* root, const QString& text);
     static void click(QWidget* root, const QString& text);
     // Runs the event loop for that long.
