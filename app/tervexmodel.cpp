@@ -266,7 +266,7 @@ bool TervexModel::testAllElectrodes()
 bool TervexModel::testElectrode(int k)
 {
     if (k < 1 || k > E)
-        return refuse(QStringLiteral("Номер электрода должен быть от 1 до %1.").arg(E));
+        return refuse(tr("Номер электрода должен быть от 1 до %1.").arg(E));
     QVector<TestPlanEntry> entries;
     QList<QuadrupoleLine> lines;
     if (k > 1) {
@@ -286,7 +286,7 @@ bool TervexModel::testByResistance(int thresholdIndex)
     const QVector<TestResult>& results = m_testDataManager->results();
     // Only a contact-test table holds one resistance per neighbouring pair.
     if (results.size() != E - 1)
-        return refuse(QStringLiteral("Нет результатов теста электродов: сначала выполните тест всех электродов."));
+        return refuse(tr("Нет результатов теста электродов: сначала выполните тест всех электродов."));
     QVector<TestPlanEntry> entries;
     QList<QuadrupoleLine> lines;
     for (int d = 0; d < results.size(); ++d) {
@@ -296,7 +296,7 @@ bool TervexModel::testByResistance(int thresholdIndex)
         }
     }
     if (lines.isEmpty())
-        return refuse(QStringLiteral("Нет электродов с сопротивлением выше %1 Ом.").arg(threshold));
+        return refuse(tr("Нет электродов с сопротивлением выше %1 Ом.").arg(threshold));
     return startTest(entries, results.size(), lines, false);
 }
 
@@ -323,7 +323,7 @@ bool TervexModel::runTrial()
     const int a = e->currentElectrodeA;
     const int b = e->currentElectrodeB;
     if (a == b && a != 0)
-        return refuse(QStringLiteral("Электроды Ca и Cb совпадают (%1): ток не потечёт через землю, "
+        return refuse(tr("Электроды Ca и Cb совпадают (%1): ток не потечёт через землю, "
                                      "сопротивление не может быть измерено. Выберите разные Ca и Cb.")
                           .arg(a));
     QList<QuadrupoleLine> lines;
@@ -364,7 +364,7 @@ SurveyJob* TervexModel::loadSequenceJob(const QString& source, int pairsLimit)
 {
     SequenceFile file;
     if (!file.load(source)) {
-        refuse(QStringLiteral("Не удалось прочитать файл последовательности %1:\n%2")
+        refuse(tr("Не удалось прочитать файл последовательности %1:\n%2")
                    .arg(QDir::toNativeSeparators(source), file.errorString()));
         return nullptr;
     }
@@ -378,7 +378,7 @@ SurveyJob* TervexModel::resumeJob(const QString& dataPath, int pairsLimit, int* 
     const QString native = QDir::toNativeSeparators(dataPath);
     const QFileInfo info(dataPath);
     if (info.exists() && !info.isFile()) {
-        refuse(QStringLiteral("%1 не является обычным файлом и не может быть продолжен.").arg(native));
+        refuse(tr("%1 не является обычным файлом и не может быть продолжен.").arg(native));
         return nullptr;
     }
     // Taken before the file is read, so that two continuations cannot both append to it.
@@ -390,29 +390,29 @@ SurveyJob* TervexModel::resumeJob(const QString& dataPath, int pairsLimit, int* 
     }
     std::unique_ptr<QFile> data(new QFile(dataPath));
     if (!data->open(QIODevice::ReadWrite)) {
-        refuse(QStringLiteral("Не удалось открыть файл данных %1: %2").arg(native, data->errorString()));
+        refuse(tr("Не удалось открыть файл данных %1: %2").arg(native, data->errorString()));
         return nullptr;
     }
     const QString companion = EtrFormat::companionPath(dataPath);
     if (!QFileInfo::exists(companion)) {
-        refuse(QStringLiteral("Нет файла последовательности %1 рядом с файлом данных.")
+        refuse(tr("Нет файла последовательности %1 рядом с файлом данных.")
                    .arg(QDir::toNativeSeparators(companion)));
         return nullptr;
     }
     SequenceFile sequenceFile;
     if (!sequenceFile.load(companion)) {
-        refuse(QStringLiteral("Не удалось прочитать файл последовательности %1:\n%2")
+        refuse(tr("Не удалось прочитать файл последовательности %1:\n%2")
                    .arg(QDir::toNativeSeparators(companion), sequenceFile.errorString()));
         return nullptr;
     }
     EtrFormat::Scan scan;
     QString error;
     if (!EtrFormat::scanFile(data.get(), &scan, &error)) {
-        refuse(QStringLiteral("Файл данных %1 не может быть продолжен: %2").arg(native, error));
+        refuse(tr("Файл данных %1 не может быть продолжен: %2").arg(native, error));
         return nullptr;
     }
     if (scan.stop == EtrFormat::BlockStatus::Rejected) {
-        refuse(QStringLiteral("Файл данных %1 повреждён после записи %2 и не может быть продолжен.")
+        refuse(tr("Файл данных %1 повреждён после записи %2 и не может быть продолжен.")
                    .arg(native)
                    .arg(scan.blockCount));
         return nullptr;
@@ -421,7 +421,7 @@ SurveyJob* TervexModel::resumeJob(const QString& dataPath, int pairsLimit, int* 
     for (const QuadrupoleLine& measured : scan.measured)
         remaining.removeOne(measured);
     if (remaining.isEmpty()) {
-        refuse(QStringLiteral("Все линии последовательности уже измерены"));
+        refuse(tr("Все линии последовательности уже измерены"));
         return nullptr;
     }
     // A block cut short by a crash is removed, so that new blocks line up; its quadrupoles are
@@ -429,7 +429,7 @@ SurveyJob* TervexModel::resumeJob(const QString& dataPath, int pairsLimit, int* 
     // tail is shorter than the block it starts, and the header has passed the readers' bounds, so
     // a damaged timing field is refused above instead of cutting the whole body as one block.
     if (scan.stop == EtrFormat::BlockStatus::Incomplete && !data->resize(scan.completeEnd)) {
-        refuse(QStringLiteral("Не удалось отрезать неполную последнюю запись файла %1: %2")
+        refuse(tr("Не удалось отрезать неполную последнюю запись файла %1: %2")
                    .arg(native, data->errorString()));
         return nullptr;
     }
@@ -445,7 +445,7 @@ SurveyJob* TervexModel::resumeJob(const QString& dataPath, int pairsLimit, int* 
     Q_EMIT m_stationSettings.updated();
 
     if (!data->seek(scan.completeEnd)) {
-        refuse(QStringLiteral("Не удалось открыть файл данных %1 для продолжения.").arg(native));
+        refuse(tr("Не удалось открыть файл данных %1 для продолжения.").arg(native));
         return nullptr;
     }
     auto* sequence = new Sequence(pairsLimit);
@@ -465,7 +465,7 @@ bool TervexModel::startSurvey(const QString& source, const QString& target)
 
     const int usable = usableChannelCount();
     if (usable == 0)
-        return refuse(QStringLiteral("Нет готовых к работе каналов: съёмка не измерила бы ни одного потенциала."));
+        return refuse(tr("Нет готовых к работе каналов: съёмка не измерила бы ни одного потенциала."));
     const int pairsLimit = surveyPairsLimit();
 
     const QString suffix = QFileInfo(source).suffix().toLower();
@@ -477,12 +477,12 @@ bool TervexModel::startSurvey(const QString& source, const QString& target)
             return false;
     } else if (suffix == QLatin1String("txt")) {
         if (QFileInfo(target).suffix().toLower() != QLatin1String("etr"))
-            return refuse(QStringLiteral("Файл данных должен иметь расширение .etr: %1")
+            return refuse(tr("Файл данных должен иметь расширение .etr: %1")
                               .arg(QDir::toNativeSeparators(target)));
         const QFileInfo companion(EtrFormat::companionPath(target));
         if (companion.absoluteFilePath() == QFileInfo(source).absoluteFilePath()
             || (companion.exists() && companion.canonicalFilePath() == QFileInfo(source).canonicalFilePath()))
-            return refuse(QStringLiteral("Файл данных %1 записал бы свою копию последовательности поверх "
+            return refuse(tr("Файл данных %1 записал бы свою копию последовательности поверх "
                                          "исходного файла %2. Выберите другое имя файла данных.")
                               .arg(QDir::toNativeSeparators(target), QDir::toNativeSeparators(source)));
         job.reset(loadSequenceJob(source, pairsLimit));
@@ -492,20 +492,20 @@ bool TervexModel::startSurvey(const QString& source, const QString& target)
         const GeneratorSettings* g = m_stationSettings.generatorSettings();
         QString error;
         if (!EtrFormat::checkRecordTiming(g->pulseLength, g->pauseLength, g->periods, &error))
-            return refuse(QStringLiteral("Съёмка не начата: %1.").arg(error));
+            return refuse(tr("Съёмка не начата: %1.").arg(error));
         pulse = int(g->pulseLength);
         pause = int(g->pauseLength);
         repeats = int(g->periods);
         const QFileInfo targetInfo(target);
         if (targetInfo.exists() && !targetInfo.isFile())
-            return refuse(QStringLiteral("%1 не является обычным файлом.").arg(QDir::toNativeSeparators(target)));
+            return refuse(tr("%1 не является обычным файлом.").arg(QDir::toNativeSeparators(target)));
         // Taken before the target is truncated: a running survey's records stay where they are.
         std::unique_ptr<DataFileLock> lock(new DataFileLock(target));
         if (!lock->acquire(&error))
             return refuse(error);
         std::unique_ptr<QFile> file(new QFile(target));
         if (!file->open(QIODevice::WriteOnly | QIODevice::Truncate))
-            return refuse(QStringLiteral("Не удалось создать файл данных %1: %2")
+            return refuse(tr("Не удалось создать файл данных %1: %2")
                               .arg(QDir::toNativeSeparators(target), file->errorString()));
         auto* created = file.get();
         job->attachDevice(file.release());
@@ -514,13 +514,13 @@ bool TervexModel::startSurvey(const QString& source, const QString& target)
         // can be continued.
         if (!EtrFormat::writeHeader(*job->dataStream(), pulse, pause, repeats, job->electrodes())
             || !created->flush())
-            return refuse(QStringLiteral("Не удалось записать файл данных %1: %2")
+            return refuse(tr("Не удалось записать файл данных %1: %2")
                               .arg(QDir::toNativeSeparators(target), created->errorString()));
         if (!job->writeCompanionText())
-            return refuse(QStringLiteral("Не удалось записать файл последовательности %1.")
+            return refuse(tr("Не удалось записать файл последовательности %1.")
                               .arg(QDir::toNativeSeparators(companion.filePath())));
     } else {
-        return refuse(QStringLiteral("Съёмку можно начать по файлу последовательности (.txt) или продолжить "
+        return refuse(tr("Съёмку можно начать по файлу последовательности (.txt) или продолжить "
                                      "по файлу данных (.etr): %1")
                           .arg(QDir::toNativeSeparators(source)));
     }
@@ -560,10 +560,10 @@ void TervexModel::reportSurvey(const QString& dataFile, bool stopped)
 {
     if (!m_strategy)
         return;
-    const QString text = m_strategy->report().text(dataFile, stopped);
+    const SurveyReport& report = m_strategy->report();
     QString path = SurveyReport::pathFor(dataFile);
     QString error;
-    if (!SurveyReport::append(path, text, &error))
+    if (!SurveyReport::append(path, report.text(dataFile, stopped), &error))
         path.clear();
-    Q_EMIT surveyReported(text, path, error);
+    Q_EMIT surveyReported(report.text(dataFile, stopped, SurveyReport::Wording::Interface), path, error);
 }

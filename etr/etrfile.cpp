@@ -104,7 +104,7 @@ EtrFile::EtrFile(QObject* parent)
 
 QString EtrFile::messageTitle()
 {
-    return QStringLiteral("Загрузка etr");
+    return tr("Загрузка etr");
 }
 
 bool EtrFile::load(const QString& path)
@@ -112,7 +112,7 @@ bool EtrFile::load(const QString& path)
     // A device or a pipe named .etr would block the reading or never end.
     const QFileInfo info(path);
     if (info.exists() && !info.isFile()) {
-        emit loadMessage(messageTitle(), QStringLiteral("%1 не является обычным файлом\nФайл не загружен")
+        emit loadMessage(messageTitle(), tr("%1 не является обычным файлом\nФайл не загружен")
                                              .arg(QDir::toNativeSeparators(path)));
         return false;
     }
@@ -165,7 +165,7 @@ bool EtrFile::parse(const char* data, qint64 size)
     EtrFormat::Header header;
     QString error;
     if (!EtrFormat::readHeader(data, size, &header, &error)) {
-        emit loadMessage(messageTitle(), error + QStringLiteral("\nФайл не загружен"));
+        emit loadMessage(messageTitle(), error + tr("\nФайл не загружен"));
         return false;
     }
     m_headerArea = header.area;
@@ -195,7 +195,7 @@ bool EtrFile::parse(const char* data, qint64 size)
                 electrodeReported = true;
                 m_reliable = false;
                 emit loadMessage(messageTitle(),
-                                 QStringLiteral("Некорректное значение электрода EM (%1), EN (%2) в блоке %3\n"
+                                 tr("Некорректное значение электрода EM (%1), EN (%2) в блоке %3\n"
                                                 "Дальнейший результат чтения файла недостоверен")
                                      .arg(record.m).arg(record.n).arg(index));
             }
@@ -211,12 +211,12 @@ bool EtrFile::parse(const char* data, qint64 size)
 
     if (status == EtrFormat::BlockStatus::Rejected) {
         emit loadMessage(messageTitle(),
-                         QStringLiteral("Некорректное число каналов (%1), EA (%2), EB (%3) в блоке %4\n"
+                         tr("Некорректное число каналов (%1), EA (%2), EB (%3) в блоке %4\n"
                                         "Чтение файла прервано, файл будет показан частично")
                              .arg(view.channelCount).arg(view.a).arg(view.b).arg(m_blocks.size()));
     } else if (status == EtrFormat::BlockStatus::Incomplete) {
         emit loadMessage(messageTitle(),
-                         QStringLiteral("Файл обрывается внутри блока %1 (есть %2 байт из %3)\n"
+                         tr("Файл обрывается внутри блока %1 (есть %2 байт из %3)\n"
                                         "Неполная запись отброшена, файл будет показан частично")
                              .arg(m_blocks.size()).arg(view.available).arg(view.size));
     }

@@ -3,6 +3,7 @@
 #include "etr/etrfile.h"
 #include "measurement/tervexcalculator.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QSet>
 
@@ -31,7 +32,7 @@ public:
                 || std::fabs(known.y - position.y) >= InversionDataset::SamePlace)
                 continue;
             if (std::fabs(known.z - position.z) >= InversionDataset::SamePlace) {
-                notes->append(QStringLiteral("Электрод x=%1 м, y=%2 м: высота %3 м в файле %4, %5 м в файле %6; "
+                notes->append(QCoreApplication::translate("InversionDataset", "Электрод x=%1 м, y=%2 м: высота %3 м в файле %4, %5 м в файле %6; "
                                              "взята первая")
                                   .arg(metres(known.x), metres(known.y), metres(known.z), m_firstFile.at(i),
                                        metres(position.z), fileName));
@@ -82,7 +83,7 @@ const ElectrodePosition* InversionDataset::electrode(int number) const
 
 QString InversionDataset::noCoordinatesReason()
 {
-    return QStringLiteral("нет координат электрода в файле");
+    return QCoreApplication::translate("InversionDataset", "нет координат электрода в файле");
 }
 
 InversionDataset InversionDataset::fromFiles(const QVector<const EtrFile*>& files, bool allRepeats)
@@ -118,7 +119,7 @@ InversionDataset InversionDataset::fromFiles(const QVector<const EtrFile*>& file
                 dataset.chargeabilityDelay = TervexCalculator::ChargeabilityMargin;
                 dataset.chargeabilityWidth = file->pulse() - 2 * TervexCalculator::ChargeabilityMargin;
             } else if (file->pulse() != firstPulse) {
-                dataset.notes.append(QStringLiteral("Файл %1: импульс %2 мс, в первом файле %3 мс; окно заряжаемости "
+                dataset.notes.append(QCoreApplication::translate("InversionDataset", "Файл %1: импульс %2 мс, в первом файле %3 мс; окно заряжаемости "
                                                     "в заголовке взято по первому файлу")
                                          .arg(file->fileName())
                                          .arg(file->pulse())

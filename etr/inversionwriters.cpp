@@ -3,6 +3,7 @@
 #include "etr/inversiondataset.h"
 #include "measurement/channelresult.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -221,14 +222,14 @@ QString InversionReport::text() const
 {
     QStringList lines;
     if (ok())
-        lines.append(QStringLiteral("Записан файл %1, данных: %2").arg(QDir::toNativeSeparators(path), QString::number(written)));
+        lines.append(QCoreApplication::translate("InversionReport", "Записан файл %1, данных: %2").arg(QDir::toNativeSeparators(path), QString::number(written)));
     else
-        lines.append(QStringLiteral("Не удалось записать файл %1: %2").arg(QDir::toNativeSeparators(path), error));
+        lines.append(QCoreApplication::translate("InversionReport", "Не удалось записать файл %1: %2").arg(QDir::toNativeSeparators(path), error));
     if (!leftOut.isEmpty()) {
         QStringList reasons;
         for (auto it = leftOut.cbegin(); it != leftOut.cend(); ++it)
             reasons.append(QStringLiteral("%1 — %2").arg(it.key()).arg(it.value()));
-        lines.append(QStringLiteral("Пропущено данных: %1 (%2)").arg(leftOutCount()).arg(reasons.join(QStringLiteral("; "))));
+        lines.append(QCoreApplication::translate("InversionReport", "Пропущено данных: %1 (%2)").arg(leftOutCount()).arg(reasons.join(QStringLiteral("; "))));
     }
     lines += notes;
     return lines.join(QLatin1Char('\n'));
@@ -282,11 +283,11 @@ QString title(InversionFormat format)
 {
     switch (format) {
     case InversionFormat::Ohm:
-        return QStringLiteral("Универсальный формат .ohm (pyGIMLi, BERT, ResIPy)");
+        return QCoreApplication::translate("InversionWriters", "Универсальный формат .ohm (pyGIMLi, BERT, ResIPy)");
     case InversionFormat::ResIPy:
-        return QStringLiteral("Таблица CSV для ResIPy (тип Syscal)");
+        return QCoreApplication::translate("InversionWriters", "Таблица CSV для ResIPy (тип Syscal)");
     case InversionFormat::Res2DInv:
-        return QStringLiteral("Res2DInv, общий массив (.dat)");
+        return QCoreApplication::translate("InversionWriters", "Res2DInv, общий массив (.dat)");
     }
     return QString();
 }
@@ -321,17 +322,17 @@ QString fileFilter(InversionFormat format)
 
 QString notComputedReason()
 {
-    return QStringLiteral("значения не вычислены");
+    return QCoreApplication::translate("InversionWriters", "значения не вычислены");
 }
 
 QString zeroFactorReason()
 {
-    return QStringLiteral("геометрический коэффициент равен нулю");
+    return QCoreApplication::translate("InversionWriters", "геометрический коэффициент равен нулю");
 }
 
 QString noChargeabilityReason()
 {
-    return QStringLiteral("поляризация не вычислена");
+    return QCoreApplication::translate("InversionWriters", "поляризация не вычислена");
 }
 
 } // namespace InversionWriters

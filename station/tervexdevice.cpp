@@ -5,6 +5,7 @@
 #include "station/settingsstore.h"
 #include "station/wireformat.h"
 
+#include <QCoreApplication>
 #include <QNetworkInterface>
 #include <QSettings>
 
@@ -65,7 +66,7 @@ TervexDevice::TervexDevice(QSettings* settings, QObject* parent)
 
     m_connectTimer.setSingleShot(true);
     connect(&m_connectTimer, &QTimer::timeout, this,
-            [this] { failLink(QStringLiteral("Станция %1 не отвечает").arg(stationText())); });
+            [this] { failLink(QCoreApplication::translate("TervexDevice", "Станция %1 не отвечает").arg(stationText())); });
     for (int kind = 0; kind < AwaitKinds; ++kind) {
         m_replyWaits[kind].timer.setSingleShot(true);
         connect(&m_replyWaits[kind].timer, &QTimer::timeout, this,
@@ -163,10 +164,10 @@ void TervexDevice::onReplyTimeout(Awaited kind)
         // Only this record is lost: the link goes on, counting replies afresh so that the next
         // record is not held back by the answer that never came.
         m_replyWaits[kind].count = 0;
-        failRecord(QStringLiteral("Станция %1 не подтвердила параметры записи").arg(stationText()));
+        failRecord(tr("Станция %1 не подтвердила параметры записи").arg(stationText()));
         return;
     }
-    failLink(QStringLiteral("Станция %1 не отвечает").arg(stationText()));
+    failLink(tr("Станция %1 не отвечает").arg(stationText()));
 }
 
 void TervexDevice::failRecord(const QString& reason)
@@ -220,19 +221,19 @@ bool TervexDevice::connectToStation()
 
     QHostAddress station;
     if (!station.setAddress(m_host) || station.protocol() != QAbstractSocket::IPv4Protocol) {
-        Q_EMIT connectionFailed(QStringLiteral("Адрес станции «%1» не является адресом IPv4").arg(m_host));
+        Q_EMIT connectionFailed(tr("Адрес станции «%1» не является адресом IPv4").arg(m_host));
         return false;
     }
     m_localAddress = selectLocalAddress(m_host, QNetworkInterface::allAddresses());
     if (m_localAddress.isNull()) {
-        Q_EMIT connectionFailed(QStringLiteral("Станция %1 недоступна: ни один сетевой интерфейс компьютера "
+        Q_EMIT connectionFailed(tr("Станция %1 недоступна: ни один сетевой интерфейс компьютера "
                                                "не находится в её подсети %2/24")
                                     .arg(stationText(), m_host));
         return false;
     }
     for (QTcpSocket* socket : {&m_commandSocket, &m_dataSocket}) {
         if (!socket->bind(m_localAddress, 0)) {
-            const QString reason = QStringLiteral("Станция %1 недоступна: не удалось занять локальный адрес %2 (%3)")
+            const QString reason = tr("Станция %1 недоступна: не удалось занять локальный адрес %2 (%3)")
                                        .arg(stationText(), m_localAddress.toString(), socket->errorString());
             m_commandSocket.abort();
             m_dataSocket.abort();
@@ -495,13 +496,13 @@ void TervexDevice::onCmdSocketError(QAbstractSocket::SocketError error)
         return;
     switch (error) {
     case QAbstractSocket::ConnectionRefusedError:
-        failLink(QStringLiteral("Станция %1 отклонила соединение").arg(stationText()));
+        failLink(tr("Станция %1 отклонила соединение").arg(stationText()));
         break;
     case QAbstractSocket::SocketTimeoutError:
-        failLink(QStringLiteral("Станция %1 не отвечает").arg(stationText()));
+        failLink(tr("Станция %1 не отвечает").arg(stationText()));
         break;
     default:
-        failLink(QStringLiteral("Станция %1 недоступна: %2").arg(stationText(), m_commandSocket.errorString()));
+        failLink(tr("Станция %1 недоступна: %2").arg(stationText(), m_commandSocket.errorString()));
         break;
     }
 }
@@ -517,7 +518,7 @@ void TervexDevice::onCmdSocketStateChanged(QAbstractSocket::SocketState state)
             break;
         }
         if (m_link != Link::Idle) {
-            const QString reason = QStringLiteral("Связь со станцией %1 потеряна").arg(stationText());
+            const QString reason = tr("Связь со станцией %1 потеряна").arg(stationText());
             failLink(reason);
             Q_EMIT disconnected();
             break;
@@ -526,7 +527,7 @@ void TervexDevice::onCmdSocketStateChanged(QAbstractSocket::SocketState state)
         Q_EMIT disconnected();
         // Without the command connection the held StartRecord can never be written.
         if (m_startPending)
-            failRecord(QStringLiteral("Связь со станцией %1 закрыта до начала записи").arg(stationText()));
+            failRecord(tr("Связь со станцией %1 закрыта до начала записи").arg(stationText()));
         break;
     case QAbstractSocket::HostLookupState:
         Q_EMIT connecting();
@@ -611,7 +612,7 @@ void TervexDevice::handlePropertiesFrame(const QByteArray& frame)
     if (!decodeProperties(frame, &m_properties)) {
         printLine(stderr, QStringLiteral("short Properties frame dropped: %1 bytes").arg(frame.size()));
         // The frame took the place of the awaited answer, so no timer would end these waits.
-        const QString reason = QStringLiteral("Станция %1 прислала неполное описание (%2 байт)")
+        const QString reason = tr("Станция %1 прислала неполное описание (%2 байт)")
                                    .arg(stationText()).arg(frame.size());
         if (m_link == Link::AwaitingProperties)
             failLink(reason);
@@ -644,11 +645,11 @@ QString TervexDevice::timingProblem(const GeneratorSettings& timing) const
     const qint64 pause = timing.pauseLength;
     const qint64 periods = timing.periods;
     if (!RecordTiming::isValid(pulse, pause, periods))
-        return QStringLiteral("Станция %1 подтвердила запись, которую нельзя сохранить: импульс %2 мс, "
+        return tr("Станция %1 подтвердила запись, которую нельзя сохранить: импульс %2 мс, "
                               "пауза %3 мс, периодов %4")
             .arg(stationText()).arg(pulse).arg(pause).arg(periods);
     if (RecordTiming::samplesPerStream(pulse, pause, periods) == 0)
-        return QStringLiteral("Станция %1 подтвердила запись без отсчётов: импульс %2 мс, пауза %3 мс, "
+        return tr("Станция %1 подтвердила запись без отсчётов: импульс %2 мс, пауза %3 мс, "
                               "периодов %4")
             .arg(stationText()).arg(pulse).arg(pause).arg(periods);
     return QString();
@@ -691,7 +692,7 @@ void TervexDevice::onDataConnectTimeout()
 {
     if (!m_startPending)
         return;
-    failRecord(QStringLiteral("Станция %1 не открыла соединение данных").arg(dataStationText()));
+    failRecord(tr("Станция %1 не открыла соединение данных").arg(dataStationText()));
 }
 
 void TervexDevice::onDataSocketConnected()
@@ -734,7 +735,7 @@ void TervexDevice::onDataSocketReadyRead()
     m_dataSocket.abort();
     sendStopRecord();
     resumeStatusPolling();
-    Q_EMIT recordFailed(QStringLiteral("Станция %1 передаёт больше отсчётов, чем в записи (%2 вместо %3)")
+    Q_EMIT recordFailed(tr("Станция %1 передаёт больше отсчётов, чем в записи (%2 вместо %3)")
                             .arg(dataStationText())
                             .arg(container->receivedSamples())
                             .arg(container->expectedSamples()));
@@ -749,7 +750,7 @@ void TervexDevice::onDataSocketDisconnected()
     resumeStatusPolling();
     const DataContainer* container = m_dataProcessor.container();
     if (!m_stopRequested && container->receivedSamples() < container->expectedSamples())
-        Q_EMIT recordFailed(QStringLiteral("Станция %1 закрыла соединение данных до конца записи (%2 отсчётов из %3)")
+        Q_EMIT recordFailed(tr("Станция %1 закрыла соединение данных до конца записи (%2 отсчётов из %3)")
                                 .arg(dataStationText())
                                 .arg(container->receivedSamples())
                                 .arg(container->expectedSamples()));

@@ -1,5 +1,6 @@
 #include "survey/datafilelock.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 DataFileLock::DataFileLock(const QString& dataPath)
@@ -23,13 +24,13 @@ bool DataFileLock::acquire(QString* error)
         qint64 pid = 0;
         QString host, application;
         m_lock.getLockInfo(&pid, &host, &application);
-        *error = QStringLiteral("Файл данных %1 уже записывается другой съёмкой (%2, процесс %3 на %4). "
+        *error = QCoreApplication::translate("DataFileLock", "Файл данных %1 уже записывается другой съёмкой (%2, процесс %3 на %4). "
                                 "Дождитесь её окончания или выберите другой файл.")
-                     .arg(native, application.isEmpty() ? QStringLiteral("программа") : application)
+                     .arg(native, application.isEmpty() ? QCoreApplication::translate("DataFileLock", "программа") : application)
                      .arg(pid)
-                     .arg(host.isEmpty() ? QStringLiteral("этом компьютере") : host);
+                     .arg(host.isEmpty() ? QCoreApplication::translate("DataFileLock", "этом компьютере") : host);
     } else {
-        *error = QStringLiteral("Не удалось создать файл блокировки %1 рядом с файлом данных.")
+        *error = QCoreApplication::translate("DataFileLock", "Не удалось создать файл блокировки %1 рядом с файлом данных.")
                      .arg(QDir::toNativeSeparators(lockPath(m_dataPath)));
     }
     return false;

@@ -2,6 +2,7 @@
 
 #include "station/wireformat.h"
 
+#include <QCoreApplication>
 #include <QDataStream>
 #include <QFile>
 
@@ -30,7 +31,7 @@ bool checkTiming(qint64 pulse, qint64 pause, qint64 repeats, QString* error)
 {
     if (RecordTiming::isValid(pulse, pause, repeats))
         return true;
-    *error = QStringLiteral("Некорректные параметры записи в заголовке: импульс (%1), пауза (%2), периоды (%3)")
+    *error = QCoreApplication::translate("EtrFormat", "Некорректные параметры записи в заголовке: импульс (%1), пауза (%2), периоды (%3)")
                  .arg(pulse).arg(pause).arg(repeats);
     return false;
 }
@@ -41,7 +42,7 @@ bool checkRecordTiming(qint64 pulse, qint64 pause, qint64 repeats, QString* erro
         return false;
     if (samplesPerStream(pulse, pause, repeats) > 0)
         return true;
-    *error = QStringLiteral("Запись с импульсом %1 мс, паузой %2 мс и %3 периодами не содержит ни одного отсчёта")
+    *error = QCoreApplication::translate("EtrFormat", "Запись с импульсом %1 мс, паузой %2 мс и %3 периодами не содержит ни одного отсчёта")
                  .arg(pulse).arg(pause).arg(repeats);
     return false;
 }
@@ -54,7 +55,7 @@ QString companionPath(const QString& dataPath)
 bool readHeader(const char* data, qint64 size, Header* header, QString* error)
 {
     if (size < FixedHeaderSize) {
-        *error = QStringLiteral("Файл короче заголовка (%1 байт из %2)").arg(size).arg(FixedHeaderSize);
+        *error = QCoreApplication::translate("EtrFormat", "Файл короче заголовка (%1 байт из %2)").arg(size).arg(FixedHeaderSize);
         return false;
     }
     const char* p = data + HeaderAreaSize;
@@ -67,7 +68,7 @@ bool readHeader(const char* data, qint64 size, Header* header, QString* error)
         return false;
     const qint64 samples = samplesPerStream(pulse, pause, repeats);
     if (entries < 0 || entries > (size - FixedHeaderSize) / PositionEntrySize) {
-        *error = QStringLiteral("Некорректное число электродов (%1) в заголовке").arg(entries);
+        *error = QCoreApplication::translate("EtrFormat", "Некорректное число электродов (%1) в заголовке").arg(entries);
         return false;
     }
 

@@ -3,6 +3,7 @@
 #include "measurement/itervexcalculator.h"
 #include "station/settingsstore.h"
 
+#include <QCoreApplication>
 #include <cmath>
 
 RepeatPolicy::RepeatPolicy(double maxScatter, int maxRepeats)
@@ -59,14 +60,14 @@ RepeatPolicy::Verdict RepeatPolicy::check(const QMap<int, ChannelResult>& result
 
 QString RepeatPolicy::describe(const Verdict& verdict, int repeat) const
 {
-    const QString head = QStringLiteral("повтор %1 из %2: ").arg(repeat).arg(m_maxRepeats);
+    const QString head = QCoreApplication::translate("RepeatPolicy", "повтор %1 из %2: ").arg(repeat).arg(m_maxRepeats);
     switch (verdict.reason) {
     case Verdict::Scatter:
-        return head + QStringLiteral("разброс %1 % на канале %2")
+        return head + QCoreApplication::translate("RepeatPolicy", "разброс %1 % на канале %2")
                           .arg(QString::number(double(verdict.scatter), 'f', 1))
                           .arg(verdict.channel);
     case Verdict::LowCurrent:
-        return head + QStringLiteral("ток %1 мА").arg(QString::number(double(verdict.current) * 1000.0, 'f', 3));
+        return head + QCoreApplication::translate("RepeatPolicy", "ток %1 мА").arg(QString::number(double(verdict.current) * 1000.0, 'f', 3));
     case Verdict::None:
         break;
     }

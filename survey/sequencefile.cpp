@@ -1,5 +1,6 @@
 #include "survey/sequencefile.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QStringList>
 
@@ -47,7 +48,7 @@ bool SequenceFile::load(const QString& path)
     m_errorString.clear();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return fail(QStringLiteral("Не удалось открыть файл %1: %2").arg(path, file.errorString()));
+        return fail(QCoreApplication::translate("SequenceFile", "Не удалось открыть файл %1: %2").arg(path, file.errorString()));
     return parse(file.readAll());
 }
 
@@ -69,7 +70,7 @@ bool SequenceFile::parse(const QByteArray& content)
     while (index < rawLines.size() && !isHeader(normalised(rawLines.at(index)), CoordinateHeader))
         ++index;
     if (index == rawLines.size())
-        return fail(QStringLiteral("Не найден раздел координат \"%1\"").arg(CoordinateHeader));
+        return fail(QCoreApplication::translate("SequenceFile", "Не найден раздел координат \"%1\"").arg(CoordinateHeader));
     ++index;
 
     bool quadrupoleSection = false;
@@ -90,18 +91,18 @@ bool SequenceFile::parse(const QByteArray& content)
             position.z = t.at(3).toFloat(&okZ);
         }
         if (!(okX && okY && okZ))
-            return fail(lineNumber, QStringLiteral("ожидаются номер электрода и координаты x y z"));
+            return fail(lineNumber, QCoreApplication::translate("SequenceFile", "ожидаются номер электрода и координаты x y z"));
         if (!(std::isfinite(position.x) && std::isfinite(position.y) && std::isfinite(position.z)))
-            return fail(lineNumber, QStringLiteral("координаты электрода %1 должны быть конечными числами").arg(number));
+            return fail(lineNumber, QCoreApplication::translate("SequenceFile", "координаты электрода %1 должны быть конечными числами").arg(number));
         if (m_electrodes.contains(number))
-            return fail(lineNumber, QStringLiteral("электрод %1 задан повторно").arg(number));
+            return fail(lineNumber, QCoreApplication::translate("SequenceFile", "электрод %1 задан повторно").arg(number));
         m_electrodes.insert(number, position);
     }
 
     if (m_electrodes.isEmpty())
-        return fail(QStringLiteral("Раздел координат не содержит ни одного электрода"));
+        return fail(QCoreApplication::translate("SequenceFile", "Раздел координат не содержит ни одного электрода"));
     if (!quadrupoleSection)
-        return fail(QStringLiteral("Не найден раздел четырёхполюсников \"%1\"").arg(QuadrupoleHeader));
+        return fail(QCoreApplication::translate("SequenceFile", "Не найден раздел четырёхполюсников \"%1\"").arg(QuadrupoleHeader));
 
     for (; index < rawLines.size(); ++index) {
         const int lineNumber = index + 1;
@@ -109,27 +110,27 @@ bool SequenceFile::parse(const QByteArray& content)
         QuadrupoleLine q;
         if (t.size() != 5 || !toInt(t.at(1), &q.a) || !toInt(t.at(2), &q.b) || !toInt(t.at(3), &q.m)
             || !toInt(t.at(4), &q.n)) {
-            return fail(lineNumber, QStringLiteral("ожидаются номер строки и электроды A B M N"));
+            return fail(lineNumber, QCoreApplication::translate("SequenceFile", "ожидаются номер строки и электроды A B M N"));
         }
         for (const int electrode : {q.a, q.b, q.m, q.n}) {
             if (!isCableElectrode(electrode)) {
-                return fail(lineNumber, QStringLiteral("номер электрода %1 вне диапазона %2…%3")
+                return fail(lineNumber, QCoreApplication::translate("SequenceFile", "номер электрода %1 вне диапазона %2…%3")
                                             .arg(electrode).arg(Electrodes::None).arg(Electrodes::Count));
             }
             if (electrode != Electrodes::None && !m_electrodes.contains(electrode))
-                return fail(lineNumber, QStringLiteral("электрод %1 не задан в разделе координат").arg(electrode));
+                return fail(lineNumber, QCoreApplication::translate("SequenceFile", "электрод %1 не задан в разделе координат").arg(electrode));
         }
         if (q.a != Electrodes::None && q.a == q.b)
-            return fail(lineNumber, QStringLiteral("электроды A и B совпадают"));
+            return fail(lineNumber, QCoreApplication::translate("SequenceFile", "электроды A и B совпадают"));
         if (q.a == Electrodes::None && q.b == Electrodes::None)
-            return fail(lineNumber, QStringLiteral("не задан ни один питающий электрод"));
+            return fail(lineNumber, QCoreApplication::translate("SequenceFile", "не задан ни один питающий электрод"));
         if (q.a == q.m || q.a == q.n)
-            return fail(lineNumber, QStringLiteral("электрод A совпадает с M или N"));
+            return fail(lineNumber, QCoreApplication::translate("SequenceFile", "электрод A совпадает с M или N"));
         m_lines.append(q);
     }
 
     if (m_lines.isEmpty())
-        return fail(QStringLiteral("Раздел четырёхполюсников не содержит ни одной строки"));
+        return fail(QCoreApplication::translate("SequenceFile", "Раздел четырёхполюсников не содержит ни одной строки"));
     return true;
 }
 
@@ -141,5 +142,5 @@ bool SequenceFile::fail(const QString& reason)
 
 bool SequenceFile::fail(int lineNumber, const QString& reason)
 {
-    return fail(QStringLiteral("Строка %1: %2").arg(lineNumber).arg(reason));
+    return fail(QCoreApplication::translate("SequenceFile", "Строка %1: %2").arg(lineNumber).arg(reason));
 }

@@ -2,6 +2,7 @@
 
 #include "survey/sequence.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QHash>
 #include <QSaveFile>
@@ -128,11 +129,11 @@ struct ArrayKey
 };
 
 const ArrayKey Arrays[] = {
-    {SequenceGenerator::Array::WennerAlpha, "wenner", "Веннер-альфа"},
-    {SequenceGenerator::Array::WennerSchlumberger, "schlumberger", "Веннер-Шлюмберже"},
-    {SequenceGenerator::Array::DipoleDipole, "dipole-dipole", "Диполь-диполь"},
-    {SequenceGenerator::Array::PoleDipole, "pole-dipole", "Трёхэлектродная (полюс-диполь)"},
-    {SequenceGenerator::Array::Gradient, "gradient", "Многоэлектродный градиент"},
+    {SequenceGenerator::Array::WennerAlpha, "wenner", QT_TRANSLATE_NOOP("SequenceGenerator", "Веннер-альфа")},
+    {SequenceGenerator::Array::WennerSchlumberger, "schlumberger", QT_TRANSLATE_NOOP("SequenceGenerator", "Веннер-Шлюмберже")},
+    {SequenceGenerator::Array::DipoleDipole, "dipole-dipole", QT_TRANSLATE_NOOP("SequenceGenerator", "Диполь-диполь")},
+    {SequenceGenerator::Array::PoleDipole, "pole-dipole", QT_TRANSLATE_NOOP("SequenceGenerator", "Трёхэлектродная (полюс-диполь)")},
+    {SequenceGenerator::Array::Gradient, "gradient", QT_TRANSLATE_NOOP("SequenceGenerator", "Многоэлектродный градиент")},
 };
 
 } // namespace
@@ -151,23 +152,23 @@ bool SequenceGenerator::generate(const Options& options)
 {
     m_error.clear();
     if (options.electrodeCount < 3 || options.electrodeCount > Electrodes::Count)
-        return fail(QStringLiteral("Число электродов должно быть от 3 до %1").arg(Electrodes::Count));
+        return fail(QCoreApplication::translate("SequenceGenerator", "Число электродов должно быть от 3 до %1").arg(Electrodes::Count));
     if (!std::isfinite(options.spacing) || options.spacing <= 0.0 || options.spacing > 1000.0)
-        return fail(QStringLiteral("Шаг электродов должен быть больше 0 и не больше 1000 м"));
+        return fail(QCoreApplication::translate("SequenceGenerator", "Шаг электродов должен быть больше 0 и не больше 1000 м"));
     const int last = options.last == 0 ? options.electrodeCount : options.last;
     if (options.first < 1 || last > options.electrodeCount || options.first >= last)
-        return fail(QStringLiteral("Первый и последний электроды должны лежать в 1…%1, первый перед последним")
+        return fail(QCoreApplication::translate("SequenceGenerator", "Первый и последний электроды должны лежать в 1…%1, первый перед последним")
                         .arg(options.electrodeCount));
     if (options.aMin < 1 || options.aMax < 0 || (options.aMax != 0 && options.aMax < options.aMin))
-        return fail(QStringLiteral("Неверный диапазон a: от %1 до %2").arg(options.aMin).arg(options.aMax));
+        return fail(QCoreApplication::translate("SequenceGenerator", "Неверный диапазон a: от %1 до %2").arg(options.aMin).arg(options.aMax));
     if (options.nMin < 1 || options.nMax < options.nMin)
-        return fail(QStringLiteral("Неверный диапазон n: от %1 до %2").arg(options.nMin).arg(options.nMax));
+        return fail(QCoreApplication::translate("SequenceGenerator", "Неверный диапазон n: от %1 до %2").arg(options.nMin).arg(options.nMax));
     if (options.channels < 1 || options.channels > 255)
-        return fail(QStringLiteral("Число каналов должно быть от 1 до 255"));
+        return fail(QCoreApplication::translate("SequenceGenerator", "Число каналов должно быть от 1 до 255"));
 
     QList<QuadrupoleLine> set = quadrupoles(options, options.first, last);
     if (set.isEmpty())
-        return fail(QStringLiteral("Ни один квадруполь не помещается на электродах %1…%2 при этих a и n")
+        return fail(QCoreApplication::translate("SequenceGenerator", "Ни один квадруполь не помещается на электродах %1…%2 при этих a и n")
                         .arg(options.first)
                         .arg(last));
     if (options.reciprocals) {
@@ -282,7 +283,7 @@ double SequenceGenerator::estimatedSeconds(int pulseMs, int pauseMs, int periods
 
 QString SequenceGenerator::summary(int pulseMs, int pauseMs, int periods) const
 {
-    return QStringLiteral("Квадруполей: %1, шагов: %2, время съёмки ≈ %3 (импульс %4 мс, пауза %5 мс, периодов %6); "
+    return QCoreApplication::translate("SequenceGenerator", "Квадруполей: %1, шагов: %2, время съёмки ≈ %3 (импульс %4 мс, пауза %5 мс, периодов %6); "
                           "потенциальных электродов сразу после тока: %7")
         .arg(m_lines.size())
         .arg(m_stepCount)
@@ -297,7 +298,7 @@ bool SequenceGenerator::write(const QString& path)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        m_error = QStringLiteral("Не удалось создать файл %1: %2").arg(path, file.errorString());
+        m_error = QCoreApplication::translate("SequenceGenerator", "Не удалось создать файл %1: %2").arg(path, file.errorString());
         return false;
     }
     QTextStream out(&file);
@@ -311,7 +312,7 @@ bool SequenceGenerator::write(const QString& path)
         out << index++ << ' ' << q.a << ' ' << q.b << ' ' << q.m << ' ' << q.n << '\n';
     out.flush();
     if (out.status() != QTextStream::Ok || !file.commit()) {
-        m_error = QStringLiteral("Не удалось записать файл %1: %2").arg(path, file.errorString());
+        m_error = QCoreApplication::translate("SequenceGenerator", "Не удалось записать файл %1: %2").arg(path, file.errorString());
         return false;
     }
     return true;
@@ -321,7 +322,7 @@ QString SequenceGenerator::arrayName(Array array)
 {
     for (const ArrayKey& entry : Arrays)
         if (entry.array == array)
-            return QString::fromUtf8(entry.name);
+            return QCoreApplication::translate("SequenceGenerator", entry.name);
     return QString();
 }
 
@@ -348,7 +349,7 @@ bool SequenceGenerator::readElevation(const QString& path, QVector<QPair<double,
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        *error = QStringLiteral("Не удалось открыть файл %1: %2").arg(path, file.errorString());
+        *error = QCoreApplication::translate("SequenceGenerator", "Не удалось открыть файл %1: %2").arg(path, file.errorString());
         return false;
     }
     points->clear();
@@ -364,13 +365,13 @@ bool SequenceGenerator::readElevation(const QString& path, QVector<QPair<double,
         const double x = tokens.size() == 2 ? tokens.at(0).toDouble(&xOk) : 0.0;
         const double z = tokens.size() == 2 ? tokens.at(1).toDouble(&zOk) : 0.0;
         if (!xOk || !zOk || !std::isfinite(x) || !std::isfinite(z)) {
-            *error = QStringLiteral("%1, строка %2: ожидались два числа x z").arg(path).arg(lineNumber);
+            *error = QCoreApplication::translate("SequenceGenerator", "%1, строка %2: ожидались два числа x z").arg(path).arg(lineNumber);
             return false;
         }
         points->append({x, z});
     }
     if (points->isEmpty()) {
-        *error = QStringLiteral("%1: нет ни одной точки x z").arg(path);
+        *error = QCoreApplication::translate("SequenceGenerator", "%1: нет ни одной точки x z").arg(path);
         return false;
     }
     std::sort(points->begin(), points->end());

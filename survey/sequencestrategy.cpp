@@ -31,14 +31,14 @@ bool SequenceStrategy::onRecordProcessed()
 {
     QDataStream* out = m_job ? m_job->dataStream() : nullptr;
     if (!out) {
-        m_failReason = QStringLiteral("Файл данных не открыт для записи.");
+        m_failReason = tr("Файл данных не открыт для записи.");
         return false;
     }
     IDataContainer* c = m_device->dataProcessor()->container();
     const int samples = int(EtrFormat::samplesPerStream(m_pulse, m_pause, m_repeats));
     // A block of another length would misalign every block after it.
     if (c->pulseSamples() != m_pulse || c->pauseSamples() != m_pause || c->repeats() != m_repeats) {
-        m_failReason = QStringLiteral("Станция выполнила запись с импульсом %1, паузой %2 и %3 периодами, "
+        m_failReason = tr("Станция выполнила запись с импульсом %1, паузой %2 и %3 периодами, "
                                       "а файл данных записан с импульсом %4, паузой %5 и %6 периодами. "
                                       "Запись не сохранена.")
                            .arg(c->pulseSamples())
@@ -50,7 +50,7 @@ bool SequenceStrategy::onRecordProcessed()
         return false;
     }
     if (c->receivedSamples() < samples) {
-        m_failReason = QStringLiteral("Запись неполная: получено %1 отсчётов из %2. Запись не сохранена.")
+        m_failReason = tr("Запись неполная: получено %1 отсчётов из %2. Запись не сохранена.")
                            .arg(c->receivedSamples())
                            .arg(samples);
         return false;
@@ -92,12 +92,12 @@ bool SequenceStrategy::onRecordProcessed()
     auto* file = qobject_cast<QFileDevice*>(out->device());
     if (!EtrFormat::writeBlock(*out, samples, m_record.a, m_record.b, current ? *current : QVector<float>(),
                                channels)) {
-        m_failReason = QStringLiteral("Не удалось записать блок в файл данных: %1")
+        m_failReason = tr("Не удалось записать блок в файл данных: %1")
                            .arg(out->device()->errorString());
         return false;
     }
     if (file && !file->flush()) {
-        m_failReason = QStringLiteral("Не удалось записать файл данных: %1").arg(file->errorString());
+        m_failReason = tr("Не удалось записать файл данных: %1").arg(file->errorString());
         return false;
     }
     Q_EMIT recordDataAdded(data);

@@ -1,5 +1,6 @@
 #include "survey/surveyreport.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -77,24 +78,28 @@ QVector<int> SurveyReport::neverUsable() const
     return channels;
 }
 
-QString SurveyReport::text(const QString& dataFile, bool stopped) const
+QString SurveyReport::text(const QString& dataFile, bool stopped, Wording wording) const
 {
+    const auto say = [wording](const char* source) {
+        return wording == Wording::Interface ? QCoreApplication::translate("SurveyReport", source)
+                                             : QString::fromUtf8(source);
+    };
     QStringList lines;
-    lines << QStringLiteral("Отчёт о съёмке %1").arg(QDir::toNativeSeparators(dataFile));
-    lines << (stopped ? QStringLiteral("Съёмка остановлена до конца последовательности.")
-                      : QStringLiteral("Съёмка завершена."));
+    lines << say(QT_TRANSLATE_NOOP("SurveyReport", "Отчёт о съёмке %1")).arg(QDir::toNativeSeparators(dataFile));
+    lines << (stopped ? say(QT_TRANSLATE_NOOP("SurveyReport", "Съёмка остановлена до конца последовательности."))
+                      : say(QT_TRANSLATE_NOOP("SurveyReport", "Съёмка завершена.")));
     if (m_policy.enabled())
-        lines << QStringLiteral("Макс. разброс: %1 %, повторов не более %2")
+        lines << say(QT_TRANSLATE_NOOP("SurveyReport", "Макс. разброс: %1 %, повторов не более %2"))
                      .arg(QString::number(m_policy.maxScatter(), 'g', 4))
                      .arg(m_policy.maxRepeats());
     else
-        lines << QStringLiteral("Автоматические повторы выключены.");
-    lines << QStringLiteral("Записей: %1").arg(m_records);
-    lines << QStringLiteral("Повторов: %1").arg(m_repeats);
+        lines << say(QT_TRANSLATE_NOOP("SurveyReport", "Автоматические повторы выключены."));
+    lines << say(QT_TRANSLATE_NOOP("SurveyReport", "Записей: %1")).arg(m_records);
+    lines << say(QT_TRANSLATE_NOOP("SurveyReport", "Повторов: %1")).arg(m_repeats);
     const QList<Outlier> outliers = aboveLimit();
-    lines << QStringLiteral("Выше предела: %1").arg(outliers.size());
+    lines << say(QT_TRANSLATE_NOOP("SurveyReport", "Выше предела: %1")).arg(outliers.size());
     for (const Outlier& o : outliers)
-        lines << QStringLiteral("  A=%1 B=%2 M=%3 N=%4, канал %5: разброс %6 %")
+        lines << say(QT_TRANSLATE_NOOP("SurveyReport", "  A=%1 B=%2 M=%3 N=%4, канал %5: разброс %6 %"))
                      .arg(o.line.a)
                      .arg(o.line.b)
                      .arg(o.line.m)
@@ -105,10 +110,10 @@ QString SurveyReport::text(const QString& dataFile, bool stopped) const
     QStringList numbers;
     for (int number : dead)
         numbers << QString::number(number);
-    lines << QStringLiteral("Каналы без данных: %1").arg(numbers.isEmpty() ? QStringLiteral("нет")
+    lines << say(QT_TRANSLATE_NOOP("SurveyReport", "Каналы без данных: %1")).arg(numbers.isEmpty() ? say(QT_TRANSLATE_NOOP("SurveyReport", "нет"))
                                                                                : numbers.join(QStringLiteral(", ")));
     const qint64 seconds = (elapsedMs() + 500) / 1000;
-    lines << QStringLiteral("Время съёмки: %1:%2:%3")
+    lines << say(QT_TRANSLATE_NOOP("SurveyReport", "Время съёмки: %1:%2:%3"))
                  .arg(seconds / 3600)
                  .arg((seconds / 60) % 60, 2, 10, QLatin1Char('0'))
                  .arg(seconds % 60, 2, 10, QLatin1Char('0'));

@@ -46,8 +46,11 @@ public:
     QVector<int> neverUsable() const;
     qint64 elapsedMs() const;
 
+    // The report file keeps the program's own Russian wording whatever the interface language;
+    // the copy shown in the window is in the interface language.
+    enum class Wording { File, Interface };
     // stopped: the operator or a failure ended the run before the last step.
-    QString text(const QString& dataFile, bool stopped) const;
+    QString text(const QString& dataFile, bool stopped, Wording wording = Wording::File) const;
 
     // "<name>-report.txt" beside "<name>.etr".
     static QString pathFor(const QString& dataFile);

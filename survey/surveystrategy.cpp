@@ -291,10 +291,10 @@ void SurveyStrategy::onDeviceRecordFailed(const QString& reason)
 
 void SurveyStrategy::onDeviceDisconnected()
 {
-    fail(QStringLiteral("Потеряна связь со станцией."));
+    fail(tr("Потеряна связь со станцией."));
 }
 
 void SurveyStrategy::onWatchdogTimeout()
 {
-    fail(QStringLiteral("Станция не отвечает."));
+    fail(tr("Станция не отвечает."));
 }

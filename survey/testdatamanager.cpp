@@ -267,20 +267,20 @@ QString TestDataManager::verdict()
             m_faultyRelay = quint16(r);
     }
     if (m_faultyRelay == 0)
-        return QStringLiteral("Нет неисправных реле");
+        return tr("Нет неисправных реле");
     // A missing or wrongly wired test load fails every path at once; no single relay is to blame.
     if (m_pairsMeasured > 0 && m_pairsOpen == m_pairsMeasured) {
         m_faultyRelay = 0;
-        return QStringLiteral("Тестовая нагрузка не подключена: все %1 пар показывают обрыв (выше 1 МОм). "
+        return tr("Тестовая нагрузка не подключена: все %1 пар показывают обрыв (выше 1 МОм). "
                               "Подключите тестовую нагрузку и повторите тест.")
             .arg(m_pairsMeasured);
     }
     if (2 * m_pairsPassed < m_pairsMeasured) {
         m_faultyRelay = 0;
-        return QStringLiteral("Вне допуска %1 пар из %2: проверьте тестовую нагрузку и её подключение, "
+        return tr("Вне допуска %1 пар из %2: проверьте тестовую нагрузку и её подключение, "
                               "затем повторите тест. Неисправное реле по таким измерениям не определить.")
             .arg(m_pairsMeasured - m_pairsPassed)
             .arg(m_pairsMeasured);
     }
-    return QStringLiteral("%1 %2").arg(QStringLiteral("Неисправно реле")).arg(m_faultyRelay);
+    return QStringLiteral("%1 %2").arg(tr("Неисправно реле")).arg(m_faultyRelay);
 }

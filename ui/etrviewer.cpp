@@ -7,6 +7,7 @@
 #include "ui/pseudosectionview.h"
 #include "ui/toggle.h"
 
+#include <QCoreApplication>
 #include <qcustomplot.h>
 
 #include <QCheckBox>
@@ -32,7 +33,7 @@ namespace {
 
 QString processTitle()
 {
-    return QStringLiteral("Преобразование etr в txt");
+    return QCoreApplication::translate("EtrViewer", "Преобразование etr в txt");
 }
 
 // Why a table could not be written, in the operator's words: the export only says that it failed.
@@ -41,14 +42,14 @@ QString writeFailureReason(const QString& path)
     const QFileInfo target(path);
     const QFileInfo folder(target.absolutePath());
     if (!folder.isDir())
-        return QStringLiteral("папка %1 не найдена").arg(QDir::toNativeSeparators(folder.absoluteFilePath()));
+        return QCoreApplication::translate("EtrViewer", "папка %1 не найдена").arg(QDir::toNativeSeparators(folder.absoluteFilePath()));
     if (target.isDir())
-        return QStringLiteral("на месте файла находится папка с тем же именем");
+        return QCoreApplication::translate("EtrViewer", "на месте файла находится папка с тем же именем");
     if (target.exists() && !target.isWritable())
-        return QStringLiteral("файл защищён от записи");
+        return QCoreApplication::translate("EtrViewer", "файл защищён от записи");
     if (!target.exists() && !folder.isWritable())
-        return QStringLiteral("нет прав на запись в папку");
-    return QStringLiteral("ошибка записи на диск");
+        return QCoreApplication::translate("EtrViewer", "нет прав на запись в папку");
+    return QCoreApplication::translate("EtrViewer", "ошибка записи на диск");
 }
 
 QLabel* addBarLabel(QHBoxLayout* layout, const QString& objectName, QWidget* parent)
@@ -92,7 +93,7 @@ EtrViewer::EtrViewer(TervexModel* model, QWidget* parent)
     layout->addLayout(middle, 1);
     layout->addWidget(createInfoBar());
 
-    setWindowTitle(QStringLiteral("Просмотр ETR"));
+    setWindowTitle(QCoreApplication::translate("EtrViewer", "Просмотр ETR"));
     setObjectName(QStringLiteral("mainWindow"));
     setStyleSheet(QStringLiteral("QWidget#mainWindow {background-color: #F3F3F3}"));
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
@@ -134,16 +135,16 @@ QWidget* EtrViewer::createHeader()
     layout->setContentsMargins(5, 5, 5, 5);
     layout->setSpacing(10);
     layout->addSpacing(10);
-    m_openButton = createButton(QStringLiteral("Открыть"), QStringLiteral("open_button"), 110, header);
+    m_openButton = createButton(tr("Открыть"), QStringLiteral("open_button"), 110, header);
     layout->addWidget(m_openButton);
-    m_processButton = createButton(QStringLiteral("Обработать"), QStringLiteral("process_button"), 110, header);
+    m_processButton = createButton(tr("Обработать"), QStringLiteral("process_button"), 110, header);
     layout->addWidget(m_processButton);
-    auto* exportButton = createButton(QStringLiteral("Экспорт…"), QStringLiteral("export_button"), 110, header);
+    auto* exportButton = createButton(tr("Экспорт…"), QStringLiteral("export_button"), 110, header);
     layout->addWidget(exportButton);
     connect(exportButton, &QPushButton::clicked, this, [this] {
         (new ExportDialog(m_fileLoaded ? m_controller->file() : nullptr, m_polarizationCheck->isChecked(), this))->open();
     });
-    m_polarizationCheck = new QCheckBox(QStringLiteral("Учесть поляризацию"), header);
+    m_polarizationCheck = new QCheckBox(tr("Учесть поляризацию"), header);
     m_polarizationCheck->setObjectName(QStringLiteral("polarization_check"));
     // At least the width of the layout, more when the font needs it: the text must not be cut.
     m_polarizationCheck->setFixedHeight(32);
@@ -154,12 +155,12 @@ QWidget* EtrViewer::createHeader()
     layout->addWidget(m_polarizationCheck);
     layout->addSpacing(20);
     // The signal plots of the selected channel or the pseudosection of the whole file.
-    m_viewToggle = new Toggle({QStringLiteral("Сигналы"), QStringLiteral("Разрез")}, {0, 1}, 95, 32,
+    m_viewToggle = new Toggle({tr("Сигналы"), tr("Разрез")}, {0, 1}, 95, 32,
                               QColor(119, 119, 119), QColor(204, 204, 204), header);
     m_viewToggle->setObjectName(QStringLiteral("view_toggle"));
     layout->addWidget(m_viewToggle);
     layout->addStretch();
-    m_backButton = createButton(QStringLiteral("Управление"), QStringLiteral("back_button"), 110, header);
+    m_backButton = createButton(tr("Управление"), QStringLiteral("back_button"), 110, header);
     layout->addWidget(m_backButton);
     layout->addSpacing(5);
     return header;
@@ -190,14 +191,14 @@ QWidget* EtrViewer::createPlotFrame()
     m_pauseLabel = addBarLabel(barLayout, QStringLiteral("pause_label"), bar);
     m_periodsLabel = addBarLabel(barLayout, QStringLiteral("periods_label"), bar);
     barLayout->addStretch();
-    m_showCurrentButton = new QPushButton(QStringLiteral("Ток"), bar);
+    m_showCurrentButton = new QPushButton(tr("Ток"), bar);
     m_showCurrentButton->setObjectName(QStringLiteral("show_current_button"));
     m_showCurrentButton->setFixedSize(70, 26);
     m_showCurrentButton->setFocusPolicy(Qt::NoFocus);
     m_showCurrentButton->setCheckable(true);
     m_showCurrentButton->setChecked(true);
     barLayout->addWidget(m_showCurrentButton);
-    m_dragZoomToggle = new Toggle({QStringLiteral("Все"), QStringLiteral("Гор."), QStringLiteral("Верт.")},
+    m_dragZoomToggle = new Toggle({tr("Все"), tr("Гор."), tr("Верт.")},
                                   {int(Qt::Horizontal | Qt::Vertical), int(Qt::Horizontal), int(Qt::Vertical)},
                                   70, 26, QColor(119, 119, 119), QColor(204, 204, 204), bar);
     m_dragZoomToggle->setObjectName(QStringLiteral("drag_zoom_toggle"));
@@ -260,7 +261,7 @@ void EtrViewer::createTree()
     m_tree->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_tree->setSelectionMode(QAbstractItemView::SingleSelection);
     m_tree->setColumnCount(2);
-    m_tree->setHeaderLabels({QStringLiteral("Электроды"), QStringLiteral("Запись")});
+    m_tree->setHeaderLabels({tr("Электроды"), tr("Запись")});
     m_tree->setColumnWidth(0, 100);
     // fillTree() widens the tree to its columns.
     m_tree->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -338,9 +339,9 @@ void EtrViewer::loadFile(const QString& path)
     if (m_fileLoaded) {
         const EtrFile* file = m_controller->file();
         m_fileNameLabel->setText(QFileInfo(path).fileName());
-        m_pulseLabel->setText(QStringLiteral("Импульс: <b>%1</b>").arg(file->pulse()));
-        m_pauseLabel->setText(QStringLiteral("Пауза: <b>%1</b>").arg(file->pause()));
-        m_periodsLabel->setText(QStringLiteral("Периоды: <b>%1</b>").arg(file->repeats()));
+        m_pulseLabel->setText(tr("Импульс: <b>%1</b>").arg(file->pulse()));
+        m_pauseLabel->setText(tr("Пауза: <b>%1</b>").arg(file->pause()));
+        m_periodsLabel->setText(tr("Периоды: <b>%1</b>").arg(file->repeats()));
         m_pseudosection->setSaveName(QFileInfo(path).path() + QLatin1Char('/') + QFileInfo(path).completeBaseName());
         m_pseudosection->plot()->setData(file->surveyData(0));
         fillTree();
@@ -461,10 +462,10 @@ void EtrViewer::onPlotUpdated()
 
 void EtrViewer::onChannelValuesUpdated(float i, float v, float k, float r, float q)
 {
-    m_iLabel->setText(QStringLiteral("I=<b>%1</b>мА").arg(QString::number(double(i) * 1000.0, 'f', 3)));
-    m_vLabel->setText(QStringLiteral("V=<b>%1</b>мВ").arg(QString::number(double(v) * 1000.0, 'f', 3)));
+    m_iLabel->setText(tr("I=<b>%1</b>мА").arg(QString::number(double(i) * 1000.0, 'f', 3)));
+    m_vLabel->setText(tr("V=<b>%1</b>мВ").arg(QString::number(double(v) * 1000.0, 'f', 3)));
     m_kLabel->setText(QStringLiteral("K=<b>%1</b>").arg(QString::number(double(k), 'g', 6)));
-    m_rhoLabel->setText(QStringLiteral("Rho=<b>%1</b>Ом").arg(QString::number(double(r), 'f', 3)));
+    m_rhoLabel->setText(tr("Rho=<b>%1</b>Ом").arg(QString::number(double(r), 'f', 3)));
     m_qLabel->setText(QStringLiteral("q=<b>%1</b>%").arg(QString::number(double(q), 'f', 3)));
 }
 
@@ -539,24 +540,24 @@ void EtrViewer::onProcessClicked()
         return;
     if (!m_fileLoaded) {
         showInformation(this, processTitle(),
-                        QStringLiteral("Файл не открыт: преобразовывать нечего.\nОткройте файл etr кнопкой «Открыть»."));
+                        tr("Файл не открыт: преобразовывать нечего.\nОткройте файл etr кнопкой «Открыть»."));
         return;
     }
 
     bool withPolarisation = m_polarizationCheck->isChecked();
     if (withPolarisation && file->polarisationInvalid()) {
         showInformation(this, processTitle(),
-                        QStringLiteral("Некорректное значение поляризации\n"
+                        tr("Некорректное значение поляризации\n"
                                        "Будет выполнено преобразование без поляризации"));
         withPolarisation = false;
     }
     QString result;
     if (file->exportText(withPolarisation)) {
-        result = withPolarisation ? QStringLiteral("Преобразование с поляризацией успешно завершено")
-                                  : QStringLiteral("Преобразование успешно завершено");
+        result = withPolarisation ? tr("Преобразование с поляризацией успешно завершено")
+                                  : tr("Преобразование успешно завершено");
     } else {
         const QString path = file->textPath(withPolarisation);
-        result = QStringLiteral("Не удалось записать файл %1: %2")
+        result = tr("Не удалось записать файл %1: %2")
                      .arg(QDir::toNativeSeparators(path), writeFailureReason(path));
     }
     showInformation(this, processTitle(), result);

@@ -3,6 +3,7 @@
 #include "etr/etrfile.h"
 #include "etr/inversiondataset.h"
 
+#include <QCoreApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -22,7 +23,7 @@ ExportDialog::ExportDialog(const EtrFile* file, bool withChargeability, QWidget*
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("export_dialog"));
-    setWindowTitle(QStringLiteral("Экспорт для инверсии"));
+    setWindowTitle(QCoreApplication::translate("ExportDialog", "Экспорт для инверсии"));
     setMinimumWidth(560);
 
     auto* layout = new QVBoxLayout(this);
@@ -31,22 +32,22 @@ ExportDialog::ExportDialog(const EtrFile* file, bool withChargeability, QWidget*
     m_formatCombo->setObjectName(QStringLiteral("export_format_combo"));
     for (InversionFormat f : {InversionFormat::Ohm, InversionFormat::ResIPy, InversionFormat::Res2DInv})
         m_formatCombo->addItem(InversionWriters::title(f), int(f));
-    form->addRow(QStringLiteral("Формат:"), m_formatCombo);
+    form->addRow(QCoreApplication::translate("ExportDialog", "Формат:"), m_formatCombo);
 
     auto* target = new QHBoxLayout;
     m_targetEdit = new QLineEdit(this);
     m_targetEdit->setObjectName(QStringLiteral("export_target_edit"));
     target->addWidget(m_targetEdit, 1);
-    m_browseButton = new QPushButton(QStringLiteral("Обзор…"), this);
+    m_browseButton = new QPushButton(QCoreApplication::translate("ExportDialog", "Обзор…"), this);
     m_browseButton->setObjectName(QStringLiteral("export_browse_button"));
     target->addWidget(m_browseButton);
-    form->addRow(QStringLiteral("Файл:"), target);
+    form->addRow(QCoreApplication::translate("ExportDialog", "Файл:"), target);
 
-    m_chargeabilityCheck = new QCheckBox(QStringLiteral("С поляризацией (заряжаемость)"), this);
+    m_chargeabilityCheck = new QCheckBox(QCoreApplication::translate("ExportDialog", "С поляризацией (заряжаемость)"), this);
     m_chargeabilityCheck->setObjectName(QStringLiteral("export_ip_check"));
     m_chargeabilityCheck->setChecked(withChargeability);
     form->addRow(QString(), m_chargeabilityCheck);
-    m_repeatsCheck = new QCheckBox(QStringLiteral("Все записи повторённых квадруполей (иначе лучшая)"), this);
+    m_repeatsCheck = new QCheckBox(QCoreApplication::translate("ExportDialog", "Все записи повторённых квадруполей (иначе лучшая)"), this);
     m_repeatsCheck->setObjectName(QStringLiteral("export_repeats_check"));
     form->addRow(QString(), m_repeatsCheck);
     layout->addLayout(form);
@@ -60,9 +61,9 @@ ExportDialog::ExportDialog(const EtrFile* file, bool withChargeability, QWidget*
     layout->addWidget(m_resultLabel, 1);
 
     auto* buttons = new QDialogButtonBox(this);
-    m_writeButton = buttons->addButton(QStringLiteral("Записать"), QDialogButtonBox::AcceptRole);
+    m_writeButton = buttons->addButton(QCoreApplication::translate("ExportDialog", "Записать"), QDialogButtonBox::AcceptRole);
     m_writeButton->setObjectName(QStringLiteral("export_write_button"));
-    QPushButton* close = buttons->addButton(QStringLiteral("Закрыть"), QDialogButtonBox::RejectRole);
+    QPushButton* close = buttons->addButton(QCoreApplication::translate("ExportDialog", "Закрыть"), QDialogButtonBox::RejectRole);
     close->setObjectName(QStringLiteral("export_close_button"));
     layout->addWidget(buttons);
 
@@ -73,7 +74,7 @@ ExportDialog::ExportDialog(const EtrFile* file, bool withChargeability, QWidget*
     connect(m_formatCombo, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &ExportDialog::onFormatChanged);
 
     if (!m_file) {
-        m_resultLabel->setText(QStringLiteral("Файл не открыт: экспортировать нечего.\n"
+        m_resultLabel->setText(QCoreApplication::translate("ExportDialog", "Файл не открыт: экспортировать нечего.\n"
                                               "Откройте файл etr кнопкой «Открыть»."));
         for (QWidget* w : std::initializer_list<QWidget*>{m_formatCombo, m_targetEdit, m_browseButton,
                                                            m_chargeabilityCheck, m_repeatsCheck, m_writeButton})
@@ -118,7 +119,7 @@ void ExportDialog::onWriteClicked()
         return;
     const QString target = QDir::fromNativeSeparators(m_targetEdit->text().trimmed());
     if (target.isEmpty()) {
-        m_resultLabel->setText(QStringLiteral("Укажите файл, в который записать данные."));
+        m_resultLabel->setText(tr("Укажите файл, в который записать данные."));
         return;
     }
     const InversionDataset dataset = InversionDataset::fromFiles({m_file.data()}, m_repeatsCheck->isChecked());

@@ -7,6 +7,7 @@
 #include "survey/surveydatamanager.h"
 #include "survey/testdatamanager.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QFontMetrics>
 
@@ -42,7 +43,7 @@ const BarStyle barStyles[MeasurementPlot::SeriesCount] = {
 };
 
 constexpr float OneMegaohm = 1000000.0f;
-const QString NotMeasuredLabel = QStringLiteral("н/и");
+const QString NotMeasuredLabel = QCoreApplication::translate("MeasurementPlot", "н/и");
 
 } // namespace
 
@@ -199,12 +200,12 @@ void MeasurementPlot::setRowData(int row, const QVector<double>* values)
 
 QString MeasurementPlot::currentCaption(int a, int b)
 {
-    return QStringLiteral("Ток\n%1 - %2").arg(a).arg(b);
+    return tr("Ток\n%1 - %2").arg(a).arg(b);
 }
 
 QString MeasurementPlot::channelCaption(int channel, int m, int n)
 {
-    return QStringLiteral("Канал %1\n%2 - %3").arg(channel).arg(m).arg(n);
+    return tr("Канал %1\n%2 - %3").arg(channel).arg(m).arg(n);
 }
 
 void MeasurementPlot::showRecordStarted()
@@ -227,7 +228,7 @@ void MeasurementPlot::showRecordStarted()
             caption = currentCaption(electrodes->currentElectrodeA, electrodes->currentElectrodeB);
         } else if (id == StreamId::Voltage) {
             pen = QColor(QStringLiteral("#060"));
-            caption = QStringLiteral("Напряжение");
+            caption = tr("Напряжение");
         } else {
             int m = 0;
             int n = 0;
@@ -245,7 +246,7 @@ void MeasurementPlot::showRecordStarted()
         m_captions[i] = caption;
         m_briefCaptions[i] = id == StreamId::Current ? QStringLiteral("I")
             : id == StreamId::Voltage                 ? QStringLiteral("U")
-                                                      : QStringLiteral("К%1").arg(id);
+                                                      : tr("К%1").arg(id);
         m_values[i].clear();
     }
     fitRowLabels();
@@ -359,9 +360,9 @@ void MeasurementPlot::buildTestChart(const QVector<TestPlanEntry>& plan)
     top->setRange(0, p + 1);
 
     const QVector<double> ohms = {10, 100, 1000, 3000, 10000, 50000, 1000000};
-    const QVector<QString> ohmLabels = {QStringLiteral("10 Ом"),  QStringLiteral("100 Ом"), QStringLiteral("1 кОм"),
-                                        QStringLiteral("3 кОм"),  QStringLiteral("10 кОм"), QStringLiteral("50 кОм"),
-                                        QStringLiteral("1 МОм")};
+    const QVector<QString> ohmLabels = {tr("10 Ом"),  tr("100 Ом"), tr("1 кОм"),
+                                        tr("3 кОм"),  tr("10 кОм"), tr("50 кОм"),
+                                        tr("1 МОм")};
     QCPAxis* left = m_testRect->axis(QCPAxis::atLeft);
     left->setScaleType(QCPAxis::stLogarithmic);
     QSharedPointer<QCPAxisTickerText> ohmTicker(new QCPAxisTickerText);
@@ -406,14 +407,14 @@ int MeasurementPlot::seriesFor(float ohms, int age)
 
 QString MeasurementPlot::resistanceLabel(float ohms)
 {
-    const QString kilo = QStringLiteral("кОм");
+    const QString kilo = tr("кОм");
     if (ohms < 1000.0f)
-        return QString::number(qint64(ohms)) + QStringLiteral("Ом");
+        return QString::number(qint64(ohms)) + tr("Ом");
     if (ohms < 100000.0f)
         return QString::number(std::round(double(ohms)) / 1000.0, 'f', 1) + kilo;
     if (ohms < OneMegaohm)
         return QString::number(qint64(ohms / 1000.0f)) + kilo;
-    return QStringLiteral(">1МОм");
+    return tr(">1МОм");
 }
 
 void MeasurementPlot::updateTestChart(const QVector<TestResult>& results)

@@ -2,6 +2,7 @@
 
 #include "survey/pseudosectionplacement.h"
 
+#include <QCoreApplication>
 #include <QToolTip>
 
 #include <algorithm>
@@ -148,8 +149,8 @@ PseudosectionPlot::PseudosectionPlot(QWidget* parent)
     setObjectName(QStringLiteral("pseudosection_plot"));
     xAxis->setTickLabels(false);
     xAxis2->setVisible(true);
-    xAxis2->setLabel(QStringLiteral("X, м"));
-    yAxis->setLabel(QStringLiteral("Глубина, м"));
+    xAxis2->setLabel(QCoreApplication::translate("PseudosectionPlot", "X, м"));
+    yAxis->setLabel(QCoreApplication::translate("PseudosectionPlot", "Глубина, м"));
     yAxis->setRangeReversed(true);
     m_drawing = new PseudosectionCells(this, xAxis2, yAxis);
     connect(xAxis2, QOverload<const QCPRange&>::of(&QCPAxis::rangeChanged), xAxis,
@@ -187,7 +188,7 @@ void PseudosectionPlot::setQuantity(Quantity quantity)
         scale->setTicker(ticker);
         scale->setNumberFormat(QStringLiteral("gb"));
         scale->setNumberPrecision(3);
-        m_colorScale->setLabel(QStringLiteral("ρа, Ом·м"));
+        m_colorScale->setLabel(tr("ρа, Ом·м"));
     } else {
         m_colorScale->setDataScaleType(QCPAxis::stLinear);
         scale->setTicker(QSharedPointer<QCPAxisTicker>(new QCPAxisTicker));
@@ -356,7 +357,7 @@ QString PseudosectionPlot::cellText(int cell) const
     const QuadrupoleLine& e = d.electrodes;
     const QString chargeability = usable(d.chargeability) ? QString::number(d.chargeability, 'f', 2) + QStringLiteral(" %")
                                                           : QStringLiteral("—");
-    return QStringLiteral("A %1  B %2  M %3  N %4\nρа = %5 Ом·м\nотклонение = %6 %\nη = %7")
+    return tr("A %1  B %2  M %3  N %4\nρа = %5 Ом·м\nотклонение = %6 %\nη = %7")
         .arg(electrodeText(e.a), electrodeText(e.b), electrodeText(e.m), electrodeText(e.n))
         .arg(QString::number(d.resistivity, 'g', 4))
         .arg(QString::number(d.deviation, 'f', 2))

@@ -1,5 +1,6 @@
 #include "ui/pseudosectionview.h"
 
+#include <QCoreApplication>
 #include <QButtonGroup>
 #include <QDir>
 #include <QDoubleSpinBox>
@@ -36,7 +37,7 @@ PseudosectionView::PseudosectionView(QWidget* parent)
     bar->setContentsMargins(6, 4, 6, 0);
     bar->setSpacing(8);
     m_quantityGroup = new QButtonGroup(this);
-    const QString names[2] = {QStringLiteral("ρа"), QStringLiteral("η")};
+    const QString names[2] = {QCoreApplication::translate("PseudosectionView", "ρа"), QStringLiteral("η")};
     for (int id = 0; id < 2; ++id) {
         QPushButton* button = barButton(names[id], id == 0 ? QStringLiteral("resistivity_button")
                                                            : QStringLiteral("chargeability_button"), this);
@@ -46,7 +47,7 @@ PseudosectionView::PseudosectionView(QWidget* parent)
         bar->addWidget(button);
     }
     bar->addSpacing(12);
-    bar->addWidget(new QLabel(QStringLiteral("Крест: разброс более"), this));
+    bar->addWidget(new QLabel(QCoreApplication::translate("PseudosectionView", "Крест: разброс более"), this));
     m_limit = new QDoubleSpinBox(this);
     m_limit->setObjectName(QStringLiteral("deviation_limit"));
     m_limit->setRange(0.1, 100.0);
@@ -86,7 +87,7 @@ QString PseudosectionView::chooseSavePath(const QString& format)
 {
     const QString proposed = (m_saveName.isEmpty() ? QStringLiteral("pseudosection") : m_saveName)
         + QLatin1Char('.') + format;
-    return QFileDialog::getSaveFileName(this, QStringLiteral("Сохранить разрез"), proposed,
+    return QFileDialog::getSaveFileName(this, tr("Сохранить разрез"), proposed,
                                         QStringLiteral("%1 (*.%2)").arg(format.toUpper(), format));
 }
 
@@ -98,6 +99,6 @@ void PseudosectionView::onSaveClicked(const QString& format)
     if (QFileInfo(path).suffix().isEmpty())
         path += QLatin1Char('.') + format;
     if (!savePicture(path))
-        QMessageBox::warning(this, QStringLiteral("Сохранить разрез"),
-                             QStringLiteral("Не удалось записать файл %1.").arg(QDir::toNativeSeparators(path)));
+        QMessageBox::warning(this, tr("Сохранить разрез"),
+                             tr("Не удалось записать файл %1.").arg(QDir::toNativeSeparators(path)));
 }

@@ -3,7 +3,7 @@
 #include "station/stationrecords.h"
 
 StationSettingsTableModel::StationSettingsTableModel(ElectrodeSettings* settings, QObject* parent)
-    : HeaderTableModel({tr("Вкл"), tr("#"), tr("Pm"), tr("Pn"), tr("Усил.")}, parent), m_settings(settings)
+    : HeaderTableModel({tr("Вкл"), QStringLiteral("#"), QStringLiteral("Pm"), QStringLiteral("Pn"), tr("Усил.")}, parent), m_settings(settings)
 {
 }
 

@@ -1,5 +1,6 @@
 #include "ui/stationvaluebox.h"
 
+#include <QCoreApplication>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QVariant>
@@ -16,7 +17,7 @@ void show(QSpinBox* box, long long value)
     const bool outside = value < box->minimum() || value > box->maximum();
     box->setValue(int(qBound<long long>(box->minimum(), value, box->maximum())));
     box->setProperty(OutOfRange, outside);
-    box->setToolTip(outside ? QStringLiteral("Станция сообщает %1: вне диапазона %2…%3")
+    box->setToolTip(outside ? QCoreApplication::translate("StationValueBox", "Станция сообщает %1: вне диапазона %2…%3")
                                   .arg(value)
                                   .arg(box->minimum())
                                   .arg(box->maximum())

@@ -21,6 +21,7 @@
 #include "ui/stationvaluebox.h"
 #include "ui/testrecordpanel.h"
 
+#include <QCoreApplication>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QClipboard>
@@ -50,7 +51,7 @@
 
 namespace {
 
-const QString boxTitle = QStringLiteral("Тервекс-М1");
+const QString boxTitle = QCoreApplication::translate("TervexWidget", "Тервекс-М1");
 
 void standardMessage(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text)
 {
@@ -247,13 +248,13 @@ QWidget* TervexWidget::createHeader()
     // Tight enough that the whole header fits a 1024 px screen.
     container->setSpacing(6);
     container->addWidget(createToggle(&m_controlViewGroup,
-                                      {QStringLiteral("СТАНЦИЯ"), QStringLiteral("НАСТРОЙКА"), QStringLiteral("ЗАПИСЬ")},
+                                      {tr("СТАНЦИЯ"), tr("НАСТРОЙКА"), tr("ЗАПИСЬ")},
                                       m_headerContainer));
     container->addWidget(createSeparator(m_headerContainer));
     container->addWidget(
-        createToggle(&m_resultViewGroup, {QStringLiteral("ГРАФИК"), QStringLiteral("ТАБЛИЦА"), QStringLiteral("РАЗРЕЗ")}, m_headerContainer));
+        createToggle(&m_resultViewGroup, {tr("ГРАФИК"), tr("ТАБЛИЦА"), tr("РАЗРЕЗ")}, m_headerContainer));
     container->addWidget(createSeparator(m_headerContainer));
-    m_battery = new QLabel(QStringLiteral("0.0В"), m_headerContainer);
+    m_battery = new QLabel(tr("0.0В"), m_headerContainer);
     m_battery->setStyleSheet(QStringLiteral("QLabel {color:black;font-weight:500;}"));
     m_battery->setFixedSize(60, 32);
     m_battery->setAlignment(Qt::AlignCenter);
@@ -283,8 +284,8 @@ QWidget* TervexWidget::createHeader()
     fullScreen->setIcon(QIcon(QStringLiteral(":/fsi.svg")));
     fullScreen->setIconSize(QSize(24, 24));
     auto* reconnect = fixedButton(QStringLiteral("<->"), 48, 32, header);
-    auto* setup = fixedButton(QStringLiteral("Параметры"), 90, 32, header);
-    auto* viewer = fixedButton(QStringLiteral("Обработка"), 90, 32, header);
+    auto* setup = fixedButton(tr("Параметры"), 90, 32, header);
+    auto* viewer = fixedButton(tr("Обработка"), 90, 32, header);
     for (QPushButton* button : {fullScreen, reconnect, setup, viewer})
         layout->addWidget(button);
     connect(fullScreen, &QPushButton::clicked, this, &TervexWidget::onFSClicked);
@@ -305,7 +306,7 @@ QWidget* TervexWidget::createConnectPage()
     frameLayout->setContentsMargins(0, 0, 0, 0);
     m_connectStack = new QStackedWidget(frame);
     m_connectStack->setFixedSize(130, 40);
-    m_connectButton = new QPushButton(QStringLiteral("Подключить"), m_connectStack);
+    m_connectButton = new QPushButton(tr("Подключить"), m_connectStack);
     m_connectButton->setObjectName(QStringLiteral("conn_btn"));
     m_connectStack->addWidget(m_connectButton);
     frameLayout->addWidget(m_connectStack, 0, Qt::AlignHCenter);
@@ -363,9 +364,9 @@ QWidget* TervexWidget::createStationPage()
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);
     auto* grid = new QGridLayout;
-    const QStringList captions = {QStringLiteral("Серийный номер:"), QStringLiteral("ПО адаптера:"),
-                                  QStringLiteral("ПО генератора:"), QStringLiteral("Координаты GPS:")};
-    auto* panel = new Panel(QStringLiteral("Информация"), page);
+    const QStringList captions = {tr("Серийный номер:"), tr("ПО адаптера:"),
+                                  tr("ПО генератора:"), tr("Координаты GPS:")};
+    auto* panel = new Panel(tr("Информация"), page);
     m_serial = new QLabel(panel);
     m_adapter = new QLabel(panel);
     m_generator = new QLabel(panel);
@@ -399,7 +400,7 @@ QWidget* TervexWidget::createSettingsPage()
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);
-    auto* panel = new Panel(QStringLiteral("Измерители"), page);
+    auto* panel = new Panel(tr("Измерители"), page);
     auto* row = new QHBoxLayout;
     row->setSpacing(5);
     m_ca = new QSpinBox(panel);
@@ -446,11 +447,11 @@ QWidget* TervexWidget::createRecordPage()
         int id;
         QString text;
     };
-    QList<TypeButton> types = {{Automatic, QStringLiteral("АВТОМАТ")},
-                               {ElectrodeTest, QStringLiteral("ТЕСТ")},
-                               {Trial, QStringLiteral("ПРОБА")}};
+    QList<TypeButton> types = {{Automatic, tr("АВТОМАТ")},
+                               {ElectrodeTest, tr("ТЕСТ")},
+                               {Trial, tr("ПРОБА")}};
     if (m_relayMode)
-        types.append({RelayTest, QStringLiteral("РЕЛЕ")});
+        types.append({RelayTest, tr("РЕЛЕ")});
     for (const TypeButton& type : types) {
         auto* button = new QPushButton(type.text, m_surveyTypeFrame);
         button->setObjectName(QStringLiteral("survey_type_button"));
@@ -488,13 +489,13 @@ QWidget* TervexWidget::createRecordPage()
     auto* buttons = new QHBoxLayout;
     m_workStopStack = new QStackedWidget(m_runControls);
     m_workStopStack->setFixedHeight(32);
-    m_workButton = new QPushButton(QStringLiteral("Работа"), m_workStopStack);
-    m_stopButton = new QPushButton(QStringLiteral("Стоп"), m_workStopStack);
+    m_workButton = new QPushButton(tr("Работа"), m_workStopStack);
+    m_stopButton = new QPushButton(tr("Стоп"), m_workStopStack);
     m_workStopStack->addWidget(m_workButton);
     m_workStopStack->addWidget(m_stopButton);
-    m_repeatButton = new QPushButton(QStringLiteral("Повтор"), m_runControls);
-    m_nextButton = new QPushButton(QStringLiteral("След."), m_runControls);
-    m_pauseButton = new QPushButton(QStringLiteral("Пауза"), m_runControls);
+    m_repeatButton = new QPushButton(tr("Повтор"), m_runControls);
+    m_nextButton = new QPushButton(tr("След."), m_runControls);
+    m_pauseButton = new QPushButton(tr("Пауза"), m_runControls);
     m_pauseButton->setCheckable(true);
     m_pauseButton->setChecked(false);
     buttons->addWidget(m_workStopStack, 1);
@@ -525,7 +526,7 @@ QWidget* TervexWidget::createRecordPage()
     connect(m_autoSettings, &AutoSettingsWidget::executeClicked, this, &TervexWidget::onAutoSettingsExecuteClicked);
     connect(m_autoSettings, &AutoSettingsWidget::targetChanged, this, [this](const QString& path) {
         if (!path.isEmpty())
-            setStatus(QStringLiteral("Файл данных: %1").arg(path));
+            setStatus(tr("Файл данных: %1").arg(path));
     });
     layout->addWidget(m_runControls);
 
@@ -598,7 +599,7 @@ QWidget* TervexWidget::createResultStack()
         m_measurementsTable->setColumnWidth(c, columns[c]);
     viewLayout->addWidget(m_measurementsTable);
     m_tablePage->addWidget(view);
-    auto* unavailable = new QLabel(QStringLiteral("Не доступно"), m_tablePage);
+    auto* unavailable = new QLabel(tr("Не доступно"), m_tablePage);
     unavailable->setAlignment(Qt::AlignCenter);
     m_tablePage->addWidget(unavailable);
     m_resultStack->addWidget(m_tablePage);
@@ -654,14 +655,14 @@ void TervexWidget::onConnectClicked()
 {
     m_connectionProblem.clear();
     if (!m_model->connectDevice() && m_connectionProblem.isEmpty())
-        showMessage(QStringLiteral("<h2>Внимание!</h2><p>Нет подключения к станции.</p>"));
+        showMessage(tr("<h2>Внимание!</h2><p>Нет подключения к станции.</p>"));
 }
 
 void TervexWidget::onConnectionFailed(const QString& reason)
 {
     m_connectionProblem = reason;
     const QString change =
-        QStringLiteral("Адрес и порты станции задаются в файле настроек %1 (ключи tervex_host, command_port, "
+        tr("Адрес и порты станции задаются в файле настроек %1 (ключи tervex_host, command_port, "
                        "data_port); после изменения перезапустите программу.")
             .arg(m_model->settingsFilePath());
     m_connectionState->setText(reason);
@@ -671,14 +672,14 @@ void TervexWidget::onConnectionFailed(const QString& reason)
         m_runFailure.clear();
         return;
     }
-    showMessage(QStringLiteral("<h2>Внимание!</h2><p>Нет подключения к станции: %1</p><p>%2</p>")
+    showMessage(tr("<h2>Внимание!</h2><p>Нет подключения к станции: %1</p><p>%2</p>")
                     .arg(reason.toHtmlEscaped(), change.toHtmlEscaped()));
 }
 
 void TervexWidget::onDeviceConnecting()
 {
     m_connectionProblem.clear();
-    m_connectionState->setText(QStringLiteral("Выполняется подключение к станции..."));
+    m_connectionState->setText(tr("Выполняется подключение к станции..."));
 }
 
 void TervexWidget::onDeviceConnected()
@@ -701,7 +702,7 @@ void TervexWidget::onDeviceDisconnected()
 void TervexWidget::onDeviceStatusUpdated()
 {
     const TervexDevice* device = m_model->device();
-    m_battery->setText(QStringLiteral("%1В").arg(QString::number(double(device->battery()->voltage()), 'f', 1)));
+    m_battery->setText(tr("%1В").arg(QString::number(double(device->battery()->voltage()), 'f', 1)));
     const QString coordinates = device->gps()->coordinatesText();
     if (!coordinates.isEmpty())
         m_gps->setText(QStringLiteral("%1").arg(coordinates));
@@ -886,7 +887,7 @@ bool TervexWidget::validateGeneratorSettings()
     const quint32 pause = generator->pauseLength;
     if (pause >= 1 && pause <= 39) {
         m_surveyTypeMessage->clear();
-        showMessage(QStringLiteral("<p><h2>Ошибка!!!</h2></p><p>Длительность паузы больше 0 мс, но меньше 40 мс.</p>"
+        showMessage(tr("<p><h2>Ошибка!!!</h2></p><p>Длительность паузы больше 0 мс, но меньше 40 мс.</p>"
                                    "<p>Продолжение невозможно.</p>"));
         return false;
     }
@@ -899,11 +900,11 @@ QString TervexWidget::timingWarning(quint32 pulse, quint32 pause)
     if (pause >= 1 && pause <= 39)
         return QString();
     if (pulse >= 200 && pause == 0)
-        return QStringLiteral("При длительности паузы 0 мс\nточность расчетов снижается");
+        return tr("При длительности паузы 0 мс\nточность расчетов снижается");
     if (pulse < 200 && pause != 0)
-        return QStringLiteral("При длительности импульса менее 200 мс\nточность расчетов снижается");
+        return tr("При длительности импульса менее 200 мс\nточность расчетов снижается");
     if (pulse < 200)
-        return QStringLiteral("При длительности импульса менее 200 мс\nи при длительности паузы 0 мс\n"
+        return tr("При длительности импульса менее 200 мс\nи при длительности паузы 0 мс\n"
                               "точность расчетов снижается");
     return QString();
 }
@@ -952,7 +953,7 @@ void TervexWidget::onWorkClicked()
         return;
     }
     m_runTarget.clear();
-    setStatus(QStringLiteral("Идёт измерение"));
+    setStatus(tr("Идёт измерение"));
     clearRecordInfo();
     setControls(true, false, false, false);
     m_progressInfo->clear();
@@ -980,7 +981,7 @@ void TervexWidget::onAutoSettingsExecuteClicked()
         return;
     }
     m_runTarget = QDir::toNativeSeparators(QFileInfo(target).absoluteFilePath());
-    setStatus(QStringLiteral("Съёмка идёт, файл данных: %1").arg(m_runTarget));
+    setStatus(tr("Съёмка идёт, файл данных: %1").arg(m_runTarget));
     clearRecordInfo();
     setControls(true, false, false, false);
     m_progressInfo->clear();
@@ -1010,7 +1011,7 @@ void TervexWidget::onTestExecuted()
         return;
     }
     if (started)
-        setStatus(QStringLiteral("Идёт тест электродов"));
+        setStatus(tr("Идёт тест электродов"));
     if (!started) {
         // Nothing runs, so no data manager will hand the panel back its "Выполнить".
         m_testPanel->resetPanel();
@@ -1023,7 +1024,7 @@ void TervexWidget::ensureSetupDialog()
     if (m_setupDialog)
         return;
     m_setupDialog = new QDialog(this);
-    m_setupDialog->setWindowTitle(QStringLiteral("Параметры"));
+    m_setupDialog->setWindowTitle(tr("Параметры"));
     auto* layout = new QVBoxLayout(m_setupDialog);
     layout->setSpacing(5);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -1032,10 +1033,10 @@ void TervexWidget::ensureSetupDialog()
         layout->addWidget(button, 0, Qt::AlignHCenter);
         connect(button, &QPushButton::clicked, this, slot);
     };
-    addButton(QStringLiteral("Напряжение для теста"), &TervexWidget::onSetupTestVoltageClicked);
+    addButton(tr("Напряжение для теста"), &TervexWidget::onSetupTestVoltageClicked);
     if (m_relayMode) {
-        addButton(QStringLiteral("Базовое сопротивление"), &TervexWidget::onSetupTestRBaseClicked);
-        addButton(QStringLiteral("Отклонение сопротивления"), &TervexWidget::onSetupTestRDeltaClicked);
+        addButton(tr("Базовое сопротивление"), &TervexWidget::onSetupTestRBaseClicked);
+        addButton(tr("Отклонение сопротивления"), &TervexWidget::onSetupTestRDeltaClicked);
     }
 }
 
@@ -1057,19 +1058,19 @@ void TervexWidget::askTestParameter(const QString& title, const QString& label, 
 
 void TervexWidget::onSetupTestVoltageClicked()
 {
-    askTestParameter(QStringLiteral("Тест электродов"), QStringLiteral("Напряжение от 10В до 20В"),
+    askTestParameter(tr("Тест электродов"), tr("Напряжение от 10В до 20В"),
                      m_model->testVoltageText(), &TervexModel::setTestVoltage);
 }
 
 void TervexWidget::onSetupTestRBaseClicked()
 {
-    askTestParameter(QStringLiteral("Тест реле"), QStringLiteral("Базовое сопротивление от 50 до 150 Ом"),
+    askTestParameter(tr("Тест реле"), tr("Базовое сопротивление от 50 до 150 Ом"),
                      m_model->testRBaseText(), &TervexModel::setTestRBase);
 }
 
 void TervexWidget::onSetupTestRDeltaClicked()
 {
-    askTestParameter(QStringLiteral("Тест реле"), QStringLiteral("Отклонение сопротивления от 1 до 25 %"),
+    askTestParameter(tr("Тест реле"), tr("Отклонение сопротивления от 1 до 25 %"),
                      m_model->testRDeltaText(), &TervexModel::setTestRDelta);
 }
 
@@ -1077,7 +1078,7 @@ bool TervexWidget::confirmInterruption()
 {
     if (!m_model->runActive())
         return true;
-    if (!questionHandler()(this, boxTitle, QStringLiteral("Идёт измерение. Прервать?")))
+    if (!questionHandler()(this, boxTitle, tr("Идёт измерение. Прервать?")))
         return false;
     // Stopping keeps every record already written to the data file.
     m_model->stopRun();
@@ -1097,10 +1098,10 @@ QString TervexWidget::timeText(qint64 milliseconds)
     const qint64 m = (milliseconds / 60000) % 60;
     const qint64 s = (milliseconds / 1000) % 60;
     if (h != 0)
-        return QStringLiteral("%1ч %2м %3с").arg(h).arg(m).arg(s);
+        return tr("%1ч %2м %3с").arg(h).arg(m).arg(s);
     if (m != 0)
-        return QStringLiteral("%1м %2с").arg(m).arg(s);
-    return QStringLiteral("%1с").arg(s);
+        return tr("%1м %2с").arg(m).arg(s);
+    return tr("%1с").arg(s);
 }
 
 QString TervexWidget::progressText(int done, int total, qint64 remainingMs)
@@ -1111,7 +1112,7 @@ QString TervexWidget::progressText(int done, int total, qint64 remainingMs)
 
 QString TervexWidget::progressLine(int done, int total, qint64 leftMs)
 {
-    return QStringLiteral("запись %1 из %2 | осталось %3").arg(done).arg(total).arg(timeText(leftMs));
+    return tr("запись %1 из %2 | осталось %3").arg(done).arg(total).arg(timeText(leftMs));
 }
 
 void TervexWidget::setProgressText(const IMeasurementInfo* info, qint64 remainingMs)
@@ -1219,9 +1220,9 @@ void TervexWidget::onSurveyDataManagerAllCompleted()
     m_tableProgress->reset();
     endRun();
     if (m_currentSurveyType == Automatic && !m_runTarget.isEmpty())
-        setStatus(QStringLiteral("Съёмка завершена, файл данных: %1").arg(m_runTarget));
+        setStatus(tr("Съёмка завершена, файл данных: %1").arg(m_runTarget));
     else
-        setStatus(QStringLiteral("Пробная запись завершена"));
+        setStatus(tr("Пробная запись завершена"));
 }
 
 void TervexWidget::onSurveyDataManagerAborted()
@@ -1232,9 +1233,9 @@ void TervexWidget::onSurveyDataManagerAborted()
     m_tableProgress->reset();
     endRun();
     if (m_currentSurveyType == Automatic && !m_runTarget.isEmpty())
-        setStatus(QStringLiteral("Съёмка остановлена; записанные измерения сохранены в %1").arg(m_runTarget));
+        setStatus(tr("Съёмка остановлена; записанные измерения сохранены в %1").arg(m_runTarget));
     else
-        setStatus(QStringLiteral("Измерение остановлено"));
+        setStatus(tr("Измерение остановлено"));
 }
 
 void TervexWidget::onTestDataManagerPrepared()
@@ -1275,8 +1276,8 @@ void TervexWidget::onTestDataManagerAllCompleted()
     endRun();
     m_testPanel->resetPanel();
     const QString report = m_testManager->lastReportPath();
-    setStatus(report.isEmpty() ? QStringLiteral("Тест завершён")
-                               : QStringLiteral("Тест завершён, отчёт: %1").arg(QDir::toNativeSeparators(report)));
+    setStatus(report.isEmpty() ? tr("Тест завершён")
+                               : tr("Тест завершён, отчёт: %1").arg(QDir::toNativeSeparators(report)));
 }
 
 void TervexWidget::onTestDataManagerAborted()
@@ -1284,15 +1285,15 @@ void TervexWidget::onTestDataManagerAborted()
     m_surveyProgress->reset();
     endRun();
     m_testPanel->resetPanel();
-    setStatus(QStringLiteral("Тест остановлен"));
+    setStatus(tr("Тест остановлен"));
 }
 
 void TervexWidget::onRunFailed(const QString& reason)
 {
     m_runFailure = reason;
-    QString text = QStringLiteral("<h2>Внимание!</h2><p>Измерение прервано: %1</p>").arg(reason.toHtmlEscaped());
+    QString text = tr("<h2>Внимание!</h2><p>Измерение прервано: %1</p>").arg(reason.toHtmlEscaped());
     if (m_currentSurveyType == Automatic)
-        text += QStringLiteral("<p>Записанные измерения сохранены. Съёмку можно продолжить: выберите её файл "
+        text += tr("<p>Записанные измерения сохранены. Съёмку можно продолжить: выберите её файл "
                                "данных (.etr) в режиме АВТОМАТ вместо файла последовательности.</p>");
     showMessage(text);
 }
@@ -1314,8 +1315,8 @@ void TervexWidget::onSurveyReported(const QString& text, const QString& path, co
 {
     QString message = QStringLiteral("<pre>%1</pre>").arg(text.toHtmlEscaped());
     message += path.isEmpty()
-                   ? QStringLiteral("<p>Отчёт не записан: %1</p>").arg(error.toHtmlEscaped())
-                   : QStringLiteral("<p>Отчёт записан в %1</p>").arg(QDir::toNativeSeparators(path).toHtmlEscaped());
+                   ? tr("<p>Отчёт не записан: %1</p>").arg(error.toHtmlEscaped())
+                   : tr("<p>Отчёт записан в %1</p>").arg(QDir::toNativeSeparators(path).toHtmlEscaped());
     // Not from inside the run's last signal: a failure's own message comes first.
     QTimer::singleShot(0, this, [message]() { messageHandler()(nullptr, QMessageBox::Information, boxTitle, message); });
 }

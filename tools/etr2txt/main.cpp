@@ -31,20 +31,20 @@ bool convert(const QString& path, bool withPolarisation)
 
     if (!file.load(path)) {
         if (!reported)
-            CommandLine::printError(QStringLiteral("%1: не удалось открыть файл").arg(path));
+            CommandLine::printError(QCoreApplication::translate("Etr2txtTool", "%1: не удалось открыть файл").arg(path));
         return false;
     }
 
     bool polarisation = withPolarisation;
     if (polarisation && file.polarisationInvalid()) {
-        CommandLine::printError(QStringLiteral("%1: Преобразование etr в txt: %2")
-                              .arg(path, oneLine(QStringLiteral("Некорректное значение поляризации\n"
+        CommandLine::printError(QCoreApplication::translate("Etr2txtTool", "%1: Преобразование etr в txt: %2")
+                              .arg(path, oneLine(QCoreApplication::translate("Etr2txtTool", "Некорректное значение поляризации\n"
                                                                 "Будет выполнено преобразование без поляризации"))));
         polarisation = false;
     }
     const QString target = file.textPath(polarisation);
     if (!file.exportText(polarisation)) {
-        CommandLine::printError(QStringLiteral("%1: не удалось записать файл %2").arg(path, target));
+        CommandLine::printError(QCoreApplication::translate("Etr2txtTool", "%1: не удалось записать файл %2").arg(path, target));
         return false;
     }
     CommandLine::printLine(target);

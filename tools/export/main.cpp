@@ -68,7 +68,7 @@ int main(int argc, char* argv[])
         });
         if (!file->load(path)) {
             if (!reported)
-                CommandLine::printError(QStringLiteral("%1: не удалось открыть файл").arg(path));
+                CommandLine::printError(QCoreApplication::translate("ExportTool", "%1: не удалось открыть файл").arg(path));
             allRead = false;
             continue;
         }
@@ -77,7 +77,7 @@ int main(int argc, char* argv[])
         files.push_back(std::move(file));
     }
     if (loaded.isEmpty()) {
-        CommandLine::printError(QStringLiteral("нет данных для записи"));
+        CommandLine::printError(QCoreApplication::translate("ExportTool", "нет данных для записи"));
         return 1;
     }
 
