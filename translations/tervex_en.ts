@@ -5,1333 +5,1352 @@
     <name>AutoSettingsWidget</name>
     <message>
         <source>Последовательность</source>
-        <translation type="unfinished"></translation>
+        <translation>Sequence</translation>
     </message>
     <message>
         <source>Сохранить как</source>
-        <translation type="unfinished"></translation>
+        <translation>Save as</translation>
     </message>
     <message>
         <source>Создать…</source>
-        <translation type="unfinished"></translation>
+        <translation>Create…</translation>
     </message>
     <message>
         <source>выкл.</source>
-        <translation type="unfinished"></translation>
+        <translation>off</translation>
     </message>
     <message>
         <source>Макс. разброс, %</source>
-        <translation type="unfinished"></translation>
+        <translation>Max. scatter, %</translation>
     </message>
     <message>
         <source>Повторов</source>
-        <translation type="unfinished"></translation>
+        <translation>Repeats</translation>
     </message>
     <message>
         <source>Отмена</source>
-        <translation type="unfinished"></translation>
+        <translation>Cancel</translation>
     </message>
     <message>
         <source>Выполнить</source>
-        <translation type="unfinished"></translation>
+        <translation>Execute</translation>
     </message>
 </context>
 <context>
     <name>DataFileLock</name>
     <message>
         <source>Файл данных %1 уже записывается другой съёмкой (%2, процесс %3 на %4). Дождитесь её окончания или выберите другой файл.</source>
-        <translation type="unfinished"></translation>
+        <translation>Data file %1 is being written by another survey (%2, process %3 on %4). Wait until it ends or choose another file.</translation>
     </message>
     <message>
         <source>программа</source>
-        <translation type="unfinished"></translation>
+        <translation>a program</translation>
     </message>
     <message>
         <source>этом компьютере</source>
-        <translation type="unfinished"></translation>
+        <translation>this computer</translation>
     </message>
     <message>
         <source>Не удалось создать файл блокировки %1 рядом с файлом данных.</source>
-        <translation type="unfinished"></translation>
+        <translation>Could not create the lock file %1 beside the data file.</translation>
     </message>
 </context>
 <context>
     <name>Etr2txtTool</name>
     <message>
         <source>%1: не удалось открыть файл</source>
-        <translation type="unfinished"></translation>
+        <translation>%1: could not open the file</translation>
     </message>
     <message>
         <source>%1: Преобразование etr в txt: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>%1: Converting etr to txt: %2</translation>
     </message>
     <message>
         <source>Некорректное значение поляризации
 Будет выполнено преобразование без поляризации</source>
-        <translation type="unfinished"></translation>
+        <translation>Invalid chargeability value
+The conversion will be done without chargeability</translation>
     </message>
     <message>
         <source>%1: не удалось записать файл %2</source>
-        <translation type="unfinished"></translation>
+        <translation>%1: could not write file %2</translation>
     </message>
 </context>
 <context>
     <name>EtrFile</name>
     <message>
         <source>Загрузка etr</source>
-        <translation type="unfinished"></translation>
+        <translation>Loading etr</translation>
     </message>
     <message>
         <source>%1 не является обычным файлом
 Файл не загружен</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 is not a regular file
+The file was not loaded</translation>
     </message>
     <message>
         <source>
 Файл не загружен</source>
-        <translation type="unfinished"></translation>
+        <translation>
+The file was not loaded</translation>
     </message>
     <message>
         <source>Некорректное значение электрода EM (%1), EN (%2) в блоке %3
 Дальнейший результат чтения файла недостоверен</source>
-        <translation type="unfinished"></translation>
+        <translation>Invalid electrode value EM (%1), EN (%2) in block %3
+The rest of the file cannot be trusted</translation>
     </message>
     <message>
         <source>Некорректное число каналов (%1), EA (%2), EB (%3) в блоке %4
 Чтение файла прервано, файл будет показан частично</source>
-        <translation type="unfinished"></translation>
+        <translation>Invalid channel count (%1), EA (%2), EB (%3) in block %4
+Reading stopped, the file will be shown in part</translation>
     </message>
     <message>
         <source>Файл обрывается внутри блока %1 (есть %2 байт из %3)
 Неполная запись отброшена, файл будет показан частично</source>
-        <translation type="unfinished"></translation>
+        <translation>The file ends inside block %1 (%2 of %3 bytes present)
+The incomplete record was dropped, the file will be shown in part</translation>
     </message>
 </context>
 <context>
     <name>EtrFormat</name>
     <message>
         <source>Некорректные параметры записи в заголовке: импульс (%1), пауза (%2), периоды (%3)</source>
-        <translation type="unfinished"></translation>
+        <translation>Invalid record parameters in the header: pulse (%1), pause (%2), periods (%3)</translation>
     </message>
     <message>
         <source>Запись с импульсом %1 мс, паузой %2 мс и %3 периодами не содержит ни одного отсчёта</source>
-        <translation type="unfinished"></translation>
+        <translation>A record with pulse %1 ms, pause %2 ms and %3 periods holds no samples</translation>
     </message>
     <message>
         <source>Файл короче заголовка (%1 байт из %2)</source>
-        <translation type="unfinished"></translation>
+        <translation>The file is shorter than its header (%1 of %2 bytes)</translation>
     </message>
     <message>
         <source>Некорректное число электродов (%1) в заголовке</source>
-        <translation type="unfinished"></translation>
+        <translation>Invalid electrode count (%1) in the header</translation>
     </message>
 </context>
 <context>
     <name>EtrViewer</name>
     <message>
         <source>Преобразование etr в txt</source>
-        <translation type="unfinished"></translation>
+        <translation>Converting etr to txt</translation>
     </message>
     <message>
         <source>папка %1 не найдена</source>
-        <translation type="unfinished"></translation>
+        <translation>folder %1 not found</translation>
     </message>
     <message>
         <source>на месте файла находится папка с тем же именем</source>
-        <translation type="unfinished"></translation>
+        <translation>a folder of the same name is where the file should be</translation>
     </message>
     <message>
         <source>файл защищён от записи</source>
-        <translation type="unfinished"></translation>
+        <translation>the file is write-protected</translation>
     </message>
     <message>
         <source>нет прав на запись в папку</source>
-        <translation type="unfinished"></translation>
+        <translation>no permission to write to the folder</translation>
     </message>
     <message>
         <source>ошибка записи на диск</source>
-        <translation type="unfinished"></translation>
+        <translation>disk write error</translation>
     </message>
     <message>
         <source>Просмотр ETR</source>
-        <translation type="unfinished"></translation>
+        <translation>ETR viewer</translation>
     </message>
     <message>
         <source>Открыть</source>
-        <translation type="unfinished"></translation>
+        <translation>Open</translation>
     </message>
     <message>
         <source>Обработать</source>
-        <translation type="unfinished"></translation>
+        <translation>Process</translation>
     </message>
     <message>
         <source>Экспорт…</source>
-        <translation type="unfinished"></translation>
+        <translation>Export…</translation>
     </message>
     <message>
         <source>Учесть поляризацию</source>
-        <translation type="unfinished"></translation>
+        <translation>With chargeability</translation>
     </message>
     <message>
         <source>Сигналы</source>
-        <translation type="unfinished"></translation>
+        <translation>Signals</translation>
     </message>
     <message>
         <source>Разрез</source>
-        <translation type="unfinished"></translation>
+        <translation>Section</translation>
     </message>
     <message>
         <source>Управление</source>
-        <translation type="unfinished"></translation>
+        <translation>Controls</translation>
     </message>
     <message>
         <source>Ток</source>
-        <translation type="unfinished"></translation>
+        <translation>Current</translation>
     </message>
     <message>
         <source>Все</source>
-        <translation type="unfinished"></translation>
+        <translation>All</translation>
     </message>
     <message>
         <source>Гор.</source>
-        <translation type="unfinished"></translation>
+        <translation>Hor.</translation>
     </message>
     <message>
         <source>Верт.</source>
-        <translation type="unfinished"></translation>
+        <translation>Vert.</translation>
     </message>
     <message>
         <source>Электроды</source>
-        <translation type="unfinished"></translation>
+        <translation>Electrodes</translation>
     </message>
     <message>
         <source>Запись</source>
-        <translation type="unfinished"></translation>
+        <translation>Record</translation>
     </message>
     <message>
         <source>Импульс: &lt;b&gt;%1&lt;/b&gt;</source>
-        <translation type="unfinished"></translation>
+        <translation>Pulse: &lt;b&gt;%1&lt;/b&gt;</translation>
     </message>
     <message>
         <source>Пауза: &lt;b&gt;%1&lt;/b&gt;</source>
-        <translation type="unfinished"></translation>
+        <translation>Pause: &lt;b&gt;%1&lt;/b&gt;</translation>
     </message>
     <message>
         <source>Периоды: &lt;b&gt;%1&lt;/b&gt;</source>
-        <translation type="unfinished"></translation>
+        <translation>Periods: &lt;b&gt;%1&lt;/b&gt;</translation>
     </message>
     <message>
         <source>I=&lt;b&gt;%1&lt;/b&gt;мА</source>
-        <translation type="unfinished"></translation>
+        <translation>I=&lt;b&gt;%1&lt;/b&gt;mA</translation>
     </message>
     <message>
         <source>V=&lt;b&gt;%1&lt;/b&gt;мВ</source>
-        <translation type="unfinished"></translation>
+        <translation>V=&lt;b&gt;%1&lt;/b&gt;mV</translation>
     </message>
     <message>
         <source>Rho=&lt;b&gt;%1&lt;/b&gt;Ом</source>
-        <translation type="unfinished"></translation>
+        <translation>Rho=&lt;b&gt;%1&lt;/b&gt;Ω</translation>
     </message>
     <message>
         <source>Файл не открыт: преобразовывать нечего.
 Откройте файл etr кнопкой «Открыть».</source>
-        <translation type="unfinished"></translation>
+        <translation>No file is open: nothing to convert.
+Open an etr file with “Open”.</translation>
     </message>
     <message>
         <source>Некорректное значение поляризации
 Будет выполнено преобразование без поляризации</source>
-        <translation type="unfinished"></translation>
+        <translation>Invalid chargeability value
+The conversion will be done without chargeability</translation>
     </message>
     <message>
         <source>Преобразование с поляризацией успешно завершено</source>
-        <translation type="unfinished"></translation>
+        <translation>Conversion with chargeability completed</translation>
     </message>
     <message>
         <source>Преобразование успешно завершено</source>
-        <translation type="unfinished"></translation>
+        <translation>Conversion completed</translation>
     </message>
     <message>
         <source>Не удалось записать файл %1: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Could not write file %1: %2</translation>
     </message>
 </context>
 <context>
     <name>ExportDialog</name>
     <message>
         <source>Экспорт для инверсии</source>
-        <translation type="unfinished"></translation>
+        <translation>Export for inversion</translation>
     </message>
     <message>
         <source>Формат:</source>
-        <translation type="unfinished"></translation>
+        <translation>Format:</translation>
     </message>
     <message>
         <source>Обзор…</source>
-        <translation type="unfinished"></translation>
+        <translation>Browse…</translation>
     </message>
     <message>
         <source>Файл:</source>
-        <translation type="unfinished"></translation>
+        <translation>File:</translation>
     </message>
     <message>
         <source>С поляризацией (заряжаемость)</source>
-        <translation type="unfinished"></translation>
+        <translation>With chargeability (IP)</translation>
     </message>
     <message>
         <source>Все записи повторённых квадруполей (иначе лучшая)</source>
-        <translation type="unfinished"></translation>
+        <translation>All records of repeated quadrupoles (otherwise the best)</translation>
     </message>
     <message>
         <source>Записать</source>
-        <translation type="unfinished"></translation>
+        <translation>Write</translation>
     </message>
     <message>
         <source>Закрыть</source>
-        <translation type="unfinished"></translation>
+        <translation>Close</translation>
     </message>
     <message>
         <source>Файл не открыт: экспортировать нечего.
 Откройте файл etr кнопкой «Открыть».</source>
-        <translation type="unfinished"></translation>
+        <translation>No file is open: nothing to export.
+Open an etr file with “Open”.</translation>
     </message>
     <message>
         <source>Укажите файл, в который записать данные.</source>
-        <translation type="unfinished"></translation>
+        <translation>Choose the file to write the data to.</translation>
     </message>
 </context>
 <context>
     <name>ExportTool</name>
     <message>
         <source>%1: не удалось открыть файл</source>
-        <translation type="unfinished"></translation>
+        <translation>%1: could not open the file</translation>
     </message>
     <message>
         <source>нет данных для записи</source>
-        <translation type="unfinished"></translation>
+        <translation>no data to write</translation>
     </message>
 </context>
 <context>
     <name>GeneratorControlWidget</name>
     <message>
         <source>Напряжение</source>
-        <translation type="unfinished"></translation>
+        <translation>Voltage</translation>
     </message>
     <message>
         <source>Повторения</source>
-        <translation type="unfinished"></translation>
+        <translation>Periods</translation>
     </message>
     <message>
         <source>Импульс</source>
-        <translation type="unfinished"></translation>
+        <translation>Pulse</translation>
     </message>
     <message>
         <source>Пауза</source>
-        <translation type="unfinished"></translation>
+        <translation>Pause</translation>
     </message>
 </context>
 <context>
     <name>InversionDataset</name>
     <message>
         <source>Электрод x=%1 м, y=%2 м: высота %3 м в файле %4, %5 м в файле %6; взята первая</source>
-        <translation type="unfinished"></translation>
+        <translation>Electrode x=%1 m, y=%2 m: elevation %3 m in file %4, %5 m in file %6; the first is used</translation>
     </message>
     <message>
         <source>нет координат электрода в файле</source>
-        <translation type="unfinished"></translation>
+        <translation>no electrode coordinates in the file</translation>
     </message>
     <message>
         <source>Файл %1: импульс %2 мс, в первом файле %3 мс; окно заряжаемости в заголовке взято по первому файлу</source>
-        <translation type="unfinished"></translation>
+        <translation>File %1: pulse %2 ms, %3 ms in the first file; the chargeability window in the header follows the first file</translation>
     </message>
 </context>
 <context>
     <name>InversionReport</name>
     <message>
         <source>Записан файл %1, данных: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Wrote file %1, data: %2</translation>
     </message>
     <message>
         <source>Не удалось записать файл %1: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Could not write file %1: %2</translation>
     </message>
     <message>
         <source>Пропущено данных: %1 (%2)</source>
-        <translation type="unfinished"></translation>
+        <translation>Data left out: %1 (%2)</translation>
     </message>
 </context>
 <context>
     <name>InversionWriters</name>
     <message>
         <source>Универсальный формат .ohm (pyGIMLi, BERT, ResIPy)</source>
-        <translation type="unfinished"></translation>
+        <translation>Unified .ohm format (pyGIMLi, BERT, ResIPy)</translation>
     </message>
     <message>
         <source>Таблица CSV для ResIPy (тип Syscal)</source>
-        <translation type="unfinished"></translation>
+        <translation>CSV table for ResIPy (Syscal type)</translation>
     </message>
     <message>
         <source>Res2DInv, общий массив (.dat)</source>
-        <translation type="unfinished"></translation>
+        <translation>Res2DInv, general array (.dat)</translation>
     </message>
     <message>
         <source>значения не вычислены</source>
-        <translation type="unfinished"></translation>
+        <translation>values not computed</translation>
     </message>
     <message>
         <source>геометрический коэффициент равен нулю</source>
-        <translation type="unfinished"></translation>
+        <translation>geometric factor is zero</translation>
     </message>
     <message>
         <source>поляризация не вычислена</source>
-        <translation type="unfinished"></translation>
+        <translation>chargeability not computed</translation>
     </message>
 </context>
 <context>
     <name>MeasurementPlot</name>
     <message>
         <source>н/и</source>
-        <translation type="unfinished"></translation>
+        <translation>n/m</translation>
     </message>
     <message>
         <source>Ток
 %1 - %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Current
+%1 - %2</translation>
     </message>
     <message>
         <source>Канал %1
 %2 - %3</source>
-        <translation type="unfinished"></translation>
+        <translation>Channel %1
+%2 - %3</translation>
     </message>
     <message>
         <source>Напряжение</source>
-        <translation type="unfinished"></translation>
+        <translation>Voltage</translation>
     </message>
     <message>
         <source>К%1</source>
-        <translation type="unfinished"></translation>
+        <translation>K%1</translation>
     </message>
     <message>
         <source>10 Ом</source>
-        <translation type="unfinished"></translation>
+        <translation>10 Ω</translation>
     </message>
     <message>
         <source>100 Ом</source>
-        <translation type="unfinished"></translation>
+        <translation>100 Ω</translation>
     </message>
     <message>
         <source>1 кОм</source>
-        <translation type="unfinished"></translation>
+        <translation>1 kΩ</translation>
     </message>
     <message>
         <source>3 кОм</source>
-        <translation type="unfinished"></translation>
+        <translation>3 kΩ</translation>
     </message>
     <message>
         <source>10 кОм</source>
-        <translation type="unfinished"></translation>
+        <translation>10 kΩ</translation>
     </message>
     <message>
         <source>50 кОм</source>
-        <translation type="unfinished"></translation>
+        <translation>50 kΩ</translation>
     </message>
     <message>
         <source>1 МОм</source>
-        <translation type="unfinished"></translation>
+        <translation>1 MΩ</translation>
     </message>
     <message>
         <source>кОм</source>
-        <translation type="unfinished"></translation>
+        <translation>kΩ</translation>
     </message>
     <message>
         <source>Ом</source>
-        <translation type="unfinished"></translation>
+        <translation>Ω</translation>
     </message>
     <message>
         <source>&gt;1МОм</source>
-        <translation type="unfinished"></translation>
+        <translation>&gt;1MΩ</translation>
     </message>
 </context>
 <context>
     <name>PseudosectionPlot</name>
     <message>
         <source>X, м</source>
-        <translation type="unfinished"></translation>
+        <translation>X, m</translation>
     </message>
     <message>
         <source>Глубина, м</source>
-        <translation type="unfinished"></translation>
+        <translation>Depth, m</translation>
     </message>
     <message>
         <source>ρа, Ом·м</source>
-        <translation type="unfinished"></translation>
+        <translation>ρa, Ω·m</translation>
     </message>
     <message>
         <source>A %1  B %2  M %3  N %4
 ρа = %5 Ом·м
 отклонение = %6 %
 η = %7</source>
-        <translation type="unfinished"></translation>
+        <translation>A %1  B %2  M %3  N %4
+ρa = %5 Ω·m
+deviation = %6 %
+η = %7</translation>
     </message>
 </context>
 <context>
     <name>PseudosectionView</name>
     <message>
         <source>ρа</source>
-        <translation type="unfinished"></translation>
+        <translation>ρa</translation>
     </message>
     <message>
         <source>Крест: разброс более</source>
-        <translation type="unfinished"></translation>
+        <translation>Cross: scatter above</translation>
     </message>
     <message>
         <source>Сохранить разрез</source>
-        <translation type="unfinished"></translation>
+        <translation>Save section</translation>
     </message>
     <message>
         <source>Не удалось записать файл %1.</source>
-        <translation type="unfinished"></translation>
+        <translation>Could not write file %1.</translation>
     </message>
 </context>
 <context>
     <name>RepeatPolicy</name>
     <message>
         <source>повтор %1 из %2: </source>
-        <translation type="unfinished"></translation>
+        <translation>repeat %1 of %2: </translation>
     </message>
     <message>
         <source>разброс %1 % на канале %2</source>
-        <translation type="unfinished"></translation>
+        <translation>scatter %1 % on channel %2</translation>
     </message>
     <message>
         <source>ток %1 мА</source>
-        <translation type="unfinished"></translation>
+        <translation>current %1 mA</translation>
     </message>
 </context>
 <context>
     <name>SequenceFile</name>
     <message>
         <source>Не удалось открыть файл %1: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Could not open file %1: %2</translation>
     </message>
     <message>
         <source>Не найден раздел координат &quot;%1&quot;</source>
-        <translation type="unfinished"></translation>
+        <translation>Coordinate section &quot;%1&quot; not found</translation>
     </message>
     <message>
         <source>ожидаются номер электрода и координаты x y z</source>
-        <translation type="unfinished"></translation>
+        <translation>expected an electrode number and coordinates x y z</translation>
     </message>
     <message>
         <source>координаты электрода %1 должны быть конечными числами</source>
-        <translation type="unfinished"></translation>
+        <translation>coordinates of electrode %1 must be finite numbers</translation>
     </message>
     <message>
         <source>электрод %1 задан повторно</source>
-        <translation type="unfinished"></translation>
+        <translation>electrode %1 is given twice</translation>
     </message>
     <message>
         <source>Раздел координат не содержит ни одного электрода</source>
-        <translation type="unfinished"></translation>
+        <translation>The coordinate section holds no electrodes</translation>
     </message>
     <message>
         <source>Не найден раздел четырёхполюсников &quot;%1&quot;</source>
-        <translation type="unfinished"></translation>
+        <translation>Quadrupole section &quot;%1&quot; not found</translation>
     </message>
     <message>
         <source>ожидаются номер строки и электроды A B M N</source>
-        <translation type="unfinished"></translation>
+        <translation>expected a line number and electrodes A B M N</translation>
     </message>
     <message>
         <source>номер электрода %1 вне диапазона %2…%3</source>
-        <translation type="unfinished"></translation>
+        <translation>electrode number %1 outside %2…%3</translation>
     </message>
     <message>
         <source>электрод %1 не задан в разделе координат</source>
-        <translation type="unfinished"></translation>
+        <translation>electrode %1 is not in the coordinate section</translation>
     </message>
     <message>
         <source>электроды A и B совпадают</source>
-        <translation type="unfinished"></translation>
+        <translation>electrodes A and B are the same</translation>
     </message>
     <message>
         <source>не задан ни один питающий электрод</source>
-        <translation type="unfinished"></translation>
+        <translation>no current electrode given</translation>
     </message>
     <message>
         <source>электрод A совпадает с M или N</source>
-        <translation type="unfinished"></translation>
+        <translation>electrode A is the same as M or N</translation>
     </message>
     <message>
         <source>Раздел четырёхполюсников не содержит ни одной строки</source>
-        <translation type="unfinished"></translation>
+        <translation>The quadrupole section holds no lines</translation>
     </message>
     <message>
         <source>Строка %1: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Line %1: %2</translation>
     </message>
 </context>
 <context>
     <name>SequenceGenerator</name>
     <message>
         <source>Веннер-альфа</source>
-        <translation type="unfinished"></translation>
+        <translation>Wenner alpha</translation>
     </message>
     <message>
         <source>Веннер-Шлюмберже</source>
-        <translation type="unfinished"></translation>
+        <translation>Wenner–Schlumberger</translation>
     </message>
     <message>
         <source>Диполь-диполь</source>
-        <translation type="unfinished"></translation>
+        <translation>Dipole–dipole</translation>
     </message>
     <message>
         <source>Трёхэлектродная (полюс-диполь)</source>
-        <translation type="unfinished"></translation>
+        <translation>Pole–dipole</translation>
     </message>
     <message>
         <source>Многоэлектродный градиент</source>
-        <translation type="unfinished"></translation>
+        <translation>Multiple gradient</translation>
     </message>
     <message>
         <source>Число электродов должно быть от 3 до %1</source>
-        <translation type="unfinished"></translation>
+        <translation>The electrode count must be from 3 to %1</translation>
     </message>
     <message>
         <source>Шаг электродов должен быть больше 0 и не больше 1000 м</source>
-        <translation type="unfinished"></translation>
+        <translation>The electrode spacing must be above 0 and at most 1000 m</translation>
     </message>
     <message>
         <source>Первый и последний электроды должны лежать в 1…%1, первый перед последним</source>
-        <translation type="unfinished"></translation>
+        <translation>The first and last electrodes must lie in 1…%1, the first before the last</translation>
     </message>
     <message>
         <source>Неверный диапазон a: от %1 до %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Invalid range of a: from %1 to %2</translation>
     </message>
     <message>
         <source>Неверный диапазон n: от %1 до %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Invalid range of n: from %1 to %2</translation>
     </message>
     <message>
         <source>Число каналов должно быть от 1 до 255</source>
-        <translation type="unfinished"></translation>
+        <translation>The channel count must be from 1 to 255</translation>
     </message>
     <message>
         <source>Ни один квадруполь не помещается на электродах %1…%2 при этих a и n</source>
-        <translation type="unfinished"></translation>
+        <translation>No quadrupole fits on electrodes %1…%2 with these a and n</translation>
     </message>
     <message>
         <source>Квадруполей: %1, шагов: %2, время съёмки ≈ %3 (импульс %4 мс, пауза %5 мс, периодов %6); потенциальных электродов сразу после тока: %7</source>
-        <translation type="unfinished"></translation>
+        <translation>Quadrupoles: %1, steps: %2, survey time ≈ %3 (pulse %4 ms, pause %5 ms, periods %6); potential electrodes used right after current: %7</translation>
     </message>
     <message>
         <source>Не удалось создать файл %1: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Could not create file %1: %2</translation>
     </message>
     <message>
         <source>Не удалось записать файл %1: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Could not write file %1: %2</translation>
     </message>
     <message>
         <source>Не удалось открыть файл %1: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Could not open file %1: %2</translation>
     </message>
     <message>
         <source>%1, строка %2: ожидались два числа x z</source>
-        <translation type="unfinished"></translation>
+        <translation>%1, line %2: expected two numbers x z</translation>
     </message>
     <message>
         <source>%1: нет ни одной точки x z</source>
-        <translation type="unfinished"></translation>
+        <translation>%1: no x z points</translation>
     </message>
 </context>
 <context>
     <name>SequenceGeneratorDialog</name>
     <message>
         <source>Создание последовательности</source>
-        <translation type="unfinished"></translation>
+        <translation>Create a sequence</translation>
     </message>
     <message>
         <source> м</source>
-        <translation type="unfinished"></translation>
+        <translation> m</translation>
     </message>
     <message>
         <source>все</source>
-        <translation type="unfinished"></translation>
+        <translation>all</translation>
     </message>
     <message>
         <source>Взаимные измерения (AB и MN поменяны)</source>
-        <translation type="unfinished"></translation>
+        <translation>Reciprocal measurements (AB and MN swapped)</translation>
     </message>
     <message>
         <source>Порядок для ВП (без поляризованных M, N)</source>
-        <translation type="unfinished"></translation>
+        <translation>IP order (no polarised M, N)</translation>
     </message>
     <message>
         <source>файл x z (необязательно)</source>
-        <translation type="unfinished"></translation>
+        <translation>x z file (optional)</translation>
     </message>
     <message>
         <source>Установка</source>
-        <translation type="unfinished"></translation>
+        <translation>Array</translation>
     </message>
     <message>
         <source>Электродов</source>
-        <translation type="unfinished"></translation>
+        <translation>Electrodes</translation>
     </message>
     <message>
         <source>Шаг</source>
-        <translation type="unfinished"></translation>
+        <translation>Spacing</translation>
     </message>
     <message>
         <source>Электроды от – до</source>
-        <translation type="unfinished"></translation>
+        <translation>Electrodes from – to</translation>
     </message>
     <message>
         <source>a (в шагах) от – до</source>
-        <translation type="unfinished"></translation>
+        <translation>a (in spacings) from – to</translation>
     </message>
     <message>
         <source>n от – до</source>
-        <translation type="unfinished"></translation>
+        <translation>n from – to</translation>
     </message>
     <message>
         <source>Каналов на шаг</source>
-        <translation type="unfinished"></translation>
+        <translation>Channels per step</translation>
     </message>
     <message>
         <source>Рельеф</source>
-        <translation type="unfinished"></translation>
+        <translation>Topography</translation>
     </message>
     <message>
         <source>Имя файла</source>
-        <translation type="unfinished"></translation>
+        <translation>File name</translation>
     </message>
     <message>
         <source>Создать</source>
-        <translation type="unfinished"></translation>
+        <translation>Create</translation>
     </message>
     <message>
         <source>Отмена</source>
-        <translation type="unfinished"></translation>
+        <translation>Cancel</translation>
     </message>
     <message>
         <source>Задайте имя файла без папки: он пишется в папку последовательностей</source>
-        <translation type="unfinished"></translation>
+        <translation>Give a file name without a folder: it is written to the sequence folder</translation>
     </message>
     <message>
         <source>Файл %1 уже есть. Заменить его?</source>
-        <translation type="unfinished"></translation>
+        <translation>File %1 already exists. Replace it?</translation>
     </message>
 </context>
 <context>
     <name>SequenceStrategy</name>
     <message>
         <source>Файл данных не открыт для записи.</source>
-        <translation type="unfinished"></translation>
+        <translation>The data file is not open for writing.</translation>
     </message>
     <message>
         <source>Станция выполнила запись с импульсом %1, паузой %2 и %3 периодами, а файл данных записан с импульсом %4, паузой %5 и %6 периодами. Запись не сохранена.</source>
-        <translation type="unfinished"></translation>
+        <translation>The station recorded with pulse %1, pause %2 and %3 periods, but the data file was written with pulse %4, pause %5 and %6 periods. The record was not saved.</translation>
     </message>
     <message>
         <source>Запись неполная: получено %1 отсчётов из %2. Запись не сохранена.</source>
-        <translation type="unfinished"></translation>
+        <translation>Incomplete record: %1 of %2 samples received. The record was not saved.</translation>
     </message>
     <message>
         <source>Не удалось записать блок в файл данных: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Could not write the block to the data file: %1</translation>
     </message>
     <message>
         <source>Не удалось записать файл данных: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Could not write the data file: %1</translation>
     </message>
 </context>
 <context>
     <name>StationInfoTableModel</name>
     <message>
         <source>Канал</source>
-        <translation type="unfinished"></translation>
+        <translation>Channel</translation>
     </message>
     <message>
         <source>Версия ПО</source>
-        <translation type="unfinished"></translation>
+        <translation>Firmware</translation>
     </message>
     <message>
         <source>Статус</source>
-        <translation type="unfinished"></translation>
+        <translation>Status</translation>
     </message>
     <message>
         <source>готов</source>
-        <translation type="unfinished"></translation>
+        <translation>ready</translation>
     </message>
     <message>
         <source>ошибка</source>
-        <translation type="unfinished"></translation>
+        <translation>error</translation>
     </message>
 </context>
 <context>
     <name>StationSettingsTableModel</name>
     <message>
         <source>Вкл</source>
-        <translation type="unfinished"></translation>
+        <translation>On</translation>
     </message>
     <message>
         <source>Усил.</source>
-        <translation type="unfinished"></translation>
+        <translation>Gain</translation>
     </message>
 </context>
 <context>
     <name>StationValueBox</name>
     <message>
         <source>Станция сообщает %1: вне диапазона %2…%3</source>
-        <translation type="unfinished"></translation>
+        <translation>The station reports %1: outside %2…%3</translation>
     </message>
 </context>
 <context>
     <name>SurveyReport</name>
     <message>
         <source>Отчёт о съёмке %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Survey report %1</translation>
     </message>
     <message>
         <source>Съёмка остановлена до конца последовательности.</source>
-        <translation type="unfinished"></translation>
+        <translation>The survey was stopped before the end of the sequence.</translation>
     </message>
     <message>
         <source>Съёмка завершена.</source>
-        <translation type="unfinished"></translation>
+        <translation>The survey is complete.</translation>
     </message>
     <message>
         <source>Макс. разброс: %1 %, повторов не более %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Max. scatter: %1 %, at most %2 repeats</translation>
     </message>
     <message>
         <source>Автоматические повторы выключены.</source>
-        <translation type="unfinished"></translation>
+        <translation>Automatic repeats are off.</translation>
     </message>
     <message>
         <source>Записей: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Records: %1</translation>
     </message>
     <message>
         <source>Повторов: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Repeats: %1</translation>
     </message>
     <message>
         <source>Выше предела: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Above the limit: %1</translation>
     </message>
     <message>
         <source>  A=%1 B=%2 M=%3 N=%4, канал %5: разброс %6 %</source>
-        <translation type="unfinished"></translation>
+        <translation>  A=%1 B=%2 M=%3 N=%4, channel %5: scatter %6 %</translation>
     </message>
     <message>
         <source>Каналы без данных: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Channels without data: %1</translation>
     </message>
     <message>
         <source>нет</source>
-        <translation type="unfinished"></translation>
+        <translation>none</translation>
     </message>
     <message>
         <source>Время съёмки: %1:%2:%3</source>
-        <translation type="unfinished"></translation>
+        <translation>Survey time: %1:%2:%3</translation>
     </message>
 </context>
 <context>
     <name>SurveyStrategy</name>
     <message>
         <source>Потеряна связь со станцией.</source>
-        <translation type="unfinished"></translation>
+        <translation>Connection to the station lost.</translation>
     </message>
     <message>
         <source>Станция не отвечает.</source>
-        <translation type="unfinished"></translation>
+        <translation>The station does not answer.</translation>
     </message>
 </context>
 <context>
     <name>TervexDevice</name>
     <message>
         <source>Станция %1 не отвечает</source>
-        <translation type="unfinished"></translation>
+        <translation>Station %1 does not answer</translation>
     </message>
     <message>
         <source>Станция %1 не подтвердила параметры записи</source>
-        <translation type="unfinished"></translation>
+        <translation>Station %1 did not confirm the record parameters</translation>
     </message>
     <message>
         <source>Адрес станции «%1» не является адресом IPv4</source>
-        <translation type="unfinished"></translation>
+        <translation>Station address “%1” is not an IPv4 address</translation>
     </message>
     <message>
         <source>Станция %1 недоступна: ни один сетевой интерфейс компьютера не находится в её подсети %2/24</source>
-        <translation type="unfinished"></translation>
+        <translation>Station %1 unreachable: no network interface of this computer is in its subnet %2/24</translation>
     </message>
     <message>
         <source>Станция %1 недоступна: не удалось занять локальный адрес %2 (%3)</source>
-        <translation type="unfinished"></translation>
+        <translation>Station %1 unreachable: could not bind the local address %2 (%3)</translation>
     </message>
     <message>
         <source>Станция %1 отклонила соединение</source>
-        <translation type="unfinished"></translation>
+        <translation>Station %1 refused the connection</translation>
     </message>
     <message>
         <source>Станция %1 недоступна: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Station %1 unreachable: %2</translation>
     </message>
     <message>
         <source>Связь со станцией %1 потеряна</source>
-        <translation type="unfinished"></translation>
+        <translation>Connection to station %1 lost</translation>
     </message>
     <message>
         <source>Связь со станцией %1 закрыта до начала записи</source>
-        <translation type="unfinished"></translation>
+        <translation>Station %1 closed the connection before the record started</translation>
     </message>
     <message>
         <source>Станция %1 прислала неполное описание (%2 байт)</source>
-        <translation type="unfinished"></translation>
+        <translation>Station %1 sent an incomplete description (%2 bytes)</translation>
     </message>
     <message>
         <source>Станция %1 подтвердила запись, которую нельзя сохранить: импульс %2 мс, пауза %3 мс, периодов %4</source>
-        <translation type="unfinished"></translation>
+        <translation>Station %1 confirmed a record that cannot be stored: pulse %2 ms, pause %3 ms, periods %4</translation>
     </message>
     <message>
         <source>Станция %1 подтвердила запись без отсчётов: импульс %2 мс, пауза %3 мс, периодов %4</source>
-        <translation type="unfinished"></translation>
+        <translation>Station %1 confirmed a record without samples: pulse %2 ms, pause %3 ms, periods %4</translation>
     </message>
     <message>
         <source>Станция %1 не открыла соединение данных</source>
-        <translation type="unfinished"></translation>
+        <translation>Station %1 did not open the data connection</translation>
     </message>
     <message>
         <source>Станция %1 передаёт больше отсчётов, чем в записи (%2 вместо %3)</source>
-        <translation type="unfinished"></translation>
+        <translation>Station %1 sends more samples than the record holds (%2 instead of %3)</translation>
     </message>
     <message>
         <source>Станция %1 закрыла соединение данных до конца записи (%2 отсчётов из %3)</source>
-        <translation type="unfinished"></translation>
+        <translation>Station %1 closed the data connection before the end of the record (%2 of %3 samples)</translation>
     </message>
 </context>
 <context>
     <name>TervexModel</name>
     <message>
         <source>Номер электрода должен быть от 1 до %1.</source>
-        <translation type="unfinished"></translation>
+        <translation>The electrode number must be from 1 to %1.</translation>
     </message>
     <message>
         <source>Нет результатов теста электродов: сначала выполните тест всех электродов.</source>
-        <translation type="unfinished"></translation>
+        <translation>No electrode test results: run the test of all electrodes first.</translation>
     </message>
     <message>
         <source>Нет электродов с сопротивлением выше %1 Ом.</source>
-        <translation type="unfinished"></translation>
+        <translation>No electrodes with resistance above %1 Ω.</translation>
     </message>
     <message>
         <source>Электроды Ca и Cb совпадают (%1): ток не потечёт через землю, сопротивление не может быть измерено. Выберите разные Ca и Cb.</source>
-        <translation type="unfinished"></translation>
+        <translation>Electrodes Ca and Cb are the same (%1): no current would flow through the ground, the resistance cannot be measured. Choose different Ca and Cb.</translation>
     </message>
     <message>
         <source>Не удалось прочитать файл последовательности %1:
 %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Could not read sequence file %1:
+%2</translation>
     </message>
     <message>
         <source>%1 не является обычным файлом и не может быть продолжен.</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 is not a regular file and cannot be continued.</translation>
     </message>
     <message>
         <source>Не удалось открыть файл данных %1: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Could not open data file %1: %2</translation>
     </message>
     <message>
         <source>Нет файла последовательности %1 рядом с файлом данных.</source>
-        <translation type="unfinished"></translation>
+        <translation>No sequence file %1 beside the data file.</translation>
     </message>
     <message>
         <source>Файл данных %1 не может быть продолжен: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Data file %1 cannot be continued: %2</translation>
     </message>
     <message>
         <source>Файл данных %1 повреждён после записи %2 и не может быть продолжен.</source>
-        <translation type="unfinished"></translation>
+        <translation>Data file %1 is damaged after record %2 and cannot be continued.</translation>
     </message>
     <message>
         <source>Все линии последовательности уже измерены</source>
-        <translation type="unfinished"></translation>
+        <translation>Every line of the sequence has been measured</translation>
     </message>
     <message>
         <source>Не удалось отрезать неполную последнюю запись файла %1: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Could not cut the incomplete last record of file %1: %2</translation>
     </message>
     <message>
         <source>Не удалось открыть файл данных %1 для продолжения.</source>
-        <translation type="unfinished"></translation>
+        <translation>Could not open data file %1 to continue it.</translation>
     </message>
     <message>
         <source>Нет готовых к работе каналов: съёмка не измерила бы ни одного потенциала.</source>
-        <translation type="unfinished"></translation>
+        <translation>No channels are ready: the survey would measure no potential.</translation>
     </message>
     <message>
         <source>Файл данных должен иметь расширение .etr: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>The data file must have the extension .etr: %1</translation>
     </message>
     <message>
         <source>Файл данных %1 записал бы свою копию последовательности поверх исходного файла %2. Выберите другое имя файла данных.</source>
-        <translation type="unfinished"></translation>
+        <translation>Data file %1 would write its copy of the sequence over the original file %2. Choose another data file name.</translation>
     </message>
     <message>
         <source>Съёмка не начата: %1.</source>
-        <translation type="unfinished"></translation>
+        <translation>The survey was not started: %1.</translation>
     </message>
     <message>
         <source>%1 не является обычным файлом.</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 is not a regular file.</translation>
     </message>
     <message>
         <source>Не удалось создать файл данных %1: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Could not create data file %1: %2</translation>
     </message>
     <message>
         <source>Не удалось записать файл данных %1: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Could not write data file %1: %2</translation>
     </message>
     <message>
         <source>Не удалось записать файл последовательности %1.</source>
-        <translation type="unfinished"></translation>
+        <translation>Could not write sequence file %1.</translation>
     </message>
     <message>
         <source>Съёмку можно начать по файлу последовательности (.txt) или продолжить по файлу данных (.etr): %1</source>
-        <translation type="unfinished"></translation>
+        <translation>A survey starts from a sequence file (.txt) or continues from a data file (.etr): %1</translation>
     </message>
 </context>
 <context>
     <name>TervexWidget</name>
     <message>
         <source>Тервекс-М1</source>
-        <translation type="unfinished"></translation>
+        <translation>Tervex-M1</translation>
     </message>
     <message>
         <source>СТАНЦИЯ</source>
-        <translation type="unfinished"></translation>
+        <translation>STATION</translation>
     </message>
     <message>
         <source>НАСТРОЙКА</source>
-        <translation type="unfinished"></translation>
+        <translation>SETUP</translation>
     </message>
     <message>
         <source>ЗАПИСЬ</source>
-        <translation type="unfinished"></translation>
+        <translation>RECORD</translation>
     </message>
     <message>
         <source>ГРАФИК</source>
-        <translation type="unfinished"></translation>
+        <translation>CHART</translation>
     </message>
     <message>
         <source>ТАБЛИЦА</source>
-        <translation type="unfinished"></translation>
+        <translation>TABLE</translation>
     </message>
     <message>
         <source>РАЗРЕЗ</source>
-        <translation type="unfinished"></translation>
+        <translation>SECTION</translation>
     </message>
     <message>
         <source>0.0В</source>
-        <translation type="unfinished"></translation>
+        <translation>0.0V</translation>
     </message>
     <message>
         <source>Параметры</source>
-        <translation type="unfinished"></translation>
+        <translation>Settings</translation>
     </message>
     <message>
         <source>Обработка</source>
-        <translation type="unfinished"></translation>
+        <translation>Processing</translation>
     </message>
     <message>
         <source>Подключить</source>
-        <translation type="unfinished"></translation>
+        <translation>Connect</translation>
     </message>
     <message>
         <source>Серийный номер:</source>
-        <translation type="unfinished"></translation>
+        <translation>Serial number:</translation>
     </message>
     <message>
         <source>ПО адаптера:</source>
-        <translation type="unfinished"></translation>
+        <translation>Adapter firmware:</translation>
     </message>
     <message>
         <source>ПО генератора:</source>
-        <translation type="unfinished"></translation>
+        <translation>Transmitter firmware:</translation>
     </message>
     <message>
         <source>Координаты GPS:</source>
-        <translation type="unfinished"></translation>
+        <translation>GPS position:</translation>
     </message>
     <message>
         <source>Информация</source>
-        <translation type="unfinished"></translation>
+        <translation>Information</translation>
     </message>
     <message>
         <source>Измерители</source>
-        <translation type="unfinished"></translation>
+        <translation>Meters</translation>
     </message>
     <message>
         <source>АВТОМАТ</source>
-        <translation type="unfinished"></translation>
+        <translation>AUTO</translation>
     </message>
     <message>
         <source>ТЕСТ</source>
-        <translation type="unfinished"></translation>
+        <translation>TEST</translation>
     </message>
     <message>
         <source>ПРОБА</source>
-        <translation type="unfinished"></translation>
+        <translation>TRIAL</translation>
     </message>
     <message>
         <source>РЕЛЕ</source>
-        <translation type="unfinished"></translation>
+        <translation>RELAY</translation>
     </message>
     <message>
         <source>Работа</source>
-        <translation type="unfinished"></translation>
+        <translation>Run</translation>
     </message>
     <message>
         <source>Стоп</source>
-        <translation type="unfinished"></translation>
+        <translation>Stop</translation>
     </message>
     <message>
         <source>Повтор</source>
-        <translation type="unfinished"></translation>
+        <translation>Repeat</translation>
     </message>
     <message>
         <source>След.</source>
-        <translation type="unfinished"></translation>
+        <translation>Next</translation>
     </message>
     <message>
         <source>Пауза</source>
-        <translation type="unfinished"></translation>
+        <translation>Pause</translation>
     </message>
     <message>
         <source>Файл данных: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Data file: %1</translation>
     </message>
     <message>
         <source>Не доступно</source>
-        <translation type="unfinished"></translation>
+        <translation>Not available</translation>
     </message>
     <message>
         <source>&lt;h2&gt;Внимание!&lt;/h2&gt;&lt;p&gt;Нет подключения к станции.&lt;/p&gt;</source>
-        <translation type="unfinished"></translation>
+        <translation>&lt;h2&gt;Attention!&lt;/h2&gt;&lt;p&gt;No connection to the station.&lt;/p&gt;</translation>
     </message>
     <message>
         <source>Адрес и порты станции задаются в файле настроек %1 (ключи tervex_host, command_port, data_port); после изменения перезапустите программу.</source>
-        <translation type="unfinished"></translation>
+        <translation>The station&apos;s address and ports are set in the settings file %1 (keys tervex_host, command_port, data_port); restart the program after a change.</translation>
     </message>
     <message>
         <source>&lt;h2&gt;Внимание!&lt;/h2&gt;&lt;p&gt;Нет подключения к станции: %1&lt;/p&gt;&lt;p&gt;%2&lt;/p&gt;</source>
-        <translation type="unfinished"></translation>
+        <translation>&lt;h2&gt;Attention!&lt;/h2&gt;&lt;p&gt;No connection to the station: %1&lt;/p&gt;&lt;p&gt;%2&lt;/p&gt;</translation>
     </message>
     <message>
         <source>Выполняется подключение к станции...</source>
-        <translation type="unfinished"></translation>
+        <translation>Connecting to the station...</translation>
     </message>
     <message>
         <source>%1В</source>
-        <translation type="unfinished"></translation>
+        <translation>%1V</translation>
     </message>
     <message>
         <source>&lt;p&gt;&lt;h2&gt;Ошибка!!!&lt;/h2&gt;&lt;/p&gt;&lt;p&gt;Длительность паузы больше 0 мс, но меньше 40 мс.&lt;/p&gt;&lt;p&gt;Продолжение невозможно.&lt;/p&gt;</source>
-        <translation type="unfinished"></translation>
+        <translation>&lt;p&gt;&lt;h2&gt;Error!!!&lt;/h2&gt;&lt;/p&gt;&lt;p&gt;The pause is longer than 0 ms but shorter than 40 ms.&lt;/p&gt;&lt;p&gt;Cannot continue.&lt;/p&gt;</translation>
     </message>
     <message>
         <source>При длительности паузы 0 мс
 точность расчетов снижается</source>
-        <translation type="unfinished"></translation>
+        <translation>With a pause of 0 ms
+the results are less accurate</translation>
     </message>
     <message>
         <source>При длительности импульса менее 200 мс
 точность расчетов снижается</source>
-        <translation type="unfinished"></translation>
+        <translation>With a pulse shorter than 200 ms
+the results are less accurate</translation>
     </message>
     <message>
         <source>При длительности импульса менее 200 мс
 и при длительности паузы 0 мс
 точность расчетов снижается</source>
-        <translation type="unfinished"></translation>
+        <translation>With a pulse shorter than 200 ms
+and a pause of 0 ms
+the results are less accurate</translation>
     </message>
     <message>
         <source>Идёт измерение</source>
-        <translation type="unfinished"></translation>
+        <translation>Measuring</translation>
     </message>
     <message>
         <source>Съёмка идёт, файл данных: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Survey running, data file: %1</translation>
     </message>
     <message>
         <source>Идёт тест электродов</source>
-        <translation type="unfinished"></translation>
+        <translation>Electrode test running</translation>
     </message>
     <message>
         <source>Напряжение для теста</source>
-        <translation type="unfinished"></translation>
+        <translation>Test voltage</translation>
     </message>
     <message>
         <source>Базовое сопротивление</source>
-        <translation type="unfinished"></translation>
+        <translation>Base resistance</translation>
     </message>
     <message>
         <source>Отклонение сопротивления</source>
-        <translation type="unfinished"></translation>
+        <translation>Resistance deviation</translation>
     </message>
     <message>
         <source>Тест электродов</source>
-        <translation type="unfinished"></translation>
+        <translation>Electrode test</translation>
     </message>
     <message>
         <source>Напряжение от 10В до 20В</source>
-        <translation type="unfinished"></translation>
+        <translation>Voltage from 10V to 20V</translation>
     </message>
     <message>
         <source>Тест реле</source>
-        <translation type="unfinished"></translation>
+        <translation>Relay test</translation>
     </message>
     <message>
         <source>Базовое сопротивление от 50 до 150 Ом</source>
-        <translation type="unfinished"></translation>
+        <translation>Base resistance from 50 to 150 Ω</translation>
     </message>
     <message>
         <source>Отклонение сопротивления от 1 до 25 %</source>
-        <translation type="unfinished"></translation>
+        <translation>Resistance deviation from 1 to 25 %</translation>
     </message>
     <message>
         <source>Идёт измерение. Прервать?</source>
-        <translation type="unfinished"></translation>
+        <translation>Measuring. Interrupt?</translation>
     </message>
     <message>
         <source>%1ч %2м %3с</source>
-        <translation type="unfinished"></translation>
+        <translation>%1h %2m %3s</translation>
     </message>
     <message>
         <source>%1м %2с</source>
-        <translation type="unfinished"></translation>
+        <translation>%1m %2s</translation>
     </message>
     <message>
         <source>%1с</source>
-        <translation type="unfinished"></translation>
+        <translation>%1s</translation>
     </message>
     <message>
         <source>запись %1 из %2 | осталось %3</source>
-        <translation type="unfinished"></translation>
+        <translation>record %1 of %2 | %3 left</translation>
     </message>
     <message>
         <source>Съёмка завершена, файл данных: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Survey complete, data file: %1</translation>
     </message>
     <message>
         <source>Пробная запись завершена</source>
-        <translation type="unfinished"></translation>
+        <translation>Trial record complete</translation>
     </message>
     <message>
         <source>Съёмка остановлена; записанные измерения сохранены в %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Survey stopped; the recorded measurements are saved in %1</translation>
     </message>
     <message>
         <source>Измерение остановлено</source>
-        <translation type="unfinished"></translation>
+        <translation>Measurement stopped</translation>
     </message>
     <message>
         <source>Тест завершён</source>
-        <translation type="unfinished"></translation>
+        <translation>Test complete</translation>
     </message>
     <message>
         <source>Тест завершён, отчёт: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Test complete, report: %1</translation>
     </message>
     <message>
         <source>Тест остановлен</source>
-        <translation type="unfinished"></translation>
+        <translation>Test stopped</translation>
     </message>
     <message>
         <source>&lt;h2&gt;Внимание!&lt;/h2&gt;&lt;p&gt;Измерение прервано: %1&lt;/p&gt;</source>
-        <translation type="unfinished"></translation>
+        <translation>&lt;h2&gt;Attention!&lt;/h2&gt;&lt;p&gt;Measurement interrupted: %1&lt;/p&gt;</translation>
     </message>
     <message>
         <source>&lt;p&gt;Записанные измерения сохранены. Съёмку можно продолжить: выберите её файл данных (.etr) в режиме АВТОМАТ вместо файла последовательности.&lt;/p&gt;</source>
-        <translation type="unfinished"></translation>
+        <translation>&lt;p&gt;The recorded measurements are saved. The survey can be continued: choose its data file (.etr) in AUTO mode instead of the sequence file.&lt;/p&gt;</translation>
     </message>
     <message>
         <source>&lt;p&gt;Отчёт не записан: %1&lt;/p&gt;</source>
-        <translation type="unfinished"></translation>
+        <translation>&lt;p&gt;The report was not written: %1&lt;/p&gt;</translation>
     </message>
     <message>
         <source>&lt;p&gt;Отчёт записан в %1&lt;/p&gt;</source>
-        <translation type="unfinished"></translation>
+        <translation>&lt;p&gt;Report written to %1&lt;/p&gt;</translation>
     </message>
 </context>
 <context>
     <name>TestDataManager</name>
     <message>
         <source>Нет неисправных реле</source>
-        <translation type="unfinished"></translation>
+        <translation>No faulty relays</translation>
     </message>
     <message>
         <source>Тестовая нагрузка не подключена: все %1 пар показывают обрыв (выше 1 МОм). Подключите тестовую нагрузку и повторите тест.</source>
-        <translation type="unfinished"></translation>
+        <translation>The test load is not connected: all %1 pairs show an open circuit (above 1 MΩ). Connect the test load and repeat the test.</translation>
     </message>
     <message>
         <source>Вне допуска %1 пар из %2: проверьте тестовую нагрузку и её подключение, затем повторите тест. Неисправное реле по таким измерениям не определить.</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 of %2 pairs out of tolerance: check the test load and its connection, then repeat the test. A faulty relay cannot be found from such measurements.</translation>
     </message>
     <message>
         <source>Неисправно реле</source>
-        <translation type="unfinished"></translation>
+        <translation>Faulty relay</translation>
     </message>
 </context>
 <context>
     <name>TestRecordPanel</name>
     <message>
         <source>ВСЕ</source>
-        <translation type="unfinished"></translation>
+        <translation>ALL</translation>
     </message>
     <message>
         <source>ЭЛЕКТРОД</source>
-        <translation type="unfinished"></translation>
+        <translation>ELECTRODE</translation>
     </message>
     <message>
         <source>ДИАПАЗОН</source>
-        <translation type="unfinished"></translation>
+        <translation>RANGE</translation>
     </message>
     <message>
         <source>Тестирование всех электродов</source>
-        <translation type="unfinished"></translation>
+        <translation>Testing all electrodes</translation>
     </message>
     <message>
         <source>&gt; 1кОм</source>
-        <translation type="unfinished"></translation>
+        <translation>&gt; 1kΩ</translation>
     </message>
     <message>
         <source>&gt; 3кОм</source>
-        <translation type="unfinished"></translation>
+        <translation>&gt; 3kΩ</translation>
     </message>
     <message>
         <source>&gt; 10кОм</source>
-        <translation type="unfinished"></translation>
+        <translation>&gt; 10kΩ</translation>
     </message>
     <message>
         <source>&gt; 50кОм</source>
-        <translation type="unfinished"></translation>
+        <translation>&gt; 50kΩ</translation>
     </message>
     <message>
         <source>Номер электрода:</source>
-        <translation type="unfinished"></translation>
+        <translation>Electrode number:</translation>
     </message>
     <message>
         <source>Выполнить</source>
-        <translation type="unfinished"></translation>
+        <translation>Execute</translation>
     </message>
     <message>
         <source>Отмена</source>
-        <translation type="unfinished"></translation>
+        <translation>Cancel</translation>
     </message>
 </context>
 </TS>
