@@ -155,6 +155,19 @@ void TervexModel::setUsePolar(bool flag)
     m_settingsStore->setValue(Key::usePolar(), flag);
 }
 
+QString TervexModel::interfaceLanguage() const
+{
+    return m_settingsStore->value(Key::language()).toString();
+}
+
+void TervexModel::setInterfaceLanguage(const QString& language)
+{
+    if (language.isEmpty())
+        m_settingsStore->remove(Key::language());
+    else
+        m_settingsStore->setValue(Key::language(), language);
+}
+
 void TervexModel::loadSettings()
 {
     if (m_settingsStore->contains(Key::dataPath()))

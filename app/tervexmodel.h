@@ -78,6 +78,10 @@ public:
     void setSeqPath(const QString& path);
     bool usePolar() const { return m_usePolar; }
     void setUsePolar(bool flag);
+    // The interface language chosen in the settings store, "ru" or "en"; empty: the system's.
+    // Read at start-up, so a change shows at the next start.
+    QString interfaceLanguage() const;
+    void setInterfaceLanguage(const QString& language);
     // Automatic repeats of noisy survey records, kept in the settings store.
     RepeatPolicy repeatPolicy() const;
     void setRepeatPolicy(const RepeatPolicy& policy);

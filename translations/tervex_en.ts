@@ -1286,6 +1286,18 @@ the results are less accurate</translation>
         <source>&lt;p&gt;Отчёт записан в %1&lt;/p&gt;</source>
         <translation>&lt;p&gt;Report written to %1&lt;/p&gt;</translation>
     </message>
+    <message>
+        <source>Язык интерфейса</source>
+        <translation>Interface language</translation>
+    </message>
+    <message>
+        <source>Как в системе</source>
+        <translation>System default</translation>
+    </message>
+    <message>
+        <source>Язык интерфейса сменится при следующем запуске программы.</source>
+        <translation>The interface language changes the next time the program starts.</translation>
+    </message>
 </context>
 <context>
     <name>TestDataManager</name>

@@ -43,7 +43,11 @@ const BarStyle barStyles[MeasurementPlot::SeriesCount] = {
 };
 
 constexpr float OneMegaohm = 1000000.0f;
-const QString NotMeasuredLabel = QCoreApplication::translate("MeasurementPlot", "н/и");
+// Translated when shown: the interface language is chosen after static initialisation.
+QString notMeasuredLabel()
+{
+    return QCoreApplication::translate("MeasurementPlot", "н/и");
+}
 
 } // namespace
 
@@ -436,7 +440,7 @@ void MeasurementPlot::updateTestChart(const QVector<TestResult>& results)
             continue;
         }
         if (!(v > 0.0f)) {
-            labels.append(NotMeasuredLabel);
+            labels.append(notMeasuredLabel());
             continue;
         }
         m_bars[seriesFor(v, result.age)]->addData(k, v >= OneMegaohm ? double(OneMegaohm) : double(v));

@@ -1,5 +1,6 @@
 #include "ui/tervexwidget.h"
 
+#include "app/startup.h"
 #include "app/tervexmodel.h"
 #include "measurement/imeasurementinfo.h"
 #include "measurement/tervexcalculator.h"
@@ -26,6 +27,7 @@
 #include <QButtonGroup>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDialog>
 #include <QDir>
 #include <QFileInfo>
@@ -51,7 +53,11 @@
 
 namespace {
 
-const QString boxTitle = QCoreApplication::translate("TervexWidget", "Тервекс-М1");
+// Translated when shown: the interface language is chosen after static initialisation.
+QString boxTitle()
+{
+    return QCoreApplication::translate("TervexWidget", "Тервекс-М1");
+}
 
 void standardMessage(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text)
 {
@@ -626,7 +632,7 @@ void TervexWidget::onResultViewToggled(int id, bool checked)
 
 void TervexWidget::showMessage(const QString& text)
 {
-    messageHandler()(this, QMessageBox::Warning, boxTitle, text);
+    messageHandler()(this, QMessageBox::Warning, boxTitle(), text);
 }
 
 QString TervexWidget::statusText() const
@@ -1038,6 +1044,26 @@ void TervexWidget::ensureSetupDialog()
         addButton(tr("Базовое сопротивление"), &TervexWidget::onSetupTestRBaseClicked);
         addButton(tr("Отклонение сопротивления"), &TervexWidget::onSetupTestRDeltaClicked);
     }
+    auto* languageLabel = new QLabel(tr("Язык интерфейса"), m_setupDialog);
+    languageLabel->setFixedWidth(250);
+    layout->addWidget(languageLabel, 0, Qt::AlignHCenter);
+    // Language names stay in their own language, so either can be found whatever is shown.
+    auto* language = new QComboBox(m_setupDialog);
+    language->setObjectName(QStringLiteral("language_choice"));
+    language->setFixedWidth(250);
+    language->addItem(tr("Как в системе"), QString());
+    language->addItem(QStringLiteral("Русский"), Startup::russian());
+    language->addItem(QStringLiteral("English"), Startup::english());
+    language->setCurrentIndex(qMax(0, language->findData(m_model->interfaceLanguage())));
+    layout->addWidget(language, 0, Qt::AlignHCenter);
+    connect(language, QOverload<int>::of(&QComboBox::activated), this, [this, language](int index) {
+        const QString chosen = language->itemData(index).toString();
+        if (chosen == m_model->interfaceLanguage())
+            return;
+        m_model->setInterfaceLanguage(chosen);
+        messageHandler()(m_setupDialog, QMessageBox::Information, boxTitle(),
+                         tr("Язык интерфейса сменится при следующем запуске программы."));
+    });
 }
 
 void TervexWidget::onSetupClicked()
@@ -1078,7 +1104,7 @@ bool TervexWidget::confirmInterruption()
 {
     if (!m_model->runActive())
         return true;
-    if (!questionHandler()(this, boxTitle, tr("Идёт измерение. Прервать?")))
+    if (!questionHandler()(this, boxTitle(), tr("Идёт измерение. Прервать?")))
         return false;
     // Stopping keeps every record already written to the data file.
     m_model->stopRun();
@@ -1318,12 +1344,12 @@ void TervexWidget::onSurveyReported(const QString& text, const QString& path, co
                    ? tr("<p>Отчёт не записан: %1</p>").arg(error.toHtmlEscaped())
                    : tr("<p>Отчёт записан в %1</p>").arg(QDir::toNativeSeparators(path).toHtmlEscaped());
     // Not from inside the run's last signal: a failure's own message comes first.
-    QTimer::singleShot(0, this, [message]() { messageHandler()(nullptr, QMessageBox::Information, boxTitle, message); });
+    QTimer::singleShot(0, this, [message]() { messageHandler()(nullptr, QMessageBox::Information, boxTitle(), message); });
 }
 
 void TervexWidget::onTestVerdict(const QString& message)
 {
-    messageHandler()(nullptr, QMessageBox::Information, boxTitle, message);
+    messageHandler()(nullptr, QMessageBox::Information, boxTitle(), message);
 }
 
 bool TervexWidget::spaceTogglesPause() const
