@@ -169,7 +169,7 @@ void InterfaceLanguageTest::everyTextIsInTheLanguage()
     QStringList russian;
     for (const QString& text : texts) {
         // The language chooser names each language in itself.
-        if (hasCyrillic(text) && text != QLatin1String("Русский"))
+        if (hasCyrillic(text) && text != QStringLiteral("Русский"))
             russian << text;
     }
     if (language == Startup::english())
