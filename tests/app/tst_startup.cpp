@@ -1,4 +1,5 @@
 #include "app/startup.h"
+#include "survey/surveyreport.h"
 
 #include <QtTest>
 
@@ -84,6 +85,13 @@ void StartupTest::englishCatalogueIsEmbedded()
 {
     QCOMPARE(Startup::installTranslations(qApp, Startup::english()), QString());
     QCOMPARE(QCoreApplication::translate("TervexWidget", "Подключить"), QStringLiteral("Connect"));
+
+    // The survey report file keeps its wording whatever the interface shows.
+    SurveyReport report;
+    const QString file = report.text(QStringLiteral("line.etr"), false);
+    QVERIFY2(file.startsWith(QStringLiteral("Отчёт о съёмке line.etr\nСъёмка завершена.\n")), qPrintable(file));
+    const QString shown = report.text(QStringLiteral("line.etr"), false, SurveyReport::Wording::Interface);
+    QVERIFY2(shown.startsWith(QStringLiteral("Survey report line.etr\nThe survey is complete.\n")), qPrintable(shown));
 }
 
 QTEST_GUILESS_MAIN(StartupTest)
