@@ -16,9 +16,11 @@
 #include "ui/tervexwidget.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QPushButton>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -105,6 +107,14 @@ int main(int argc, char* argv[])
     session.model()->device()->requestStatus();
     StationSession::waitFor(800);
     save(w, out, QStringLiteral("main-station.png"));
+    // The settings dialog runs its own loop: pictured and closed from inside it.
+    QTimer::singleShot(300, [&out]() {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            save(dialog, out, QStringLiteral("main-setup.png"));
+            dialog->reject();
+        }
+    });
+    StationSession::click(w, QStringLiteral("Параметры"));
 
     StationSession::click(w, QStringLiteral("НАСТРОЙКА"));
     StationSession::waitFor(200);
