@@ -1,5 +1,7 @@
 #include "testsupport.h"
 
+#include <algorithm>
+
 #include <QDir>
 #include <QSettings>
 #include <QStandardPaths>
@@ -30,6 +32,11 @@ QString settingsFolder()
 QString sourcePath(const QString& relative)
 {
     return QStringLiteral(TERVEX_SOURCE_DIR "/") + relative;
+}
+
+bool hasCyrillic(const QString& text)
+{
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() >= 0x0400 && c.unicode() <= 0x04FF; });
 }
 
 }

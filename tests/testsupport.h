@@ -14,6 +14,8 @@ QString settingsFolder();
 
 // Path of a file or folder in the source tree's tests/data or examples/.
 QString sourcePath(const QString& relative);
+// Russian letters left in a text that should be English.
+bool hasCyrillic(const QString& text);
 
 }
 

@@ -8,8 +8,6 @@
 
 #include <sys/stat.h>
 
-#include <algorithm>
-
 namespace {
 
 struct Outcome
@@ -137,16 +135,13 @@ void ToolExitsTest::messagesFollowTheInterfaceLanguage()
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
     const QStringList missingFile{config.filePath(QStringLiteral("missing.etr"))};
-    auto cyrillic = [](const QString& text) {
-        return std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() >= 0x0400 && c.unicode() <= 0x04FF; });
-    };
     for (const char* language : {"ru", "en"}) {
         QSettings(config.filePath(QStringLiteral("ru.tervex/Tervex-M1.ini")), QSettings::IniFormat)
             .setValue(QStringLiteral("language"), QString::fromLatin1(language));
         const Outcome o = run(QStringLiteral(TERVEX_ETR2TXT), missingFile, environment);
         QCOMPARE(o.code, 1);
         QVERIFY2(!o.err.isEmpty(), language);
-        QVERIFY2(cyrillic(o.err) == (qstrcmp(language, "ru") == 0), qPrintable(o.err));
+        QVERIFY2(TestSupport::hasCyrillic(o.err) == (qstrcmp(language, "ru") == 0), qPrintable(o.err));
     }
 }
 

@@ -1,6 +1,8 @@
 // The English catalogue against the code: lupdate merges the code's current texts into a copy of
 // the committed catalogue, and every text must come out with a finished English translation. A
 // new or changed text without one fails here, naming it.
+#include "testsupport.h"
+
 #include <QtTest>
 
 #include <QProcess>
@@ -57,14 +59,6 @@ QStringList placeholders(const QString& text)
     return found;
 }
 
-bool hasCyrillic(const QString& text)
-{
-    for (const QChar c : text)
-        if (c.unicode() >= 0x0400 && c.unicode() <= 0x04FF)
-            return true;
-    return false;
-}
-
 } // namespace
 
 class TranslationCoverageTest : public QObject
@@ -98,11 +92,11 @@ void TranslationCoverageTest::everyTextHasAnEnglishTranslation()
         const QString where = m.context + QStringLiteral(": \"") + m.source + QLatin1Char('"');
         if (m.type == QLatin1String("unfinished") || m.translation.isEmpty())
             faults << QStringLiteral("untranslated ") + where;
-        else if (hasCyrillic(m.translation))
+        else if (TestSupport::hasCyrillic(m.translation))
             faults << QStringLiteral("Russian left in the translation of ") + where;
         else if (placeholders(m.source) != placeholders(m.translation))
             faults << QStringLiteral("placeholders differ in ") + where;
-        else if (!hasCyrillic(m.source))
+        else if (!TestSupport::hasCyrillic(m.source))
             faults << QStringLiteral("source text is not the Russian one: ") + where;
     }
     QVERIFY2(faults.isEmpty(), qPrintable(QStringLiteral("\n") + faults.join(QLatin1Char('\n'))

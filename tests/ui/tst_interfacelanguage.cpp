@@ -20,11 +20,6 @@
 
 namespace {
 
-bool hasCyrillic(const QString& text)
-{
-    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() >= 0x0400 && c.unicode() <= 0x04FF; });
-}
-
 QString tx(const char* context, const char* source)
 {
     return QCoreApplication::translate(context, source);
@@ -169,7 +164,7 @@ void InterfaceLanguageTest::everyTextIsInTheLanguage()
     QStringList russian;
     for (const QString& text : texts) {
         // The language chooser names each language in itself.
-        if (hasCyrillic(text) && text != QStringLiteral("Русский"))
+        if (TestSupport::hasCyrillic(text) && text != QStringLiteral("Русский"))
             russian << text;
     }
     if (language == Startup::english())
