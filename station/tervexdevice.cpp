@@ -5,7 +5,6 @@
 #include "station/settingsstore.h"
 #include "station/wireformat.h"
 
-#include <QCoreApplication>
 #include <QNetworkInterface>
 #include <QSettings>
 
@@ -66,7 +65,7 @@ TervexDevice::TervexDevice(QSettings* settings, QObject* parent)
 
     m_connectTimer.setSingleShot(true);
     connect(&m_connectTimer, &QTimer::timeout, this,
-            [this] { failLink(QCoreApplication::translate("TervexDevice", "Станция %1 не отвечает").arg(stationText())); });
+            [this] { failLink(tr("Станция %1 не отвечает").arg(stationText())); });
     for (int kind = 0; kind < AwaitKinds; ++kind) {
         m_replyWaits[kind].timer.setSingleShot(true);
         connect(&m_replyWaits[kind].timer, &QTimer::timeout, this,

@@ -2,7 +2,6 @@
 
 #include "ui/sequencegeneratordialog.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QFileDialog>
@@ -61,8 +60,8 @@ bool runGeneratorModal(SequenceGeneratorDialog* dialog)
 AutoSettingsWidget::AutoSettingsWidget(QWidget* parent)
     : QWidget(parent), m_runDialog(runModal), m_clock(&QDateTime::currentDateTime), m_runGenerator(runGeneratorModal)
 {
-    m_sequenceEdit = makePathEdit(QCoreApplication::translate("AutoSettingsWidget", "Последовательность"), this);
-    m_targetEdit = makePathEdit(QCoreApplication::translate("AutoSettingsWidget", "Сохранить как"), this);
+    m_sequenceEdit = makePathEdit(tr("Последовательность"), this);
+    m_targetEdit = makePathEdit(tr("Сохранить как"), this);
     m_sequenceButton = makeChooseButton(this);
     m_targetButton = makeChooseButton(this);
 
@@ -70,20 +69,20 @@ AutoSettingsWidget::AutoSettingsWidget(QWidget* parent)
     separator->setObjectName(QStringLiteral("horizontal_separator"));
     separator->setFrameShape(QFrame::HLine);
 
-    auto* generateButton = new QPushButton(QCoreApplication::translate("AutoSettingsWidget", "Создать…"), this);
+    auto* generateButton = new QPushButton(tr("Создать…"), this);
     generateButton->setObjectName(QStringLiteral("generate_button"));
     m_maxScatter = new QDoubleSpinBox(this);
     m_maxScatter->setRange(0.0, RepeatPolicy::HighestMaxScatter);
     m_maxScatter->setDecimals(1);
     m_maxScatter->setSingleStep(0.5);
-    m_maxScatter->setSpecialValueText(QCoreApplication::translate("AutoSettingsWidget", "выкл."));
+    m_maxScatter->setSpecialValueText(tr("выкл."));
     m_maxRepeats = new QSpinBox(this);
     m_maxRepeats->setRange(RepeatPolicy::FewestRepeats, RepeatPolicy::MostRepeats);
     auto* quality = new QHBoxLayout;
     quality->setSpacing(10);
-    quality->addWidget(new QLabel(QCoreApplication::translate("AutoSettingsWidget", "Макс. разброс, %"), this));
+    quality->addWidget(new QLabel(tr("Макс. разброс, %"), this));
     quality->addWidget(m_maxScatter, 1);
-    quality->addWidget(new QLabel(QCoreApplication::translate("AutoSettingsWidget", "Повторов"), this));
+    quality->addWidget(new QLabel(tr("Повторов"), this));
     quality->addWidget(m_maxRepeats, 1);
     for (QAbstractSpinBox* box : {static_cast<QAbstractSpinBox*>(m_maxScatter), static_cast<QAbstractSpinBox*>(m_maxRepeats)}) {
         box->setFixedHeight(24);
@@ -93,8 +92,8 @@ AutoSettingsWidget::AutoSettingsWidget(QWidget* parent)
     connect(m_maxScatter, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this,
             [this](double limit) { m_maxRepeats->setEnabled(limit > 0.0); });
 
-    auto* cancelButton = new QPushButton(QCoreApplication::translate("AutoSettingsWidget", "Отмена"), this);
-    auto* executeButton = new QPushButton(QCoreApplication::translate("AutoSettingsWidget", "Выполнить"), this);
+    auto* cancelButton = new QPushButton(tr("Отмена"), this);
+    auto* executeButton = new QPushButton(tr("Выполнить"), this);
     auto* buttons = new QHBoxLayout;
     buttons->setSpacing(10);
     buttons->addWidget(generateButton, 1);

@@ -93,7 +93,7 @@ EtrViewer::EtrViewer(TervexModel* model, QWidget* parent)
     layout->addLayout(middle, 1);
     layout->addWidget(createInfoBar());
 
-    setWindowTitle(QCoreApplication::translate("EtrViewer", "Просмотр ETR"));
+    setWindowTitle(tr("Просмотр ETR"));
     setObjectName(QStringLiteral("mainWindow"));
     setStyleSheet(QStringLiteral("QWidget#mainWindow {background-color: #F3F3F3}"));
     const QRect screen = QGuiApplication::primaryScreen()->geometry();

@@ -3,7 +3,6 @@
 #include "etr/etrfile.h"
 #include "etr/inversiondataset.h"
 
-#include <QCoreApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -23,7 +22,7 @@ ExportDialog::ExportDialog(const EtrFile* file, bool withChargeability, QWidget*
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("export_dialog"));
-    setWindowTitle(QCoreApplication::translate("ExportDialog", "Экспорт для инверсии"));
+    setWindowTitle(tr("Экспорт для инверсии"));
     setMinimumWidth(560);
 
     auto* layout = new QVBoxLayout(this);
@@ -32,22 +31,22 @@ ExportDialog::ExportDialog(const EtrFile* file, bool withChargeability, QWidget*
     m_formatCombo->setObjectName(QStringLiteral("export_format_combo"));
     for (InversionFormat f : {InversionFormat::Ohm, InversionFormat::ResIPy, InversionFormat::Res2DInv})
         m_formatCombo->addItem(InversionWriters::title(f), int(f));
-    form->addRow(QCoreApplication::translate("ExportDialog", "Формат:"), m_formatCombo);
+    form->addRow(tr("Формат:"), m_formatCombo);
 
     auto* target = new QHBoxLayout;
     m_targetEdit = new QLineEdit(this);
     m_targetEdit->setObjectName(QStringLiteral("export_target_edit"));
     target->addWidget(m_targetEdit, 1);
-    m_browseButton = new QPushButton(QCoreApplication::translate("ExportDialog", "Обзор…"), this);
+    m_browseButton = new QPushButton(tr("Обзор…"), this);
     m_browseButton->setObjectName(QStringLiteral("export_browse_button"));
     target->addWidget(m_browseButton);
-    form->addRow(QCoreApplication::translate("ExportDialog", "Файл:"), target);
+    form->addRow(tr("Файл:"), target);
 
-    m_chargeabilityCheck = new QCheckBox(QCoreApplication::translate("ExportDialog", "С поляризацией (заряжаемость)"), this);
+    m_chargeabilityCheck = new QCheckBox(tr("С поляризацией (заряжаемость)"), this);
     m_chargeabilityCheck->setObjectName(QStringLiteral("export_ip_check"));
     m_chargeabilityCheck->setChecked(withChargeability);
     form->addRow(QString(), m_chargeabilityCheck);
-    m_repeatsCheck = new QCheckBox(QCoreApplication::translate("ExportDialog", "Все записи повторённых квадруполей (иначе лучшая)"), this);
+    m_repeatsCheck = new QCheckBox(tr("Все записи повторённых квадруполей (иначе лучшая)"), this);
     m_repeatsCheck->setObjectName(QStringLiteral("export_repeats_check"));
     form->addRow(QString(), m_repeatsCheck);
     layout->addLayout(form);
@@ -61,9 +60,9 @@ ExportDialog::ExportDialog(const EtrFile* file, bool withChargeability, QWidget*
     layout->addWidget(m_resultLabel, 1);
 
     auto* buttons = new QDialogButtonBox(this);
-    m_writeButton = buttons->addButton(QCoreApplication::translate("ExportDialog", "Записать"), QDialogButtonBox::AcceptRole);
+    m_writeButton = buttons->addButton(tr("Записать"), QDialogButtonBox::AcceptRole);
     m_writeButton->setObjectName(QStringLiteral("export_write_button"));
-    QPushButton* close = buttons->addButton(QCoreApplication::translate("ExportDialog", "Закрыть"), QDialogButtonBox::RejectRole);
+    QPushButton* close = buttons->addButton(tr("Закрыть"), QDialogButtonBox::RejectRole);
     close->setObjectName(QStringLiteral("export_close_button"));
     layout->addWidget(buttons);
 
@@ -74,7 +73,7 @@ ExportDialog::ExportDialog(const EtrFile* file, bool withChargeability, QWidget*
     connect(m_formatCombo, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &ExportDialog::onFormatChanged);
 
     if (!m_file) {
-        m_resultLabel->setText(QCoreApplication::translate("ExportDialog", "Файл не открыт: экспортировать нечего.\n"
+        m_resultLabel->setText(tr("Файл не открыт: экспортировать нечего.\n"
                                               "Откройте файл etr кнопкой «Открыть»."));
         for (QWidget* w : std::initializer_list<QWidget*>{m_formatCombo, m_targetEdit, m_browseButton,
                                                            m_chargeabilityCheck, m_repeatsCheck, m_writeButton})

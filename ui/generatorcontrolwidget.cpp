@@ -3,7 +3,6 @@
 #include "app/tervexmodel.h"
 #include "ui/stationvaluebox.h"
 
-#include <QCoreApplication>
 #include <QGridLayout>
 #include <QLabel>
 #include <QSignalBlocker>
@@ -31,12 +30,12 @@ GeneratorControlWidget::GeneratorControlWidget(TervexModel* model, QWidget* pare
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setHorizontalSpacing(10);
     grid->setVerticalSpacing(5);
-    grid->addWidget(new QLabel(QCoreApplication::translate("GeneratorControlWidget", "Напряжение"), this), 0, 0);
-    grid->addWidget(new QLabel(QCoreApplication::translate("GeneratorControlWidget", "Повторения"), this), 0, 1);
+    grid->addWidget(new QLabel(tr("Напряжение"), this), 0, 0);
+    grid->addWidget(new QLabel(tr("Повторения"), this), 0, 1);
     grid->addWidget(m_voltage, 1, 0);
     grid->addWidget(m_repeats, 1, 1);
-    grid->addWidget(new QLabel(QCoreApplication::translate("GeneratorControlWidget", "Импульс"), this), 2, 0);
-    grid->addWidget(new QLabel(QCoreApplication::translate("GeneratorControlWidget", "Пауза"), this), 2, 1);
+    grid->addWidget(new QLabel(tr("Импульс"), this), 2, 0);
+    grid->addWidget(new QLabel(tr("Пауза"), this), 2, 1);
     grid->addWidget(m_pulse, 3, 0);
     grid->addWidget(m_pause, 3, 1);
 

@@ -2,7 +2,6 @@
 
 #include "survey/pseudosectionplacement.h"
 
-#include <QCoreApplication>
 #include <QToolTip>
 
 #include <algorithm>
@@ -149,8 +148,8 @@ PseudosectionPlot::PseudosectionPlot(QWidget* parent)
     setObjectName(QStringLiteral("pseudosection_plot"));
     xAxis->setTickLabels(false);
     xAxis2->setVisible(true);
-    xAxis2->setLabel(QCoreApplication::translate("PseudosectionPlot", "X, м"));
-    yAxis->setLabel(QCoreApplication::translate("PseudosectionPlot", "Глубина, м"));
+    xAxis2->setLabel(tr("X, м"));
+    yAxis->setLabel(tr("Глубина, м"));
     yAxis->setRangeReversed(true);
     m_drawing = new PseudosectionCells(this, xAxis2, yAxis);
     connect(xAxis2, QOverload<const QCPRange&>::of(&QCPAxis::rangeChanged), xAxis,

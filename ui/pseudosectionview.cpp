@@ -1,6 +1,5 @@
 #include "ui/pseudosectionview.h"
 
-#include <QCoreApplication>
 #include <QButtonGroup>
 #include <QDir>
 #include <QDoubleSpinBox>
@@ -37,7 +36,7 @@ PseudosectionView::PseudosectionView(QWidget* parent)
     bar->setContentsMargins(6, 4, 6, 0);
     bar->setSpacing(8);
     m_quantityGroup = new QButtonGroup(this);
-    const QString names[2] = {QCoreApplication::translate("PseudosectionView", "ρа"), QStringLiteral("η")};
+    const QString names[2] = {tr("ρа"), QStringLiteral("η")};
     for (int id = 0; id < 2; ++id) {
         QPushButton* button = barButton(names[id], id == 0 ? QStringLiteral("resistivity_button")
                                                            : QStringLiteral("chargeability_button"), this);
@@ -47,7 +46,7 @@ PseudosectionView::PseudosectionView(QWidget* parent)
         bar->addWidget(button);
     }
     bar->addSpacing(12);
-    bar->addWidget(new QLabel(QCoreApplication::translate("PseudosectionView", "Крест: разброс более"), this));
+    bar->addWidget(new QLabel(tr("Крест: разброс более"), this));
     m_limit = new QDoubleSpinBox(this);
     m_limit->setObjectName(QStringLiteral("deviation_limit"));
     m_limit->setRange(0.1, 100.0);

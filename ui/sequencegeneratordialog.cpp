@@ -1,6 +1,5 @@
 #include "ui/sequencegeneratordialog.h"
 
-#include <QCoreApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -34,7 +33,7 @@ const SequenceGenerator::Array ArrayOrder[] = {
 
 SequenceGeneratorDialog::SequenceGeneratorDialog(QWidget* parent) : QDialog(parent)
 {
-    setWindowTitle(QCoreApplication::translate("SequenceGeneratorDialog", "Создание последовательности"));
+    setWindowTitle(tr("Создание последовательности"));
     setObjectName(QStringLiteral("sequence_generator"));
 
     m_array = new QComboBox(this);
@@ -46,19 +45,19 @@ SequenceGeneratorDialog::SequenceGeneratorDialog(QWidget* parent) : QDialog(pare
     m_spacing->setRange(0.1, 1000.0);
     m_spacing->setDecimals(2);
     m_spacing->setValue(defaults.spacing);
-    m_spacing->setSuffix(QCoreApplication::translate("SequenceGeneratorDialog", " м"));
+    m_spacing->setSuffix(tr(" м"));
     m_first = spinBox(1, Electrodes::Count, 1, this);
     m_last = spinBox(1, Electrodes::Count, Electrodes::Count, this);
     m_aMin = spinBox(1, Electrodes::Count, defaults.aMin, this);
     m_aMax = spinBox(0, Electrodes::Count, 0, this);
-    m_aMax->setSpecialValueText(QCoreApplication::translate("SequenceGeneratorDialog", "все"));
+    m_aMax->setSpecialValueText(tr("все"));
     m_nMin = spinBox(1, Electrodes::Count, defaults.nMin, this);
     m_nMax = spinBox(1, Electrodes::Count, defaults.nMax, this);
     m_channels = spinBox(1, 255, defaults.channels, this);
-    m_reciprocal = new QCheckBox(QCoreApplication::translate("SequenceGeneratorDialog", "Взаимные измерения (AB и MN поменяны)"), this);
-    m_ipOrder = new QCheckBox(QCoreApplication::translate("SequenceGeneratorDialog", "Порядок для ВП (без поляризованных M, N)"), this);
+    m_reciprocal = new QCheckBox(tr("Взаимные измерения (AB и MN поменяны)"), this);
+    m_ipOrder = new QCheckBox(tr("Порядок для ВП (без поляризованных M, N)"), this);
     m_elevation = new QLineEdit(this);
-    m_elevation->setPlaceholderText(QCoreApplication::translate("SequenceGeneratorDialog", "файл x z (необязательно)"));
+    m_elevation->setPlaceholderText(tr("файл x z (необязательно)"));
     auto* elevationButton = new QPushButton(QStringLiteral("…"), this);
     m_name = new QLineEdit(this);
     m_summary = new QLabel(this);
@@ -77,20 +76,20 @@ SequenceGeneratorDialog::SequenceGeneratorDialog(QWidget* parent) : QDialog(pare
     elevationRow->addWidget(elevationButton);
 
     auto* form = new QFormLayout;
-    form->addRow(QCoreApplication::translate("SequenceGeneratorDialog", "Установка"), m_array);
-    form->addRow(QCoreApplication::translate("SequenceGeneratorDialog", "Электродов"), m_electrodes);
-    form->addRow(QCoreApplication::translate("SequenceGeneratorDialog", "Шаг"), m_spacing);
-    form->addRow(QCoreApplication::translate("SequenceGeneratorDialog", "Электроды от – до"), pair(m_first, m_last));
-    form->addRow(QCoreApplication::translate("SequenceGeneratorDialog", "a (в шагах) от – до"), pair(m_aMin, m_aMax));
-    form->addRow(QCoreApplication::translate("SequenceGeneratorDialog", "n от – до"), pair(m_nMin, m_nMax));
-    form->addRow(QCoreApplication::translate("SequenceGeneratorDialog", "Каналов на шаг"), m_channels);
+    form->addRow(tr("Установка"), m_array);
+    form->addRow(tr("Электродов"), m_electrodes);
+    form->addRow(tr("Шаг"), m_spacing);
+    form->addRow(tr("Электроды от – до"), pair(m_first, m_last));
+    form->addRow(tr("a (в шагах) от – до"), pair(m_aMin, m_aMax));
+    form->addRow(tr("n от – до"), pair(m_nMin, m_nMax));
+    form->addRow(tr("Каналов на шаг"), m_channels);
     form->addRow(QString(), m_reciprocal);
     form->addRow(QString(), m_ipOrder);
-    form->addRow(QCoreApplication::translate("SequenceGeneratorDialog", "Рельеф"), elevationRow);
-    form->addRow(QCoreApplication::translate("SequenceGeneratorDialog", "Имя файла"), m_name);
+    form->addRow(tr("Рельеф"), elevationRow);
+    form->addRow(tr("Имя файла"), m_name);
 
-    m_create = new QPushButton(QCoreApplication::translate("SequenceGeneratorDialog", "Создать"), this);
-    auto* cancel = new QPushButton(QCoreApplication::translate("SequenceGeneratorDialog", "Отмена"), this);
+    m_create = new QPushButton(tr("Создать"), this);
+    auto* cancel = new QPushButton(tr("Отмена"), this);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(cancel, 1);
     buttons->addWidget(m_create, 1);
@@ -113,7 +112,7 @@ SequenceGeneratorDialog::SequenceGeneratorDialog(QWidget* parent) : QDialog(pare
     connect(m_elevation, &QLineEdit::textChanged, this, changed);
     connect(m_name, &QLineEdit::textEdited, this, [this] { m_nameEdited = true; });
     connect(elevationButton, &QPushButton::clicked, this, [this] {
-        const QString path = QFileDialog::getOpenFileName(this, QCoreApplication::translate("SequenceGeneratorDialog", "Рельеф"), m_directory);
+        const QString path = QFileDialog::getOpenFileName(this, tr("Рельеф"), m_directory);
         if (!path.isEmpty())
             m_elevation->setText(path);
     });

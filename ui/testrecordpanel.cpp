@@ -2,7 +2,6 @@
 
 #include "measurement/electrodeposition.h"
 
-#include <QCoreApplication>
 #include <QButtonGroup>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -48,11 +47,11 @@ TestRecordPanel::TestRecordPanel(QWidget* parent) : QFrame(parent)
     auto* modeLayout = new QHBoxLayout(modeFrame);
     modeLayout->setContentsMargins(0, 0, 0, 10);
     auto* modeGroup = new QButtonGroup(this);
-    QPushButton* allButton = makeModeButton(QCoreApplication::translate("TestRecordPanel", "ВСЕ"), modeFrame);
+    QPushButton* allButton = makeModeButton(tr("ВСЕ"), modeFrame);
     allButton->setChecked(true);
     modeGroup->addButton(allButton, AllElectrodes);
-    modeGroup->addButton(makeModeButton(QCoreApplication::translate("TestRecordPanel", "ЭЛЕКТРОД"), modeFrame), SingleElectrode);
-    modeGroup->addButton(makeModeButton(QCoreApplication::translate("TestRecordPanel", "ДИАПАЗОН"), modeFrame), ByResistance);
+    modeGroup->addButton(makeModeButton(tr("ЭЛЕКТРОД"), modeFrame), SingleElectrode);
+    modeGroup->addButton(makeModeButton(tr("ДИАПАЗОН"), modeFrame), ByResistance);
     modeLayout->addStretch();
     for (QAbstractButton* button : modeGroup->buttons())
         modeLayout->addWidget(button);
@@ -60,7 +59,7 @@ TestRecordPanel::TestRecordPanel(QWidget* parent) : QFrame(parent)
 
     m_modeStack = new QStackedWidget(this);
 
-    auto* allLabel = new QLabel(QCoreApplication::translate("TestRecordPanel", "Тестирование всех электродов"), m_modeStack);
+    auto* allLabel = new QLabel(tr("Тестирование всех электродов"), m_modeStack);
     allLabel->setStyleSheet(QStringLiteral("QLabel { color: #666; }"));
     allLabel->setAlignment(Qt::AlignCenter);
     m_modeStack->addWidget(allLabel);
@@ -69,8 +68,8 @@ TestRecordPanel::TestRecordPanel(QWidget* parent) : QFrame(parent)
     auto* rangeGrid = new QGridLayout(rangePage);
     rangeGrid->setSpacing(0);
     auto* rangeGroup = new QButtonGroup(this);
-    const QStringList thresholds = {QCoreApplication::translate("TestRecordPanel", "> 1кОм"), QCoreApplication::translate("TestRecordPanel", "> 3кОм"), QCoreApplication::translate("TestRecordPanel", "> 10кОм"),
-                                    QCoreApplication::translate("TestRecordPanel", "> 50кОм")};
+    const QStringList thresholds = {tr("> 1кОм"), tr("> 3кОм"), tr("> 10кОм"),
+                                    tr("> 50кОм")};
     for (int id = 0; id < thresholds.size(); ++id) {
         auto* radio = new QRadioButton(thresholds.at(id), rangePage);
         radio->setFixedHeight(ButtonHeight);
@@ -87,14 +86,14 @@ TestRecordPanel::TestRecordPanel(QWidget* parent) : QFrame(parent)
     electrodeBox->setValue(m_electrodeNumber);
     electrodeBox->setAlignment(Qt::AlignCenter);
     electrodeLayout->addStretch();
-    electrodeLayout->addWidget(new QLabel(QCoreApplication::translate("TestRecordPanel", "Номер электрода:"), electrodePage));
+    electrodeLayout->addWidget(new QLabel(tr("Номер электрода:"), electrodePage));
     electrodeLayout->addWidget(electrodeBox);
     electrodeLayout->addStretch();
     m_modeStack->addWidget(electrodePage);
 
     m_actionStack = new QStackedWidget(this);
-    QPushButton* executeButton = makeActionButton(QCoreApplication::translate("TestRecordPanel", "Выполнить"), m_actionStack);
-    QPushButton* cancelButton = makeActionButton(QCoreApplication::translate("TestRecordPanel", "Отмена"), m_actionStack);
+    QPushButton* executeButton = makeActionButton(tr("Выполнить"), m_actionStack);
+    QPushButton* cancelButton = makeActionButton(tr("Отмена"), m_actionStack);
     m_actionStack->addWidget(executeButton);
     m_actionStack->addWidget(cancelButton);
     m_actionStack->setFixedHeight(ButtonHeight);
