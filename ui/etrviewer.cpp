@@ -193,7 +193,10 @@ QWidget* EtrViewer::createPlotFrame()
     barLayout->addStretch();
     m_showCurrentButton = new QPushButton(tr("Ток"), bar);
     m_showCurrentButton->setObjectName(QStringLiteral("show_current_button"));
-    m_showCurrentButton->setFixedSize(70, 26);
+    // At least as wide as before, wider where the interface language needs it.
+    m_showCurrentButton->setFixedHeight(26);
+    m_showCurrentButton->setFixedWidth(
+        qMax(70, m_showCurrentButton->fontMetrics().horizontalAdvance(m_showCurrentButton->text()) + 30));
     m_showCurrentButton->setFocusPolicy(Qt::NoFocus);
     m_showCurrentButton->setCheckable(true);
     m_showCurrentButton->setChecked(true);

@@ -159,6 +159,11 @@ void InterfaceLanguageTest::everyTextIsInTheLanguage()
     texts << textsOf(exportDialog);
     exportDialog->reject();
 
+    // Longer words must not widen the window past a field laptop's screen.
+    const QSize smallest = w->minimumSizeHint();
+    QVERIFY2(smallest.width() <= 1024 && smallest.height() <= 700,
+             qPrintable(QStringLiteral("%1x%2").arg(smallest.width()).arg(smallest.height())));
+
     texts.removeDuplicates();
     QVERIFY2(texts.size() > 100, qPrintable(QString::number(texts.size())));
     QStringList russian;
