@@ -762,6 +762,33 @@ deviation = %6 %
     </message>
 </context>
 <context>
+    <name>SetupDialog</name>
+    <message>
+        <source>Параметры</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>Напряжение для теста</source>
+        <translation>Test voltage</translation>
+    </message>
+    <message>
+        <source>Базовое сопротивление</source>
+        <translation>Base resistance</translation>
+    </message>
+    <message>
+        <source>Отклонение сопротивления</source>
+        <translation>Resistance deviation</translation>
+    </message>
+    <message>
+        <source>Язык интерфейса</source>
+        <translation>Interface language</translation>
+    </message>
+    <message>
+        <source>Как в системе</source>
+        <translation>System default</translation>
+    </message>
+</context>
+<context>
     <name>StationInfoTableModel</name>
     <message>
         <source>Канал</source>
@@ -1191,18 +1218,6 @@ the results are less accurate</translation>
         <translation>Electrode test running</translation>
     </message>
     <message>
-        <source>Напряжение для теста</source>
-        <translation>Test voltage</translation>
-    </message>
-    <message>
-        <source>Базовое сопротивление</source>
-        <translation>Base resistance</translation>
-    </message>
-    <message>
-        <source>Отклонение сопротивления</source>
-        <translation>Resistance deviation</translation>
-    </message>
-    <message>
         <source>Тест электродов</source>
         <translation>Electrode test</translation>
     </message>
@@ -1285,14 +1300,6 @@ the results are less accurate</translation>
     <message>
         <source>&lt;p&gt;Отчёт записан в %1&lt;/p&gt;</source>
         <translation>&lt;p&gt;Report written to %1&lt;/p&gt;</translation>
-    </message>
-    <message>
-        <source>Язык интерфейса</source>
-        <translation>Interface language</translation>
-    </message>
-    <message>
-        <source>Как в системе</source>
-        <translation>System default</translation>
     </message>
     <message>
         <source>Язык интерфейса сменится при следующем запуске программы.</source>

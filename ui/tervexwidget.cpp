@@ -1,6 +1,5 @@
 #include "ui/tervexwidget.h"
 
-#include "app/startup.h"
 #include "app/tervexmodel.h"
 #include "measurement/imeasurementinfo.h"
 #include "measurement/tervexcalculator.h"
@@ -17,6 +16,7 @@
 #include "ui/panel.h"
 #include "ui/pseudosectionview.h"
 #include "ui/settingstableitemdelegate.h"
+#include "ui/setupdialog.h"
 #include "ui/stationinfotablemodel.h"
 #include "ui/stationsettingstablemodel.h"
 #include "ui/stationvaluebox.h"
@@ -27,8 +27,6 @@
 #include <QButtonGroup>
 #include <QClipboard>
 #include <QCloseEvent>
-#include <QComboBox>
-#include <QDialog>
 #include <QDir>
 #include <QFileInfo>
 #include <QFrame>
@@ -1029,38 +1027,12 @@ void TervexWidget::ensureSetupDialog()
 {
     if (m_setupDialog)
         return;
-    m_setupDialog = new QDialog(this);
-    m_setupDialog->setWindowTitle(tr("Параметры"));
-    auto* layout = new QVBoxLayout(m_setupDialog);
-    layout->setSpacing(5);
-    layout->setContentsMargins(0, 0, 0, 0);
-    auto addButton = [this, layout](const QString& text, void (TervexWidget::*slot)()) {
-        QPushButton* button = fixedButton(text, 250, 40, m_setupDialog);
-        layout->addWidget(button, 0, Qt::AlignHCenter);
-        connect(button, &QPushButton::clicked, this, slot);
-    };
-    addButton(tr("Напряжение для теста"), &TervexWidget::onSetupTestVoltageClicked);
-    if (m_relayMode) {
-        addButton(tr("Базовое сопротивление"), &TervexWidget::onSetupTestRBaseClicked);
-        addButton(tr("Отклонение сопротивления"), &TervexWidget::onSetupTestRDeltaClicked);
-    }
-    auto* languageLabel = new QLabel(tr("Язык интерфейса"), m_setupDialog);
-    languageLabel->setFixedWidth(250);
-    layout->addWidget(languageLabel, 0, Qt::AlignHCenter);
-    // Language names stay in their own language, so either can be found whatever is shown.
-    auto* language = new QComboBox(m_setupDialog);
-    language->setObjectName(QStringLiteral("language_choice"));
-    language->setFixedWidth(250);
-    language->addItem(tr("Как в системе"), QString());
-    language->addItem(QStringLiteral("Русский"), Startup::russian());
-    language->addItem(QStringLiteral("English"), Startup::english());
-    language->setCurrentIndex(qMax(0, language->findData(m_model->interfaceLanguage())));
-    layout->addWidget(language, 0, Qt::AlignHCenter);
-    connect(language, QOverload<int>::of(&QComboBox::activated), this, [this, language](int index) {
-        const QString chosen = language->itemData(index).toString();
-        if (chosen == m_model->interfaceLanguage())
-            return;
-        m_model->setInterfaceLanguage(chosen);
+    m_setupDialog = new SetupDialog(m_relayMode, m_model->interfaceLanguage(), this);
+    connect(m_setupDialog, &SetupDialog::testVoltageClicked, this, &TervexWidget::onSetupTestVoltageClicked);
+    connect(m_setupDialog, &SetupDialog::testRBaseClicked, this, &TervexWidget::onSetupTestRBaseClicked);
+    connect(m_setupDialog, &SetupDialog::testRDeltaClicked, this, &TervexWidget::onSetupTestRDeltaClicked);
+    connect(m_setupDialog, &SetupDialog::languageChosen, this, [this](const QString& language) {
+        m_model->setInterfaceLanguage(language);
         messageHandler()(m_setupDialog, QMessageBox::Information, boxTitle(),
                          tr("Язык интерфейса сменится при следующем запуске программы."));
     });

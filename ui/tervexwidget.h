@@ -19,7 +19,7 @@ class MeasurementsTableModel;
 class PseudosectionView;
 class QAbstractButton;
 class QButtonGroup;
-class QDialog;
+class SetupDialog;
 class QFrame;
 class QLabel;
 class QProgressBar;
@@ -63,7 +63,7 @@ public:
     int currentSurveyType() const { return m_currentSurveyType; }
     bool nextPending() const { return m_nextPending; }
     MeasurementPlot* measurementPlot() const { return m_plot; }
-    QDialog* setupDialog() const { return m_setupDialog; }
+    SetupDialog* setupDialog() const { return m_setupDialog; }
     // The line under the work area that tells what the last run or connection attempt ended with.
     QString statusText() const;
 
@@ -178,7 +178,7 @@ private:
     TestDataManager* m_testManager;
     bool m_nextPending = false;
     int m_currentSurveyType = 0;
-    QDialog* m_setupDialog = nullptr;
+    SetupDialog* m_setupDialog = nullptr;
     EtrViewer* m_viewer = nullptr;
 
     QStackedWidget* m_rootStack = nullptr;

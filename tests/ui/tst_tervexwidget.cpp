@@ -9,6 +9,7 @@
 #include "ui/clickablelabel.h"
 #include "ui/measurementplot.h"
 #include "ui/testrecordpanel.h"
+#include "ui/setupdialog.h"
 #include "ui/tervexwidget.h"
 
 #include "../app/runfixture.h"
