@@ -39,4 +39,17 @@ bool hasCyrillic(const QString& text)
     return std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() >= 0x0400 && c.unicode() <= 0x04FF; });
 }
 
+QVector<float> squareWave(int samples, int pulse, int pause, float amplitude)
+{
+    QVector<float> values(samples, 0.0f);
+    for (int i = 0; i < samples; ++i) {
+        const int phase = i % (2 * (pulse + pause));
+        if (phase < pulse)
+            values[i] = amplitude;
+        else if (phase >= pulse + pause && phase < 2 * pulse + pause)
+            values[i] = -amplitude;
+    }
+    return values;
+}
+
 }

@@ -2,6 +2,8 @@
 #define TESTSUPPORT_H
 
 #include <QString>
+#include <QTranslator>
+#include <QVector>
 
 namespace TestSupport {
 
@@ -16,6 +18,23 @@ QString settingsFolder();
 QString sourcePath(const QString& relative);
 // Russian letters left in a text that should be English.
 bool hasCyrillic(const QString& text);
+
+// Samples of `samples` length of a record's square wave: +amplitude during the pulse, 0 in the
+// pauses, -amplitude during the second half-period's pulse (pulse and pause in samples).
+QVector<float> squareWave(int samples, int pulse, int pause, float amplitude);
+
+// Returns every text it is asked for marked, so a test sees which texts went through
+// translation without a catalogue.
+class MarkingTranslator : public QTranslator
+{
+public:
+    static QString marker() { return QStringLiteral("EN:"); }
+    bool isEmpty() const override { return false; }
+    QString translate(const char*, const char* source, const char* = nullptr, int = -1) const override
+    {
+        return marker() + QString::fromUtf8(source);
+    }
+};
 
 }
 

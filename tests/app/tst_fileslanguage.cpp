@@ -11,24 +11,10 @@
 #include "survey/testdatamanager.h"
 
 #include <QCoreApplication>
-#include <QTranslator>
 
 namespace {
 
-// Marks every text it translates, so a test sees which texts went through translation.
-class MarkingTranslator : public QTranslator
-{
-public:
-    bool isEmpty() const override { return false; }
-    QString translate(const char*, const char* source, const char* = nullptr, int = -1) const override
-    {
-        return Marker + QString::fromUtf8(source);
-    }
-
-    static const QString Marker;
-};
-
-const QString MarkingTranslator::Marker = QStringLiteral("EN:");
+using TestSupport::MarkingTranslator;
 
 // Installed for the lifetime of the object, when asked for.
 class Language
@@ -133,16 +119,16 @@ void FilesLanguageTest::surveyFilesKeepTheirWording()
     // The window's copy is the same report, every sentence of it translated.
     QVERIFY(translated.reportFile.startsWith(QStringLiteral("Отчёт о съёмке ")));
     QVERIFY(translated.reportFile.contains(QStringLiteral("\nЗаписей: 3\n")));
-    QVERIFY(!translated.reportFile.contains(MarkingTranslator::Marker));
-    QCOMPARE(QString(translated.reportShown).remove(MarkingTranslator::Marker), translated.reportFile);
+    QVERIFY(!translated.reportFile.contains(MarkingTranslator::marker()));
+    QCOMPARE(QString(translated.reportShown).remove(MarkingTranslator::marker()), translated.reportFile);
     for (const QString& line : translated.reportShown.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
-        QVERIFY2(line.startsWith(MarkingTranslator::Marker), qPrintable(line));
+        QVERIFY2(line.startsWith(MarkingTranslator::marker()), qPrintable(line));
     QVERIFY(translated.reportShown.contains(QStringLiteral("EN:Каналы без данных: EN:нет")));
     QCOMPARE(plain.reportShown, plain.reportFile);
 
     QVERIFY(translated.electrodeTestReport.startsWith(QStringLiteral("Измерение переходных сопротивлений ")));
     QVERIFY(translated.electrodeTestReport.contains(QStringLiteral("\nТервекс #")));
-    QVERIFY(!translated.electrodeTestReport.contains(MarkingTranslator::Marker));
+    QVERIFY(!translated.electrodeTestReport.contains(MarkingTranslator::marker()));
 }
 
 void FilesLanguageTest::generatedSequenceFileKeepsItsWording()

@@ -1,6 +1,7 @@
 #include "app/tervexmodel.h"
 #include "etr/inversionwriters.h"
 #include "survey/etrformat.h"
+#include "testsupport.h"
 #include "ui/etrviewer.h"
 #include "ui/exportdialog.h"
 
@@ -14,6 +15,8 @@
 #include <QtTest>
 
 namespace {
+
+using TestSupport::squareWave;
 
 // The viewer whose open dialog returns the file the test names.
 class Viewer : public EtrViewer
@@ -32,19 +35,6 @@ protected:
 private:
     QString m_next;
 };
-
-QVector<float> squareWave(int samples, int pulse, int pause, float amplitude)
-{
-    QVector<float> values(samples, 0.0f);
-    for (int i = 0; i < samples; ++i) {
-        const int phase = i % (2 * (pulse + pause));
-        if (phase < pulse)
-            values[i] = amplitude;
-        else if (phase >= pulse + pause && phase < 2 * pulse + pause)
-            values[i] = -amplitude;
-    }
-    return values;
-}
 
 ExportDialog* pressExport(EtrViewer* viewer)
 {

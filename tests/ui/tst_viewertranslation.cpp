@@ -11,22 +11,13 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QTranslator>
 #include <QtTest>
 
 namespace {
 
-// Every text asked for comes back marked, so a test sees which texts went through translation
-// without a catalogue.
-class MarkingTranslator : public QTranslator
-{
-public:
-    bool isEmpty() const override { return false; }
-    QString translate(const char*, const char* source, const char*, int) const override
-    {
-        return QStringLiteral("EN:") + QString::fromUtf8(source);
-    }
-};
+using TestSupport::squareWave;
+
+using TestSupport::MarkingTranslator;
 
 class Viewer : public EtrViewer
 {
@@ -46,19 +37,6 @@ protected:
 private:
     QString m_next;
 };
-
-QVector<float> squareWave(int samples, int pulse, int pause, float amplitude)
-{
-    QVector<float> values(samples, 0.0f);
-    for (int i = 0; i < samples; ++i) {
-        const int phase = i % (2 * (pulse + pause));
-        if (phase < pulse)
-            values[i] = amplitude;
-        else if (phase >= pulse + pause && phase < 2 * pulse + pause)
-            values[i] = -amplitude;
-    }
-    return values;
-}
 
 // Two measured channels, a record without current (left out of every export) and a last record
 // cut short (a loader message).
