@@ -7,6 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qtbase5-dev qtbase5-dev-tools libqt5svg5-dev libqcustomplot-dev
   qttools5-dev qttools5-dev-tools
+  libeigen3-dev libsuitesparse-dev
   xvfb xauth fonts-dejavu-core qttranslations5-l10n
 )
 if [ "${TERVEX_WITH_FUZZ:-0}" = 1 ]; then
