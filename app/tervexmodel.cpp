@@ -13,6 +13,8 @@
 #include "survey/testdatamanager.h"
 #include "survey/teststrategy.h"
 
+#include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -41,6 +43,7 @@ TervexModel::TervexModel(QObject* parent)
     connect(m_device, &TervexDevice::connectionFailed, this, &TervexModel::connectionFailed);
     connect(m_device, &TervexDevice::propertiesUpdated, this, &TervexModel::onDevicePropertiesUpdated);
     connect(m_device, &TervexDevice::initialized, this, &TervexModel::onDeviceInitialized);
+    connect(m_device->battery(), &BatteryInfo::updated, this, &TervexModel::onBatteryUpdated);
     connect(&m_stationSettings, &TervexSettings::updating, this, &TervexModel::settingsUpdating);
     connect(&m_stationSettings, &TervexSettings::updated, this, &TervexModel::settingsUpdated);
 }
@@ -216,6 +219,7 @@ bool TervexModel::refuse(const QString& reason)
 
 void TervexModel::replaceStrategy(SurveyStrategy* strategy)
 {
+    m_surveyActive = false;
     delete m_strategy;
     m_strategy = strategy;
     if (!m_strategy)
@@ -480,6 +484,12 @@ bool TervexModel::startSurvey(const QString& source, const QString& target)
     if (usable == 0)
         return refuse(tr("Нет готовых к работе каналов: съёмка не измерила бы ни одного потенциала."));
     const int pairsLimit = surveyPairsLimit();
+    const BatteryWatch limits = batteryLimits();
+    const float battery = m_device->battery()->voltage();
+    if (battery > 0.0f && battery < limits.stopLimit())
+        return refuse(tr("Батарея станции %1 В ниже предела %2 В: съёмка не начата.")
+                          .arg(QString::number(double(battery), 'f', 2),
+                               QString::number(double(limits.stopLimit()), 'f', 1)));
 
     const QString suffix = QFileInfo(source).suffix().toLower();
     int pulse = 0, pause = 0, repeats = 0;
@@ -525,7 +535,8 @@ bool TervexModel::startSurvey(const QString& source, const QString& target)
         job->holdLock(std::move(lock));
         // The header reaches the disk now, so a crash during the first record leaves a file that
         // can be continued.
-        if (!EtrFormat::writeHeader(*job->dataStream(), pulse, pause, repeats, job->electrodes())
+        const QByteArray area = lineMetadata().toHeaderArea(EtrFormat::HeaderAreaSize);
+        if (!EtrFormat::writeHeader(*job->dataStream(), pulse, pause, repeats, job->electrodes(), area)
             || !created->flush())
             return refuse(tr("Не удалось записать файл данных %1: %2")
                               .arg(QDir::toNativeSeparators(target), created->errorString()));
@@ -555,7 +566,11 @@ bool TervexModel::startSurvey(const QString& source, const QString& target)
     connect(strategy, &SurveyStrategy::repeating, this, &TervexModel::runRepeating);
     connect(strategy, &SurveyStrategy::strategyCompleted, this, [this, dataFile]() { reportSurvey(dataFile, false); });
     connect(strategy, &SurveyStrategy::aborted, this, [this, dataFile]() { reportSurvey(dataFile, true); });
+    m_batteryWatch = limits;
+    m_surveyActive = true;
     strategy->executeStep(false, false, false);
+    // A battery already low is said at once.
+    onBatteryUpdated(battery);
     return true;
 }
 
@@ -569,10 +584,103 @@ void TervexModel::setRepeatPolicy(const RepeatPolicy& policy)
     policy.save(*m_settingsStore);
 }
 
+QString TervexModel::lineName() const
+{
+    return m_settingsStore->value(Key::lineName()).toString();
+}
+
+QString TervexModel::lineOperator() const
+{
+    return m_settingsStore->value(Key::lineOperator()).toString();
+}
+
+QString TervexModel::lineNote() const
+{
+    return m_settingsStore->value(Key::lineNote()).toString();
+}
+
+void TervexModel::setLineDescription(const QString& name, const QString& lineOperator, const QString& note)
+{
+    m_settingsStore->setValue(Key::lineName(), name);
+    m_settingsStore->setValue(Key::lineOperator(), lineOperator);
+    m_settingsStore->setValue(Key::lineNote(), note);
+}
+
+LineMetadata TervexModel::lineMetadata()
+{
+    LineMetadata metadata;
+    metadata.set(LineMetadata::LineName, lineName());
+    metadata.set(LineMetadata::Operator, lineOperator());
+    metadata.set(LineMetadata::Note, lineNote());
+    // Local time with its offset from UTC: "2026-12-09T14:05:00+03:00".
+    const QDateTime now = QDateTime::currentDateTime();
+    metadata.set(LineMetadata::StartTime, now.toOffsetFromUtc(now.offsetFromUtc()).toString(Qt::ISODate));
+    const StationInfo* station = m_stationSettings.stationInfo();
+    metadata.set(LineMetadata::StationSerial, QString::number(station->serialNumber));
+    metadata.set(LineMetadata::Firmware,
+                 QStringLiteral("adapter %1.%2, generator %3.%4")
+                     .arg(station->adapterVersionMajor)
+                     .arg(station->adapterVersionMinor)
+                     .arg(station->generatorVersionMajor)
+                     .arg(station->generatorVersionMinor));
+    metadata.set(LineMetadata::ProgramVersion, QCoreApplication::applicationVersion());
+    const GeneratorSettings* g = m_stationSettings.generatorSettings();
+    metadata.set(LineMetadata::Voltage, QString::number(g->voltage));
+    metadata.set(LineMetadata::Pulse, QString::number(g->pulseLength));
+    metadata.set(LineMetadata::Pause, QString::number(g->pauseLength));
+    metadata.set(LineMetadata::Periods, QString::number(g->periods));
+    const GPSInfo* gps = m_device->gps();
+    // Empty until the station has reported a valid fix.
+    if (!gps->coordinatesText().isEmpty()) {
+        metadata.set(LineMetadata::Longitude, QString::number(gps->longitude(), 'f', 4));
+        metadata.set(LineMetadata::Latitude, QString::number(gps->latitude(), 'f', 4));
+        metadata.set(LineMetadata::Altitude, QString::number(double(gps->altitude()), 'f', 1));
+    }
+    if (m_device->battery()->voltage() > 0.0f)
+        metadata.set(LineMetadata::Battery, QString::number(double(m_device->battery()->voltage()), 'f', 2));
+    return metadata;
+}
+
+BatteryWatch TervexModel::batteryLimits() const
+{
+    return BatteryWatch::fromSettings(*m_settingsStore);
+}
+
+bool TervexModel::batteryLow() const
+{
+    return batteryLimits().isLow(m_device->battery()->voltage());
+}
+
+void TervexModel::onBatteryUpdated(float voltage)
+{
+    if (!m_surveyActive || !m_strategy || !m_strategy->isRunning())
+        return;
+    switch (m_batteryWatch.check(voltage)) {
+    case BatteryWatch::Event::None:
+        break;
+    case BatteryWatch::Event::Warning:
+        Q_EMIT batteryWarning(tr("Батарея станции разряжается: %1 В, ниже %2 В. Съёмка продолжается; при %3 В "
+                                 "она будет остановлена.")
+                                  .arg(QString::number(double(voltage), 'f', 2),
+                                       QString::number(double(m_batteryWatch.warningLimit()), 'f', 1),
+                                       QString::number(double(m_batteryWatch.stopLimit()), 'f', 1)));
+        break;
+    case BatteryWatch::Event::Stop:
+        m_strategy->report().setBatteryStop(voltage, m_batteryWatch.stopLimit());
+        m_strategy->stopAfterRecord(tr("Батарея станции %1 В ниже предела %2 В: съёмка остановлена после "
+                                       "текущей записи, записанные измерения сохранены.")
+                                        .arg(QString::number(double(voltage), 'f', 2),
+                                             QString::number(double(m_batteryWatch.stopLimit()), 'f', 1)));
+        break;
+    }
+}
+
 void TervexModel::reportSurvey(const QString& dataFile, bool stopped)
 {
     if (!m_strategy)
         return;
+    m_surveyActive = false;
+    m_strategy->report().setBattery(m_batteryWatch.startVoltage(), m_batteryWatch.lastVoltage());
     const SurveyReport& report = m_strategy->report();
     QString path = SurveyReport::pathFor(dataFile);
     QString error;

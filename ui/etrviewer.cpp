@@ -61,6 +61,34 @@ QLabel* addBarLabel(QHBoxLayout* layout, const QString& objectName, QWidget* par
     return label;
 }
 
+// "<b>label</b>: value" lines of the fields named (all when none are named) that have a value.
+QString metadataLines(const LineMetadata& metadata, const QStringList& keys)
+{
+    QStringList lines;
+    for (const auto& field : metadata.fields()) {
+        if (field.second.isEmpty() || (!keys.isEmpty() && !keys.contains(field.first)))
+            continue;
+        lines << QStringLiteral("<b>%1</b>: %2").arg(LineMetadata::label(field.first).toHtmlEscaped(),
+                                                      field.second.toHtmlEscaped());
+    }
+    return lines.join(QStringLiteral("<br>"));
+}
+
+// What the crew needs to recognise the line at a glance; everything is in the tool tip. A header
+// area written by another program is shown, cut short, for what it is.
+QString metadataSummary(const LineMetadata& metadata)
+{
+    if (metadata.state() == LineMetadata::State::Foreign) {
+        QString text = metadata.text().simplified();
+        if (text.size() > 120)
+            text = text.left(120) + QChar(0x2026);
+        return QCoreApplication::translate("EtrViewer", "Заголовок файла содержит посторонний текст:")
+               + QStringLiteral("<br><i>%1</i>").arg(text.toHtmlEscaped());
+    }
+    return metadataLines(metadata, {LineMetadata::LineName, LineMetadata::Operator, LineMetadata::StartTime,
+                                    LineMetadata::Note});
+}
+
 QPushButton* createButton(const QString& text, const QString& objectName, int width, QWidget* parent)
 {
     auto* button = new QPushButton(text, parent);
@@ -89,7 +117,19 @@ EtrViewer::EtrViewer(TervexModel* model, QWidget* parent)
     middle->setSpacing(7);
     middle->addWidget(createPlotFrame(), 1);
     createTree();
-    middle->addWidget(m_tree, 0);
+    // The line's description from the file's header, above its blocks.
+    auto* side = new QVBoxLayout;
+    side->setSpacing(7);
+    m_metadataLabel = new QLabel(this);
+    m_metadataLabel->setObjectName(QStringLiteral("metadata_label"));
+    m_metadataLabel->setWordWrap(true);
+    m_metadataLabel->setTextFormat(Qt::RichText);
+    m_metadataLabel->setStyleSheet(QStringLiteral("QLabel {border: 2px solid #CCCCCC; border-radius: 3px; "
+                                                  "background-color: #FCFCFC; padding: 4px; color: #474747;}"));
+    m_metadataLabel->hide();
+    side->addWidget(m_metadataLabel, 0);
+    side->addWidget(m_tree, 1);
+    middle->addLayout(side, 0);
     layout->addLayout(middle, 1);
     layout->addWidget(createInfoBar());
 
@@ -345,12 +385,14 @@ void EtrViewer::loadFile(const QString& path)
         m_pulseLabel->setText(tr("Импульс: <b>%1</b>").arg(file->pulse()));
         m_pauseLabel->setText(tr("Пауза: <b>%1</b>").arg(file->pause()));
         m_periodsLabel->setText(tr("Периоды: <b>%1</b>").arg(file->repeats()));
+        showMetadata(file->metadata());
         m_pseudosection->setSaveName(QFileInfo(path).path() + QLatin1Char('/') + QFileInfo(path).completeBaseName());
         m_pseudosection->plot()->setData(file->surveyData(0));
         fillTree();
         return;
     }
     m_pseudosection->plot()->setData({});
+    showMetadata(LineMetadata());
     // Nothing of the previously shown file may stay on screen under the failed one.
     for (QLabel* label : {m_fileNameLabel, m_pulseLabel, m_pauseLabel, m_periodsLabel, m_iLabel, m_vLabel, m_rhoLabel,
                           m_kLabel, m_qLabel, m_xLabel, m_yLabel})
@@ -361,6 +403,15 @@ void EtrViewer::loadFile(const QString& path)
     m_potentialGraph->data()->clear();
     m_currentGraph->data()->clear();
     m_plot->replot();
+}
+
+void EtrViewer::showMetadata(const LineMetadata& metadata)
+{
+    m_metadataLabel->setVisible(metadata.state() != LineMetadata::State::None);
+    m_metadataLabel->setText(metadataSummary(metadata));
+    m_metadataLabel->setToolTip(metadata.state() == LineMetadata::State::Foreign
+                                    ? metadata.text().toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>"))
+                                    : metadataLines(metadata, {}));
 }
 
 void EtrViewer::fillTree()

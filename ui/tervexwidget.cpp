@@ -167,6 +167,10 @@ TervexWidget::TervexWidget(TervexModel* model, bool relayMode, QWidget* parent)
     connect(m_model, &TervexModel::runRepeating, this, &TervexWidget::onRunRepeating);
     connect(m_model, &TervexModel::surveyReported, this, &TervexWidget::onSurveyReported);
     connect(m_model, &TervexModel::connectionFailed, this, &TervexWidget::onConnectionFailed);
+    connect(m_model, &TervexModel::batteryWarning, this, [this](const QString& text) {
+        onDeviceStatusUpdated();
+        showMessage(text);
+    });
 
     auto* mainFrame = new QWidget;
     auto* mainLayout = new QVBoxLayout(mainFrame);
@@ -707,6 +711,9 @@ void TervexWidget::onDeviceStatusUpdated()
 {
     const TervexDevice* device = m_model->device();
     m_battery->setText(tr("%1В").arg(QString::number(double(device->battery()->voltage()), 'f', 1)));
+    // Orange below the warning limit, as the timing warning.
+    m_battery->setStyleSheet(m_model->batteryLow() ? QStringLiteral("QLabel {color:#E07000;font-weight:700;}")
+                                                   : QStringLiteral("QLabel {color:black;font-weight:500;}"));
     const QString coordinates = device->gps()->coordinatesText();
     if (!coordinates.isEmpty())
         m_gps->setText(QStringLiteral("%1").arg(coordinates));
