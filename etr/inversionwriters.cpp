@@ -120,11 +120,6 @@ private:
                 out += '\t' + number(d->chargeability * PercentToMilliVoltPerVolt);
             out += '\n';
         }
-        // After the data, where every reader takes a comment line.
-        if (!m_dataset.lineName.isEmpty())
-            out += "# line: " + m_dataset.lineName.toUtf8() + '\n';
-        if (!m_dataset.gpsPosition.isEmpty())
-            out += "# gps: " + m_dataset.gpsPosition.toUtf8() + '\n';
         return out;
     }
 

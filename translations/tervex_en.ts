@@ -75,6 +75,14 @@ The conversion will be done without chargeability</translation>
         <source>%1: не удалось записать файл %2</source>
         <translation>%1: could not write file %2</translation>
     </message>
+    <message>
+        <source>%1: описания линии нет</source>
+        <translation>%1: no line description</translation>
+    </message>
+    <message>
+        <source>%1: свободная область заголовка не содержит описания линии:</source>
+        <translation>%1: the free header area holds no line description:</translation>
+    </message>
 </context>
 <context>
     <name>EtrFile</name>
@@ -262,6 +270,10 @@ The conversion will be done without chargeability</translation>
         <source>Не удалось записать файл %1: %2</source>
         <translation>Could not write file %1: %2</translation>
     </message>
+    <message>
+        <source>Заголовок файла содержит посторонний текст:</source>
+        <translation>The file header holds text of another program:</translation>
+    </message>
 </context>
 <context>
     <name>ExportDialog</name>
@@ -393,6 +405,69 @@ Open an etr file with “Open”.</translation>
     <message>
         <source>поляризация не вычислена</source>
         <translation>chargeability not computed</translation>
+    </message>
+</context>
+<context>
+    <name>LineMetadata</name>
+    <message>
+        <source>Линия</source>
+        <translation>Line</translation>
+    </message>
+    <message>
+        <source>Оператор</source>
+        <translation>Operator</translation>
+    </message>
+    <message>
+        <source>Примечание</source>
+        <translation>Note</translation>
+    </message>
+    <message>
+        <source>Начало</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>Станция №</source>
+        <translation>Station No.</translation>
+    </message>
+    <message>
+        <source>Прошивка</source>
+        <translation>Firmware</translation>
+    </message>
+    <message>
+        <source>Программа</source>
+        <translation>Program</translation>
+    </message>
+    <message>
+        <source>Напряжение, В</source>
+        <translation>Voltage, V</translation>
+    </message>
+    <message>
+        <source>Импульс, мс</source>
+        <translation>Pulse, ms</translation>
+    </message>
+    <message>
+        <source>Пауза, мс</source>
+        <translation>Pause, ms</translation>
+    </message>
+    <message>
+        <source>Периоды</source>
+        <translation>Periods</translation>
+    </message>
+    <message>
+        <source>GPS долгота</source>
+        <translation>GPS longitude</translation>
+    </message>
+    <message>
+        <source>GPS широта</source>
+        <translation>GPS latitude</translation>
+    </message>
+    <message>
+        <source>GPS высота, м</source>
+        <translation>GPS altitude, m</translation>
+    </message>
+    <message>
+        <source>Батарея, В</source>
+        <translation>Battery, V</translation>
     </message>
 </context>
 <context>
@@ -879,6 +954,14 @@ deviation = %6 %
         <source>Время съёмки: %1:%2:%3</source>
         <translation>Survey time: %1:%2:%3</translation>
     </message>
+    <message>
+        <source>Съёмка остановлена: батарея станции %1 В ниже предела %2 В.</source>
+        <translation>Survey stopped: station battery %1 V below the limit of %2 V.</translation>
+    </message>
+    <message>
+        <source>Батарея: %1 В в начале, %2 В в конце</source>
+        <translation>Battery: %1 V at the start, %2 V at the end</translation>
+    </message>
 </context>
 <context>
     <name>SurveyStrategy</name>
@@ -1045,6 +1128,18 @@ deviation = %6 %
     <message>
         <source>Съёмку можно начать по файлу последовательности (.txt) или продолжить по файлу данных (.etr): %1</source>
         <translation>A survey starts from a sequence file (.txt) or continues from a data file (.etr): %1</translation>
+    </message>
+    <message>
+        <source>Батарея станции %1 В ниже предела %2 В: съёмка не начата.</source>
+        <translation>Station battery %1 V is below the limit of %2 V: the survey was not started.</translation>
+    </message>
+    <message>
+        <source>Батарея станции разряжается: %1 В, ниже %2 В. Съёмка продолжается; при %3 В она будет остановлена.</source>
+        <translation>The station battery is running down: %1 V, below %2 V. The survey goes on; at %3 V it will be stopped.</translation>
+    </message>
+    <message>
+        <source>Батарея станции %1 В ниже предела %2 В: съёмка остановлена после текущей записи, записанные измерения сохранены.</source>
+        <translation>Station battery %1 V is below the limit of %2 V: the survey was stopped after the record in progress; the recorded measurements are kept.</translation>
     </message>
 </context>
 <context>

@@ -194,6 +194,7 @@ void RunsTest::stoppedSurveyIsContinued()
     const QString target = f.path("survey.etr");
     QVERIFY(writeSequence(sequence, lines));
     f.model->setLineDescription(QStringLiteral("Профиль 7"), QStringLiteral("Иванов"), QStringLiteral("сухо"));
+    QTRY_VERIFY_WITH_TIMEOUT(f.model->device()->battery()->voltage() > 0.0f, 10000);
 
     QSignalSpy records(f.model->surveyDataManager(), &DataManager::completed);
     QVERIFY(f.model->startSurvey(sequence, target));
@@ -218,7 +219,8 @@ void RunsTest::stoppedSurveyIsContinued()
     const QDateTime start = QDateTime::fromString(metadata.value(LineMetadata::StartTime), Qt::ISODate);
     QVERIFY(start.isValid());
     QVERIFY(qAbs(start.secsTo(QDateTime::currentDateTime())) < 120);
-    QVERIFY(!metadata.value(LineMetadata::Battery).isEmpty());
+    QVERIFY(metadata.value(LineMetadata::Battery).toDouble() > 11.0);
+    QCOMPARE(metadata.value(LineMetadata::Latitude).toDouble(), double(f.model->device()->gps()->latitude()));
 
     // Another timing in the mirror: the continued survey must use the file's.
     setTiming(f.model.get(), 300, 300, 3);
