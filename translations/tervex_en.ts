@@ -35,6 +35,18 @@
         <source>Выполнить</source>
         <translation>Execute</translation>
     </message>
+    <message>
+        <source>Линия</source>
+        <translation type="unfinished">Line</translation>
+    </message>
+    <message>
+        <source>Оператор</source>
+        <translation type="unfinished">Operator</translation>
+    </message>
+    <message>
+        <source>Примечание</source>
+        <translation type="unfinished">Note</translation>
+    </message>
 </context>
 <context>
     <name>DataFileLock</name>

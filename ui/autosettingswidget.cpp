@@ -92,6 +92,24 @@ AutoSettingsWidget::AutoSettingsWidget(QWidget* parent)
     connect(m_maxScatter, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this,
             [this](double limit) { m_maxRepeats->setEnabled(limit > 0.0); });
 
+    const auto makeTextEdit = [this](const QString& objectName, const QString& placeholder) {
+        auto* edit = new QLineEdit(this);
+        edit->setObjectName(objectName);
+        edit->setPlaceholderText(placeholder);
+        edit->setToolTip(placeholder);
+        edit->setFixedHeight(24);
+        edit->setMaxLength(200);
+        return edit;
+    };
+    m_lineName = makeTextEdit(QStringLiteral("line_name_edit"), tr("Линия"));
+    m_lineOperator = makeTextEdit(QStringLiteral("line_operator_edit"), tr("Оператор"));
+    m_lineNote = makeTextEdit(QStringLiteral("line_note_edit"), tr("Примечание"));
+    m_lineNote->setMaxLength(1000);
+    auto* line = new QHBoxLayout;
+    line->setSpacing(10);
+    line->addWidget(m_lineName, 1);
+    line->addWidget(m_lineOperator, 1);
+
     auto* cancelButton = new QPushButton(tr("Отмена"), this);
     auto* executeButton = new QPushButton(tr("Выполнить"), this);
     auto* buttons = new QHBoxLayout;
@@ -108,14 +126,38 @@ AutoSettingsWidget::AutoSettingsWidget(QWidget* parent)
     grid->addWidget(m_sequenceButton, 1, 1);
     grid->addWidget(m_targetEdit, 2, 0);
     grid->addWidget(m_targetButton, 2, 1);
-    grid->addLayout(quality, 3, 0, 1, 2);
-    grid->addLayout(buttons, 4, 0, 1, 2);
+    grid->addLayout(line, 3, 0, 1, 2);
+    grid->addWidget(m_lineNote, 4, 0, 1, 2);
+    grid->addLayout(quality, 5, 0, 1, 2);
+    grid->addLayout(buttons, 6, 0, 1, 2);
 
     connect(m_sequenceButton, &QPushButton::clicked, this, &AutoSettingsWidget::onSeqChooseClicked);
     connect(m_targetButton, &QPushButton::clicked, this, &AutoSettingsWidget::onTargetChooseClicked);
     connect(generateButton, &QPushButton::clicked, this, &AutoSettingsWidget::onGenerateClicked);
     connect(cancelButton, &QPushButton::clicked, this, &AutoSettingsWidget::cancelClicked);
     connect(executeButton, &QPushButton::clicked, this, &AutoSettingsWidget::executeClicked);
+}
+
+QString AutoSettingsWidget::lineName() const
+{
+    return m_lineName->text().trimmed();
+}
+
+QString AutoSettingsWidget::lineOperator() const
+{
+    return m_lineOperator->text().trimmed();
+}
+
+QString AutoSettingsWidget::lineNote() const
+{
+    return m_lineNote->text().trimmed();
+}
+
+void AutoSettingsWidget::setLineDescription(const QString& name, const QString& lineOperator, const QString& note)
+{
+    m_lineName->setText(name);
+    m_lineOperator->setText(lineOperator);
+    m_lineNote->setText(note);
 }
 
 void AutoSettingsWidget::setDialogRunner(DialogRunner runner)

@@ -46,6 +46,11 @@ public:
     // "Макс. разброс, %" and "Повторов" of the survey to start.
     RepeatPolicy repeatPolicy() const;
     void setRepeatPolicy(const RepeatPolicy& policy);
+    // Line name, operator and note a new data file keeps (a continued file keeps its own).
+    QString lineName() const;
+    QString lineOperator() const;
+    QString lineNote() const;
+    void setLineDescription(const QString& name, const QString& lineOperator, const QString& note);
 
     void setDialogRunner(DialogRunner runner);
     void setClock(Clock clock);
@@ -83,6 +88,9 @@ private:
     QPushButton* m_targetButton = nullptr;
     QDoubleSpinBox* m_maxScatter = nullptr;
     QSpinBox* m_maxRepeats = nullptr;
+    QLineEdit* m_lineName = nullptr;
+    QLineEdit* m_lineOperator = nullptr;
+    QLineEdit* m_lineNote = nullptr;
 };
 
 #endif

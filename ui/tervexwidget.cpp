@@ -946,6 +946,7 @@ void TervexWidget::onWorkClicked()
                                         m_model->usableChannelCount());
         m_autoSettings->resetChoice();
         m_autoSettings->setRepeatPolicy(m_model->repeatPolicy());
+        m_autoSettings->setLineDescription(m_model->lineName(), m_model->lineOperator(), m_model->lineNote());
         m_autoSettings->show();
         setControls(false, false, false, true);
         return;
@@ -978,6 +979,7 @@ void TervexWidget::onAutoSettingsExecuteClicked()
     m_autoSettings->hide();
     setControls(true, false, false, true);
     m_model->setRepeatPolicy(m_autoSettings->repeatPolicy());
+    m_model->setLineDescription(m_autoSettings->lineName(), m_autoSettings->lineOperator(), m_autoSettings->lineNote());
     const QString source = m_autoSettings->sequencePath();
     const QString target = m_autoSettings->targetPath();
     if (source.isEmpty() || target.isEmpty())

@@ -1,4 +1,5 @@
 #include "app/tervexmodel.h"
+#include "etr/etrfile.h"
 #include "measurement/electrodeposition.h"
 #include "station/tervexdevice.h"
 #include "survey/surveydatamanager.h"
@@ -544,6 +545,7 @@ void TervexWidgetTest::surveyThroughAutoSettingsToTheEnd()
     panel->setSequence(sequence);
     const QString target = panel->targetPath();
     QVERIFY(target.endsWith(QStringLiteral(".etr")));
+    panel->findChild<QLineEdit*>(QStringLiteral("line_name_edit"))->setText(QStringLiteral("Профиль 3"));
 
     QSignalSpy started(model->surveyDataManager(), &DataManager::started);
     QSignalSpy all(model->surveyDataManager(), &DataManager::allCompleted);
@@ -571,6 +573,11 @@ void TervexWidgetTest::surveyThroughAutoSettingsToTheEnd()
     QVERIFY(!progressInfo(w)->isVisible());
     QVERIFY(buttonIn(w, QStringLiteral("Работа"))->isVisible());
     QVERIFY(buttonIn(w, QStringLiteral("ПРОБА"))->isEnabled());
+    // The line's name went into the data file and is offered for the next survey.
+    EtrFile written;
+    QVERIFY(written.load(target));
+    QCOMPARE(written.metadata().value(LineMetadata::LineName), QStringLiteral("Профиль 3"));
+    QCOMPARE(model->lineName(), QStringLiteral("Профиль 3"));
 
     // A sequence the model cannot read is refused with its reason.
     QFile broken(s.fixture->path("broken.txt"));
