@@ -11,6 +11,8 @@
 #include <QEvent>
 #include <QFontMetrics>
 
+#include <QToolTip>
+
 #include <qcustomplot.h>
 
 #include <cmath>
@@ -66,12 +68,76 @@ MeasurementPlot::MeasurementPlot(SurveyDataManager* surveyManager, TervexSetting
     });
     m_sinceRefresh.start();
     m_plot->installEventFilter(this);
+    // Thinned test labels: the one under the mouse tells its pair and value.
+    connect(m_plot, &QCustomPlot::mouseMove, this, [this](QMouseEvent* event) {
+        if (!m_testRect || !m_testRect->rect().contains(event->pos()))
+            return;
+        const int k = int(std::lround(m_testRect->axis(QCPAxis::atBottom)->pixelToCoord(event->pos().x())));
+        const QString pair = m_pairLabels.value(k);
+        if (pair.isEmpty()) {
+            QToolTip::hideText();
+            return;
+        }
+        const QString value = m_valueLabels.value(k);
+        QToolTip::showText(event->globalPos(), value.isEmpty() ? pair : QStringLiteral("%1: %2").arg(pair, value),
+                           m_plot);
+    });
+}
+
+int MeasurementPlot::labelStep(int count, int advance, int room)
+{
+    if (count <= 0 || advance <= 0 || room <= 0)
+        return 1;
+    return qMax(1, (count * advance + room - 1) / room);
+}
+
+void MeasurementPlot::fitTestLabels()
+{
+    if (!m_testRect)
+        return;
+    QCPAxis* bottom = m_testRect->axis(QCPAxis::atBottom);
+    QCPAxis* top = m_testRect->axis(QCPAxis::atTop);
+    const int count = qMax(0, m_pairLabels.size() - 2);
+    const QFontMetrics metrics(bottom->tickLabelFont());
+    // Turned labels take one line each along the axis; level ones their own width.
+    int advance = metrics.height() + 2;
+    if (bottom->tickLabelRotation() == 0) {
+        for (const QString& label : m_pairLabels)
+            advance = qMax(advance, metrics.horizontalAdvance(label) + 8);
+    }
+    // The value axis' labels and margins take about this much of the plot's width.
+    const int room = m_plot->width() - 100;
+    const int step = labelStep(count, advance, room);
+    const auto thinned = [step](const QVector<QString>& labels) {
+        QVector<QString> kept(labels.size());
+        for (int k = 1; k < labels.size(); ++k) {
+            if ((k - 1) % step == 0)
+                kept[k] = labels[k];
+        }
+        return kept;
+    };
+    QVector<double> ticks;
+    for (int k = 0; k < m_pairLabels.size(); ++k)
+        ticks.append(k);
+    QSharedPointer<QCPAxisTickerText> keyTicker(new QCPAxisTickerText);
+    keyTicker->setTicks(ticks, thinned(m_pairLabels));
+    bottom->setTicker(keyTicker);
+    QVector<double> valueTicks;
+    for (int k = 0; k < m_valueLabels.size(); ++k)
+        valueTicks.append(k);
+    QSharedPointer<QCPAxisTickerText> valueTicker(new QCPAxisTickerText);
+    valueTicker->setTicks(valueTicks, thinned(m_valueLabels));
+    top->setTicker(valueTicker);
 }
 
 bool MeasurementPlot::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_plot && event->type() == QEvent::Resize && !m_rowRects.isEmpty()) {
         fitRowLabels();
+        m_plot->replot(QCustomPlot::rpQueuedReplot);
+    }
+    if (watched == m_plot && event->type() == QEvent::Resize && m_testRect) {
+        fitTestLabels();
         m_plot->replot(QCustomPlot::rpQueuedReplot);
     }
     return QObject::eventFilter(watched, event);
@@ -339,13 +405,12 @@ void MeasurementPlot::buildTestChart(const QVector<TestPlanEntry>& plan)
 
     clearPlot();
     m_testPlan = plan;
+    m_pairLabels = labels;
+    m_valueLabels = QVector<QString>(ticks.size());
     m_testRect = new QCPAxisRect(m_plot, true);
     m_plot->plotLayout()->addElement(0, 0, m_testRect);
 
     QCPAxis* bottom = m_testRect->axis(QCPAxis::atBottom);
-    QSharedPointer<QCPAxisTickerText> keyTicker(new QCPAxisTickerText);
-    keyTicker->setTicks(ticks, labels);
-    bottom->setTicker(keyTicker);
     bottom->setTickLabelRotation(p > 24 ? 90 : 0);
     bottom->setRange(0, p + 1);
     bottom->setTickPen(QPen(QColor(Qt::darkBlue), 4));
@@ -355,9 +420,6 @@ void MeasurementPlot::buildTestChart(const QVector<TestPlanEntry>& plan)
 
     QCPAxis* top = m_testRect->axis(QCPAxis::atTop);
     top->setVisible(true);
-    QSharedPointer<QCPAxisTickerText> valueLabels(new QCPAxisTickerText);
-    valueLabels->setTicks(ticks, QVector<QString>(ticks.size()));
-    top->setTicker(valueLabels);
     top->setTickLabels(true);
     top->setTickLabelRotation(p > 24 ? -90 : 0);
     top->setSubTicks(false);
@@ -394,6 +456,7 @@ void MeasurementPlot::buildTestChart(const QVector<TestPlanEntry>& plan)
         bars->setBrush(barStyles[s].brush);
         m_bars[s] = bars;
     }
+    fitTestLabels();
     replot();
 }
 
@@ -446,9 +509,8 @@ void MeasurementPlot::updateTestChart(const QVector<TestResult>& results)
         m_bars[seriesFor(v, result.age)]->addData(k, v >= OneMegaohm ? double(OneMegaohm) : double(v));
         labels.append(resistanceLabel(v));
     }
-    QSharedPointer<QCPAxisTickerText> ticker(new QCPAxisTickerText);
-    ticker->setTicks(ticks, labels);
-    m_testRect->axis(QCPAxis::atTop)->setTicker(ticker);
+    m_valueLabels = labels;
+    fitTestLabels();
     replot();
 }
 
