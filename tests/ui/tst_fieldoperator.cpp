@@ -2,6 +2,7 @@
 #include "app/stationlock.h"
 #include "survey/teststrategy.h"
 #include "ui/freshdialogguard.h"
+#include "ui/setupdialog.h"
 #include "app/tervexmodel.h"
 #include "station/tervexdevice.h"
 #include "survey/surveydatamanager.h"
@@ -425,7 +426,7 @@ void FieldOperatorTest::releasingPauseContinuesAndPausedTimeIsShown()
     click(pause);
     QVERIFY(model->paused());
     QSignalSpy started(model->surveyDataManager(), &DataManager::started);
-    QVERIFY(model->startSurvey(sequence, s.fixture->path(QStringLiteral("line.etr"))));
+    QVERIFY2(model->startSurvey(sequence, s.fixture->path(QStringLiteral("run.etr"))), qPrintable(model->startError()));
     QTRY_VERIFY_WITH_TIMEOUT(w->nextPending(), 10000);
     QVERIFY2(w->statusText().startsWith(QStringLiteral("Пауза: ")), qPrintable(w->statusText()));
     // The header and "#" count the record just finished alike; the header keeps its remaining time.
