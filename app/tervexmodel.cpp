@@ -381,7 +381,8 @@ bool TervexModel::runTrial()
     for (const ChannelSetting& channel : e->channels) {
         const int m = qint16(channel.electrodeM);
         const int n = qint16(channel.electrodeN);
-        if (channel.available && (m != 0 || n != 0))
+        // The channels the record measures: switched on by the operator and enabled by the station.
+        if (channel.available && channel.enabled && (m != 0 || n != 0))
             lines.append(QuadrupoleLine{a, b, m, n});
     }
     if (lines.isEmpty())

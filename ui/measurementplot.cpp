@@ -108,10 +108,28 @@ void MeasurementPlot::fitTestLabels()
     // The value axis' labels and margins take about this much of the plot's width.
     const int room = m_plot->width() - 100;
     const int step = labelStep(count, advance, room);
-    const auto thinned = [step](const QVector<QString>& labels) {
+    // Pair and value labels are kept at the same keys, at least `step` apart; a bad contact's
+    // keys are taken first, so that a high resistance stays readable.
+    QVector<bool> keep(m_pairLabels.size(), false);
+    const auto free = [&keep, step](int k) {
+        for (int d = 1 - step; d < step; ++d) {
+            if (k + d >= 0 && k + d < keep.size() && keep[k + d])
+                return false;
+        }
+        return true;
+    };
+    for (int k = 1; k <= count; ++k) {
+        if (m_testAlarms.value(k) && free(k))
+            keep[k] = true;
+    }
+    for (int k = 1; k <= count; k += step) {
+        if (free(k))
+            keep[k] = true;
+    }
+    const auto thinned = [&keep](const QVector<QString>& labels) {
         QVector<QString> kept(labels.size());
-        for (int k = 1; k < labels.size(); ++k) {
-            if ((k - 1) % step == 0)
+        for (int k = 1; k < labels.size() && k < keep.size(); ++k) {
+            if (keep[k])
                 kept[k] = labels[k];
         }
         return kept;
@@ -407,6 +425,7 @@ void MeasurementPlot::buildTestChart(const QVector<TestPlanEntry>& plan)
     m_testPlan = plan;
     m_pairLabels = labels;
     m_valueLabels = QVector<QString>(ticks.size());
+    m_testAlarms = QVector<bool>(ticks.size(), false);
     m_testRect = new QCPAxisRect(m_plot, true);
     m_plot->plotLayout()->addElement(0, 0, m_testRect);
 
@@ -492,6 +511,7 @@ void MeasurementPlot::updateTestChart(const QVector<TestResult>& results)
     QVector<double> ticks;
     labels.append(QString());
     ticks.append(0);
+    m_testAlarms = QVector<bool>(results.size() + 1, false);
     for (int k = 1; k <= results.size(); ++k) {
         const TestResult& result = results[k - 1];
         const float v = result.resistance;
@@ -507,6 +527,7 @@ void MeasurementPlot::updateTestChart(const QVector<TestResult>& results)
             continue;
         }
         m_bars[seriesFor(v, result.age)]->addData(k, v >= OneMegaohm ? double(OneMegaohm) : double(v));
+        m_testAlarms[k] = result.age == 0 && seriesFor(v, 0) != 0;
         labels.append(resistanceLabel(v));
     }
     m_valueLabels = labels;

@@ -93,6 +93,8 @@ private:
     // All labels of the test chart by key; the axes show a thinned selection.
     QVector<QString> m_pairLabels;
     QVector<QString> m_valueLabels;
+    // Keys whose resistance of this run is high enough to be a bad contact.
+    QVector<bool> m_testAlarms;
     QCPBars* m_bars[SeriesCount] = {};
     // Per row: the full and the short caption, and the values (shown whole or not at all).
     QVector<QString> m_captions;
