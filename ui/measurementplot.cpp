@@ -134,18 +134,17 @@ void MeasurementPlot::fitTestLabels()
         }
         return kept;
     };
-    QVector<double> ticks;
-    for (int k = 0; k < m_pairLabels.size(); ++k)
-        ticks.append(k);
-    QSharedPointer<QCPAxisTickerText> keyTicker(new QCPAxisTickerText);
-    keyTicker->setTicks(ticks, thinned(m_pairLabels));
-    bottom->setTicker(keyTicker);
-    QVector<double> valueTicks;
-    for (int k = 0; k < m_valueLabels.size(); ++k)
-        valueTicks.append(k);
-    QSharedPointer<QCPAxisTickerText> valueTicker(new QCPAxisTickerText);
-    valueTicker->setTicks(valueTicks, thinned(m_valueLabels));
-    top->setTicker(valueTicker);
+    // Label k sits at key k.
+    const auto show = [&thinned](QCPAxis* axis, const QVector<QString>& labels) {
+        QVector<double> ticks;
+        for (int k = 0; k < labels.size(); ++k)
+            ticks.append(k);
+        QSharedPointer<QCPAxisTickerText> ticker(new QCPAxisTickerText);
+        ticker->setTicks(ticks, thinned(labels));
+        axis->setTicker(ticker);
+    };
+    show(bottom, m_pairLabels);
+    show(top, m_valueLabels);
 }
 
 bool MeasurementPlot::eventFilter(QObject* watched, QEvent* event)

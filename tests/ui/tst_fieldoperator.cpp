@@ -9,6 +9,7 @@
 #include "survey/testdatamanager.h"
 #include "ui/etrviewer.h"
 #include "ui/measurementplot.h"
+#include "ui/pseudosectionview.h"
 #include "ui/stationvaluebox.h"
 #include "ui/tervexwidget.h"
 
@@ -106,6 +107,24 @@ private:
     QString m_path;
 };
 
+// Saves where the test says and keeps the result to itself.
+class QuietSection : public PseudosectionView
+{
+public:
+    explicit QuietSection(const QString& path)
+        : m_path(path)
+    {
+    }
+    QString result;
+
+protected:
+    QString chooseSavePath(const QString&) override { return m_path; }
+    void showSaveResult(bool, const QString& text) override { result = text; }
+
+private:
+    QString m_path;
+};
+
 } // namespace
 
 class FieldOperatorTest : public QObject
@@ -135,6 +154,7 @@ private Q_SLOTS:
     void testChartLabelsDoNotOverlap();
     void freshBoxIgnoresTheKeyThatWasDown();
     void headerButtonsExplainThemselvesAndStayTogether();
+    void savedSectionSaysWhereItWent();
 };
 
 void FieldOperatorTest::rowLabelsFitTheirRows()
@@ -668,6 +688,16 @@ void FieldOperatorTest::headerButtonsExplainThemselvesAndStayTogether()
         const QString on = table->model()->headerData(0, Qt::Horizontal).toString();
         QVERIFY2(table->columnWidth(0) >= metrics.horizontalAdvance(on) + 8, qPrintable(QString::number(table->columnWidth(0))));
     }
+}
+
+void FieldOperatorTest::savedSectionSaysWhereItWent()
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("line 1"));
+    QuietSection section(path);
+    section.findChild<QPushButton*>(QStringLiteral("save_png_button"))->click();
+    QCOMPARE(section.result, QStringLiteral("Разрез сохранён в %1").arg(QDir::toNativeSeparators(path + QStringLiteral(".png"))));
+    QVERIFY(QFile::exists(path + QStringLiteral(".png")));
 }
 
 QTEST_MAIN(FieldOperatorTest)
