@@ -10,9 +10,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 #include <QSettings>
 #include <QTextCodec>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -84,6 +86,7 @@ void TestDataManager::resetRelays()
     m_faultyRelay = 0;
     m_faultyRelays.clear();
     m_relayLines.clear();
+    m_failedPairs.clear();
     m_pairsMeasured = 0;
     m_pairsPassed = 0;
     m_pairsOpen = 0;
@@ -271,6 +274,7 @@ void TestDataManager::evaluateRelayHalf(bool secondHalf)
         // Only a value measured in this run can confirm a relay.
         if (index >= m_results.size() || m_results[index].age != 0) {
             m_relayLines << pair + QStringLiteral("-\t%1\tне измерено\n").arg(expected);
+            m_failedPairs.append({a, b});
             continue;
         }
         ++m_pairsMeasured;
@@ -285,8 +289,59 @@ void TestDataManager::evaluateRelayHalf(bool secondHalf)
         if (passed) {
             ++m_pairsPassed;
             confirmPath(path, a, b);
+        } else {
+            m_failedPairs.append({a, b});
         }
     }
+}
+
+QVector<int> TestDataManager::blamedRelays() const
+{
+    // A relay position is written relay * 2 + position. Each failed pair went through at least
+    // one bad position among the unconfirmed ones on its path; the fewest positions that explain
+    // every failed pair are blamed, the position on most failed paths first. A relay whose
+    // positions were tested only together with a bad one is not blamed for it.
+    const auto unconfirmed = [this](int relay, int position) {
+        if (relay < 1 || relay > RelayCount || m_relays[relay].level < 1)
+            return false;
+        return !(position ? m_relays[relay].position1Confirmed : m_relays[relay].position0Confirmed);
+    };
+    QVector<QVector<int>> failed;
+    for (const QPair<int, int>& pair : m_failedPairs) {
+        const RelayPath path = relayPath(pair.first, pair.second);
+        QVector<int> positions;
+        for (int k = 0; k <= 5; ++k) {
+            const int first = ((pair.first - 1) >> (k + 1)) & 1;
+            const int second = ((pair.second - 1) >> (k + 1)) & 1;
+            if (unconfirmed(path.first[k], first))
+                positions.append(path.first[k] * 2 + first);
+            if (unconfirmed(path.second[k], second))
+                positions.append(path.second[k] * 2 + second);
+        }
+        failed.append(positions);
+    }
+    QVector<int> blamed;
+    for (;;) {
+        QMap<int, int> count;
+        for (const QVector<int>& positions : qAsConst(failed)) {
+            for (int p : positions)
+                ++count[p];
+        }
+        int best = -1;
+        for (auto it = count.cbegin(); it != count.cend(); ++it) {
+            if (best < 0 || it.value() > count.value(best))
+                best = it.key();
+        }
+        if (best < 0)
+            break;
+        if (!blamed.contains(best / 2))
+            blamed.append(best / 2);
+        failed.erase(std::remove_if(failed.begin(), failed.end(),
+                                    [best](const QVector<int>& positions) { return positions.contains(best); }),
+                     failed.end());
+    }
+    std::sort(blamed.begin(), blamed.end());
+    return blamed;
 }
 
 QString TestDataManager::verdict(bool translated)
@@ -321,6 +376,9 @@ QString TestDataManager::verdict(bool translated)
             .arg(m_pairsMeasured - m_pairsPassed)
             .arg(m_pairsMeasured);
     }
+    const QVector<int> blamed = blamedRelays();
+    if (!blamed.isEmpty())
+        m_faultyRelays = blamed;
     QStringList numbers;
     for (int r : m_faultyRelays)
         numbers << QString::number(r);

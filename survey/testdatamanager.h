@@ -3,6 +3,7 @@
 
 #include "survey/datamanager.h"
 
+#include <QPair>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -64,7 +65,8 @@ public:
 
     const QVector<TestResult>& results() const { return m_results; }
     const QVector<TestPlanEntry>& plan() const { return m_plan; }
-    // The highest faulty relay of the last relay test; faultyRelays() lists all of them.
+    // The highest relay of the last relay test with a position never seen switching correctly;
+    // faultyRelays() lists the relays the verdict names.
     quint16 faultyRelay() const { return m_faultyRelay; }
     QVector<int> faultyRelays() const { return m_faultyRelays; }
     // Path of the last written contact-test or relay-test report; empty when none was written.
@@ -89,6 +91,7 @@ private:
     void evaluateRelayHalf(bool secondHalf);
     void confirmPath(const RelayPath& path, int a, int b);
     QString verdict(bool translated);
+    QVector<int> blamedRelays() const;
 
     QVector<TestResult> m_results;
     int m_resultCount = 0;
@@ -99,6 +102,8 @@ private:
     QVector<int> m_faultyRelays;
     // One report line per pair of this relay test, in the order measured.
     QStringList m_relayLines;
+    // Electrodes (a, b) of the pairs of this relay test that did not pass.
+    QVector<QPair<int, int>> m_failedPairs;
     // Pairs of this relay test measured, within tolerance and reading as an open circuit.
     int m_pairsMeasured = 0;
     int m_pairsPassed = 0;

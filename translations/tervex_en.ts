@@ -865,6 +865,10 @@ deviation = %6 %
         <source>Сохранить адрес</source>
         <translation>Save address</translation>
     </message>
+    <message>
+        <source>Закрыть</source>
+        <translation>Close</translation>
+    </message>
 </context>
 <context>
     <name>StationInfoTableModel</name>
@@ -1461,10 +1465,6 @@ the results are less accurate</translation>
     <message>
         <source>Значение %1 вне допустимого диапазона; сохранено ограниченное значение %2.</source>
         <translation>%1 is outside the allowed range; it was limited to %2.</translation>
-    </message>
-    <message>
-        <source>%1/%2 | %3</source>
-        <translation>%1/%2 | %3</translation>
     </message>
 </context>
 <context>

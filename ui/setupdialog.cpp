@@ -81,7 +81,9 @@ SetupDialog::SetupDialog(bool relayMode, const QString& language, QWidget* paren
     });
 
     layout->addSpacing(10);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    // A button of our own: its text follows the interface language whatever Qt's catalogues hold.
+    auto* buttons = new QDialogButtonBox(this);
+    buttons->addButton(tr("Закрыть"), QDialogButtonBox::RejectRole);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
 }

@@ -1276,7 +1276,7 @@ void TervexWidget::showRecordsDone(int done)
 
 QString TervexWidget::shortProgressLine(int done, int total, qint64 leftMs)
 {
-    return tr("%1/%2 | %3").arg(done).arg(total).arg(timeText(leftMs));
+    return QStringLiteral("%1/%2 | %3").arg(done).arg(total).arg(timeText(leftMs));
 }
 
 void TervexWidget::elideProgressText()
