@@ -1,5 +1,7 @@
 #include "app/tervexmodel.h"
 
+#include "app/stationlock.h"
+
 #include "etr/etrfile.h"
 #include "station/settingsstore.h"
 #include "station/tervexdevice.h"
@@ -18,6 +20,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHostAddress>
 #include <QSettings>
 #include <QTextStream>
 
@@ -41,6 +44,8 @@ TervexModel::TervexModel(QObject* parent)
     connect(m_device, &TervexDevice::disconnected, this, &TervexModel::deviceDisconnected);
     connect(m_device, &TervexDevice::statusUpdated, this, &TervexModel::deviceStatusUpdated);
     connect(m_device, &TervexDevice::connectionFailed, this, &TervexModel::connectionFailed);
+    // A failed or lost link leaves the station to whichever copy connects next.
+    connect(m_device, &TervexDevice::connectionFailed, this, [this]() { m_stationLock.reset(); });
     connect(m_device, &TervexDevice::propertiesUpdated, this, &TervexModel::onDevicePropertiesUpdated);
     connect(m_device, &TervexDevice::initialized, this, &TervexModel::onDeviceInitialized);
     connect(m_device->battery(), &BatteryInfo::updated, this, &TervexModel::onBatteryUpdated);
@@ -60,12 +65,45 @@ TervexModel::~TervexModel()
 
 bool TervexModel::connectDevice()
 {
-    return m_device->connectToStation();
+    m_stationLock.reset(new StationLock(QFileInfo(m_settingsStore->fileName()).absolutePath(), m_device->host(),
+                                        m_device->commandPort()));
+    QString error;
+    if (!m_stationLock->acquire(&error)) {
+        m_stationLock.reset();
+        Q_EMIT connectionFailed(error);
+        return false;
+    }
+    if (m_device->connectToStation())
+        return true;
+    m_stationLock.reset();
+    return false;
 }
 
 void TervexModel::disconnectDevice()
 {
     m_device->closeConnections();
+    m_stationLock.reset();
+}
+
+QString TervexModel::setStationAddress(const QString& host, int commandPort, int dataPort)
+{
+    QHostAddress address;
+    const QString trimmed = host.trimmed();
+    if (!address.setAddress(trimmed) || address.protocol() != QAbstractSocket::IPv4Protocol)
+        return tr("«%1» не является адресом IPv4 (четыре числа от 0 до 255 через точку, например 192.168.0.100).")
+            .arg(trimmed);
+    for (int port : {commandPort, dataPort}) {
+        if (port < 1 || port > 65535)
+            return tr("Порт %1 вне диапазона 1…65535.").arg(port);
+    }
+    if (commandPort == dataPort)
+        return tr("Порт команд и порт данных должны различаться.");
+    m_settingsStore->setValue(Key::host(), address.toString());
+    m_settingsStore->setValue(Key::commandPort(), commandPort);
+    m_settingsStore->setValue(Key::dataPort(), dataPort);
+    m_settingsStore->sync();
+    m_device->setAddress(address.toString(), quint16(commandPort), quint16(dataPort));
+    return QString();
 }
 
 void TervexModel::onDevicePropertiesUpdated()
@@ -347,7 +385,8 @@ bool TervexModel::runTrial()
     for (const ChannelSetting& channel : e->channels) {
         const int m = qint16(channel.electrodeM);
         const int n = qint16(channel.electrodeN);
-        if (channel.available && (m != 0 || n != 0))
+        // The channels the record measures: switched on by the operator and enabled by the station.
+        if (channel.available && channel.enabled && (m != 0 || n != 0))
             lines.append(QuadrupoleLine{a, b, m, n});
     }
     if (lines.isEmpty())
@@ -385,6 +424,7 @@ SurveyJob* TervexModel::loadSequenceJob(const QString& source, int pairsLimit)
                    .arg(QDir::toNativeSeparators(source), file.errorString()));
         return nullptr;
     }
+    m_startWarning = file.warningString();
     auto* sequence = new Sequence(pairsLimit);
     sequence->build(file.lines(), true);
     return new SurveyJob(file.electrodes(), file.lines(), sequence);
@@ -422,6 +462,7 @@ SurveyJob* TervexModel::resumeJob(const QString& dataPath, int pairsLimit, int* 
                    .arg(QDir::toNativeSeparators(companion), sequenceFile.errorString()));
         return nullptr;
     }
+    m_startWarning = sequenceFile.warningString();
     EtrFormat::Scan scan;
     QString error;
     if (!EtrFormat::scanFile(data.get(), &scan, &error)) {
@@ -478,6 +519,7 @@ SurveyJob* TervexModel::resumeJob(const QString& dataPath, int pairsLimit, int* 
 bool TervexModel::startSurvey(const QString& source, const QString& target)
 {
     m_startError.clear();
+    m_startWarning.clear();
     replaceStrategy(nullptr);
 
     const int usable = usableChannelCount();
@@ -522,6 +564,12 @@ bool TervexModel::startSurvey(const QString& source, const QString& target)
         const QFileInfo targetInfo(target);
         if (targetInfo.exists() && !targetInfo.isFile())
             return refuse(tr("%1 не является обычным файлом.").arg(QDir::toNativeSeparators(target)));
+        const QFileInfo targetFolder(targetInfo.absolutePath());
+        if (!targetFolder.isDir() || !targetFolder.isWritable())
+            return refuse(tr("Папка %1 недоступна для записи: файл данных %2 не может быть создан. "
+                             "Выберите другую папку.")
+                              .arg(QDir::toNativeSeparators(targetFolder.absoluteFilePath()),
+                                   QDir::toNativeSeparators(targetInfo.fileName())));
         // Taken before the target is truncated: a running survey's records stay where they are.
         std::unique_ptr<DataFileLock> lock(new DataFileLock(target));
         if (!lock->acquire(&error))

@@ -14,7 +14,10 @@
 #include <QString>
 #include <QVector>
 
+#include <memory>
+
 class QSettings;
+class StationLock;
 class SurveyDataManager;
 class SurveyJob;
 class SurveyStrategy;
@@ -31,6 +34,9 @@ public:
     ~TervexModel() override;
 
     bool connectDevice();
+    // Checks and stores the station's address and ports (the keys the link reads) for the next
+    // connection; the reason for the operator when refused, empty when stored.
+    QString setStationAddress(const QString& host, int commandPort, int dataPort);
 
     TervexDevice* device() const { return m_device; }
     TervexSettings* stationSettings() { return &m_stationSettings; }
@@ -49,6 +55,8 @@ public:
     bool testByResistance(int thresholdIndex);
     bool testRelays();
     QString startError() const { return m_startError; }
+    // What the operator should know about a survey that did start (electrodes without coordinates).
+    QString startWarning() const { return m_startWarning; }
 
     void stopRun();
     void repeatRecord();
@@ -155,6 +163,8 @@ private:
     TestDataManager* m_testDataManager = nullptr;
     SurveyStrategy* m_strategy = nullptr;
     bool m_paused = false;
+    std::unique_ptr<StationLock> m_stationLock;
+    QString m_startWarning;
     QString m_startError;
     QString m_dataPath;
     QString m_seqPath;

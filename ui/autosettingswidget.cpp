@@ -18,7 +18,11 @@ namespace {
 
 const QString DataSuffix = QStringLiteral("etr");
 const QString SequenceSuffix = QStringLiteral("txt");
-const QString DataFilter = QStringLiteral("Tervex data (*.etr)");
+// Translated when a dialog opens: the interface language is chosen after static initialisation.
+QString dataFilter()
+{
+    return AutoSettingsWidget::tr("Данные Тервекс (*.etr)");
+}
 
 QLineEdit* makePathEdit(const QString& placeholder, QWidget* parent)
 {
@@ -205,6 +209,7 @@ void AutoSettingsWidget::setSequence(const QString& path)
         // A data file continues the interrupted survey it holds, so it is also the target.
         m_sequencePath = path;
         m_targetPath = path;
+        m_targetNote.clear();
         m_sequenceEdit->setText(file.completeBaseName());
         m_targetEdit->setText(file.completeBaseName());
         showTargetFolder();
@@ -212,6 +217,15 @@ void AutoSettingsWidget::setSequence(const QString& path)
     } else if (hasSuffix(file, SequenceSuffix)) {
         m_sequencePath = path;
         m_targetPath = timeStampedTarget(path, m_clock());
+        // Installed examples and read-only sticks cannot take the data file: it goes to the data folder.
+        const QFileInfo folder(file.absolutePath());
+        m_targetNote.clear();
+        if (!folder.isWritable() && !m_fallbackDirectory.isEmpty()) {
+            m_targetPath = QDir(m_fallbackDirectory).absoluteFilePath(QFileInfo(m_targetPath).fileName());
+            m_targetNote = tr("Папка последовательности %1 недоступна для записи; файл данных будет записан в %2")
+                               .arg(QDir::toNativeSeparators(folder.absoluteFilePath()),
+                                    QDir::toNativeSeparators(QFileInfo(m_targetPath).absoluteFilePath()));
+        }
         m_sequenceEdit->setText(file.completeBaseName());
         m_targetEdit->setText(QFileInfo(m_targetPath).completeBaseName());
         showTargetFolder();
@@ -221,6 +235,7 @@ void AutoSettingsWidget::setSequence(const QString& path)
 
 void AutoSettingsWidget::resetChoice()
 {
+    m_targetNote.clear();
     m_targetPath.clear();
     m_targetEdit->clear();
     showTargetFolder();
@@ -240,7 +255,7 @@ void AutoSettingsWidget::onSeqChooseClicked()
     QFileDialog dialog;
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setViewMode(QFileDialog::Detail);
-    dialog.setNameFilters({QStringLiteral("Sequence (*.txt)"), DataFilter});
+    dialog.setNameFilters({tr("Последовательность (*.txt)"), dataFilter()});
     dialog.setDirectory(m_startDirectory);
     const QStringList files = m_runDialog(&dialog);
     if (!files.isEmpty())
@@ -252,7 +267,7 @@ void AutoSettingsWidget::onTargetChooseClicked()
     QFileDialog dialog(this);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilter(DataFilter);
+    dialog.setNameFilter(dataFilter());
     // A typed bare name still becomes a data file that a later survey can continue.
     dialog.setDefaultSuffix(DataSuffix);
     dialog.selectFile(m_targetPath);
@@ -260,6 +275,7 @@ void AutoSettingsWidget::onTargetChooseClicked()
     if (files.isEmpty())
         return;
     m_targetPath = files.first();
+    m_targetNote.clear();
     m_targetEdit->setText(QFileInfo(m_targetPath).baseName());
     showTargetFolder();
 }

@@ -7,9 +7,11 @@
 #include "station/tervexsettings.h"
 #include "survey/surveydatamanager.h"
 #include "survey/testdatamanager.h"
+#include "survey/teststrategy.h"
 #include "ui/autosettingswidget.h"
 #include "ui/clickablelabel.h"
 #include "ui/etrviewer.h"
+#include "ui/freshdialogguard.h"
 #include "ui/generatorcontrolwidget.h"
 #include "ui/measurementplot.h"
 #include "ui/measurementstablemodel.h"
@@ -63,6 +65,7 @@ void standardMessage(QWidget* parent, QMessageBox::Icon icon, const QString& tit
     box.setIcon(icon);
     box.setWindowTitle(title);
     box.setText(text);
+    new FreshDialogGuard(&box);
     if (parent) {
         box.setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
         box.setStyleSheet(QStringLiteral("QMessageBox {background: #FCFCFC;}"));
@@ -109,6 +112,12 @@ QPushButton* fixedButton(const QString& text, int width, int height, QWidget* pa
     auto* button = new QPushButton(text, parent);
     button->setFixedSize(width, height);
     return button;
+}
+
+// A plain text of several lines as a message box shows it.
+QString htmlLines(const QString& text)
+{
+    return text.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>"));
 }
 
 QFrame* toolFrame(QWidget* parent)
@@ -262,7 +271,8 @@ QWidget* TervexWidget::createHeader()
     container->addWidget(
         createToggle(&m_resultViewGroup, {tr("ГРАФИК"), tr("ТАБЛИЦА"), tr("РАЗРЕЗ")}, m_headerContainer));
     container->addWidget(createSeparator(m_headerContainer));
-    m_battery = new QLabel(tr("0.0В"), m_headerContainer);
+    // No value until the station has reported one.
+    m_battery = new QLabel(m_headerContainer);
     m_battery->setStyleSheet(QStringLiteral("QLabel {color:black;font-weight:500;}"));
     m_battery->setFixedSize(60, 32);
     m_battery->setAlignment(Qt::AlignCenter);
@@ -288,12 +298,18 @@ QWidget* TervexWidget::createHeader()
             &TervexWidget::onResultViewToggled);
 
     layout->addWidget(m_headerContainer, 1);
+    // Keeps the buttons together on the right while the container is hidden (connect page).
+    layout->addStretch(0);
     auto* fullScreen = fixedButton(QString(), 40, 32, header);
     fullScreen->setIcon(QIcon(QStringLiteral(":/fsi.svg")));
     fullScreen->setIconSize(QSize(24, 24));
+    fullScreen->setToolTip(tr("Во весь экран / в окне"));
     auto* reconnect = fixedButton(QStringLiteral("<->"), 48, 32, header);
+    reconnect->setToolTip(tr("Отключиться от станции"));
     auto* setup = fixedButton(tr("Параметры"), 90, 32, header);
+    setup->setToolTip(tr("Адрес станции, параметры тестов, язык интерфейса"));
     auto* viewer = fixedButton(tr("Обработка"), 90, 32, header);
+    viewer->setToolTip(tr("Просмотр и обработка файлов данных (.etr)"));
     for (QPushButton* button : {fullScreen, reconnect, setup, viewer})
         layout->addWidget(button);
     connect(fullScreen, &QPushButton::clicked, this, &TervexWidget::onFSClicked);
@@ -533,7 +549,9 @@ QWidget* TervexWidget::createRecordPage()
     connect(m_autoSettings, &AutoSettingsWidget::cancelClicked, this, &TervexWidget::onAutoSettingsCancelClicked);
     connect(m_autoSettings, &AutoSettingsWidget::executeClicked, this, &TervexWidget::onAutoSettingsExecuteClicked);
     connect(m_autoSettings, &AutoSettingsWidget::targetChanged, this, [this](const QString& path) {
-        if (!path.isEmpty())
+        if (!m_autoSettings->targetNote().isEmpty())
+            setStatus(m_autoSettings->targetNote());
+        else if (!path.isEmpty())
             setStatus(tr("Файл данных: %1").arg(path));
     });
     layout->addWidget(m_runControls);
@@ -650,6 +668,12 @@ void TervexWidget::setStatus(const QString& text)
                                                                  qMax(0, m_statusLine->contentsRect().width())));
 }
 
+void TervexWidget::setRunStatus(const QString& text)
+{
+    m_runStatus = text;
+    setStatus(text);
+}
+
 void TervexWidget::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
@@ -662,6 +686,7 @@ void TervexWidget::resizeEvent(QResizeEvent* event)
 void TervexWidget::onConnectClicked()
 {
     m_connectionProblem.clear();
+    m_linkWasUp = false;
     if (!m_model->connectDevice() && m_connectionProblem.isEmpty())
         showMessage(tr("<h2>Внимание!</h2><p>Нет подключения к станции.</p>"));
 }
@@ -669,10 +694,13 @@ void TervexWidget::onConnectClicked()
 void TervexWidget::onConnectionFailed(const QString& reason)
 {
     m_connectionProblem = reason;
-    const QString change =
-        tr("Адрес и порты станции задаются в файле настроек %1 (ключи tervex_host, command_port, "
-                       "data_port); после изменения перезапустите программу.")
-            .arg(m_model->settingsFilePath());
+    // A link that was up had the right address: advising another one would mislead.
+    const QString advice =
+        m_linkWasUp ? tr("Связь со станцией потеряна. Проверьте кабель и питание станции и нажмите «Подключить».")
+                    : tr("Адрес и порты станции задаются в окне «Параметры»; новый адрес действует "
+                         "со следующего нажатия «Подключить».");
+    const bool lost = m_linkWasUp;
+    m_linkWasUp = false;
     m_connectionState->setText(reason);
     setStatus(reason);
     // A lost link during a run is reported with the run's own message.
@@ -680,8 +708,9 @@ void TervexWidget::onConnectionFailed(const QString& reason)
         m_runFailure.clear();
         return;
     }
-    showMessage(tr("<h2>Внимание!</h2><p>Нет подключения к станции: %1</p><p>%2</p>")
-                    .arg(reason.toHtmlEscaped(), change.toHtmlEscaped()));
+    const QString title = lost ? tr("<h2>Внимание!</h2><p>%1</p><p>%2</p>")
+                               : tr("<h2>Внимание!</h2><p>Нет подключения к станции: %1</p><p>%2</p>");
+    showMessage(title.arg(reason.toHtmlEscaped(), advice.toHtmlEscaped()));
 }
 
 void TervexWidget::onDeviceConnecting()
@@ -692,6 +721,22 @@ void TervexWidget::onDeviceConnecting()
 
 void TervexWidget::onDeviceConnected()
 {
+    m_linkWasUp = true;
+    m_connected = true;
+    // The work area is empty until the station has described itself.
+    if (!m_stationAnswered) {
+        m_connectionState->setText(tr("Ожидание ответа станции %1:%2…")
+                                       .arg(m_model->device()->host())
+                                       .arg(m_model->device()->commandPort()));
+        m_connectButton->setEnabled(false);
+        return;
+    }
+    showWorkArea();
+}
+
+void TervexWidget::showWorkArea()
+{
+    m_connectButton->setEnabled(true);
     m_body->setCurrentIndex(1);
     m_headerContainer->show();
     m_battery->show();
@@ -699,6 +744,9 @@ void TervexWidget::onDeviceConnected()
 
 void TervexWidget::onDeviceDisconnected()
 {
+    m_connected = false;
+    m_stationAnswered = false;
+    m_connectButton->setEnabled(true);
     // The reason of a failed or lost link stays readable on the connect page.
     m_connectionState->setText(m_connectionProblem);
     m_connectStack->setCurrentWidget(m_connectButton);
@@ -710,7 +758,10 @@ void TervexWidget::onDeviceDisconnected()
 void TervexWidget::onDeviceStatusUpdated()
 {
     const TervexDevice* device = m_model->device();
-    m_battery->setText(tr("%1В").arg(QString::number(double(device->battery()->voltage()), 'f', 1)));
+    // The battery mean stays 0 until a valid reading has come.
+    const float voltage = device->battery()->voltage();
+    if (voltage > 0.0f)
+        m_battery->setText(tr("%1В").arg(QString::number(double(voltage), 'f', 1)));
     // Orange below the warning limit, as the timing warning.
     m_battery->setStyleSheet(m_model->batteryLow() ? QStringLiteral("QLabel {color:#E07000;font-weight:700;}")
                                                    : QStringLiteral("QLabel {color:black;font-weight:500;}"));
@@ -748,6 +799,10 @@ void TervexWidget::onBeforeDeviceSettingsUpdate()
 
 void TervexWidget::onDeviceSettingsUpdated()
 {
+    if (m_connected && !m_stationAnswered) {
+        m_stationAnswered = true;
+        showWorkArea();
+    }
     m_infoModel->endResetModel();
     updateStationLabels();
     m_settingsModel->endResetModel();
@@ -782,9 +837,21 @@ void TervexWidget::fitStationTables()
     }
     m_infoTable->setColumnWidth(0, 100);
     m_infoTable->setColumnWidth(1, 100);
+    // At least as wide as the headers: "Вкл" and "Усил." must not be cut in either language.
     const int widths[5] = {30, 25, 100, 100, 41};
+    const QFontMetrics header = m_settingsTable->horizontalHeader()->fontMetrics();
+    int spare = 0;
+    int fitted[5];
+    for (int c = 0; c < 5; ++c) {
+        const QString text = m_settingsModel->headerData(c, Qt::Horizontal).toString();
+        fitted[c] = qMax(widths[c], header.horizontalAdvance(text) + 14);
+        spare += fitted[c] - widths[c];
+    }
+    // The electrode columns give up what the headers need, so the table keeps its width.
+    fitted[2] -= spare / 2;
+    fitted[3] -= spare - spare / 2;
     for (int c = 0; c < 5; ++c)
-        m_settingsTable->setColumnWidth(c, widths[c]);
+        m_settingsTable->setColumnWidth(c, fitted[c]);
 }
 
 void TervexWidget::onCaChanged(int val)
@@ -800,6 +867,9 @@ void TervexWidget::onCbChanged(int val)
 void TervexWidget::onPauseToggled(bool checked)
 {
     m_model->setPaused(checked);
+    // Releasing pause mode continues a run that waits for the operator, as Space does.
+    if (!checked && m_nextPending)
+        doNext();
 }
 
 void TervexWidget::onStopClicked()
@@ -814,15 +884,31 @@ void TervexWidget::onTestCancelled()
 
 void TervexWidget::onRepeatClicked()
 {
+    resumeRun();
     setControls(true, false, false, false);
     m_model->repeatRecord();
 }
 
 void TervexWidget::doNext()
 {
-    m_nextPending = false;
+    resumeRun();
     setControls(true, false, false, false);
     m_model->nextRecord();
+}
+
+void TervexWidget::waitForOperator()
+{
+    m_nextPending = true;
+    m_remainingTime.paused(m_runClock.elapsed());
+    setStatus(tr("Пауза: запись завершена. Продолжить — «След.», пробел или отжать «Пауза»"));
+}
+
+void TervexWidget::resumeRun()
+{
+    if (m_nextPending)
+        setStatus(m_runStatus);
+    m_nextPending = false;
+    m_remainingTime.resumed(m_runClock.elapsed());
 }
 
 void TervexWidget::setControls(bool work, bool repeat, bool next, bool idle)
@@ -861,6 +947,7 @@ void TervexWidget::setSurveyType(int type)
     m_surveyProgress->reset();
     m_currentSurveyType = type;
     setControls(true, false, false, true);
+    showGeneratorInForce();
     switch (type) {
     case Automatic:
     case Trial:
@@ -885,6 +972,15 @@ void TervexWidget::setSurveyType(int type)
     }
 }
 
+void TervexWidget::showGeneratorInForce()
+{
+    const int type = m_currentSurveyType;
+    if (type == ElectrodeTest || type == RelayTest)
+        m_generatorPanel->showFixed(TestStrategy::generatorFor(m_model->testVoltage(), type == RelayTest));
+    else
+        m_generatorPanel->release();
+}
+
 void TervexWidget::showTestChart()
 {
     m_plot->buildTestChart(m_testManager->plan());
@@ -899,7 +995,8 @@ bool TervexWidget::validateGeneratorSettings()
     if (pause >= 1 && pause <= 39) {
         m_surveyTypeMessage->clear();
         showMessage(tr("<p><h2>Ошибка!!!</h2></p><p>Длительность паузы больше 0 мс, но меньше 40 мс.</p>"
-                                   "<p>Продолжение невозможно.</p>"));
+                                   "<p>Продолжение невозможно.</p>")
+                    + tr("<p>Допустимая пауза: 0 мс или от 40 до 60000 мс.</p>"));
         return false;
     }
     m_surveyTypeMessage->setText(timingWarning(pulse, pause));
@@ -933,7 +1030,7 @@ void TervexWidget::showStartRefusal()
 {
     const QString reason = m_model->startError();
     if (!reason.isEmpty())
-        showMessage(reason.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>")));
+        showMessage(htmlLines(reason));
 }
 
 void TervexWidget::onWorkClicked()
@@ -944,6 +1041,7 @@ void TervexWidget::onWorkClicked()
         const GeneratorSettings* generator = m_model->stationSettings()->generatorSettings();
         m_autoSettings->setSurveyTiming(int(generator->pulseLength), int(generator->pauseLength), generator->periods,
                                         m_model->usableChannelCount());
+        m_autoSettings->setFallbackDirectory(m_model->dataPath());
         m_autoSettings->resetChoice();
         m_autoSettings->setRepeatPolicy(m_model->repeatPolicy());
         m_autoSettings->setLineDescription(m_model->lineName(), m_model->lineOperator(), m_model->lineNote());
@@ -965,7 +1063,7 @@ void TervexWidget::onWorkClicked()
         return;
     }
     m_runTarget.clear();
-    setStatus(tr("Идёт измерение"));
+    setRunStatus(tr("Идёт измерение"));
     clearRecordInfo();
     setControls(true, false, false, false);
     m_progressInfo->clear();
@@ -976,14 +1074,23 @@ void TervexWidget::onAutoSettingsExecuteClicked()
 {
     if (!validateGeneratorSettings())
         return;
+    const QString source = m_autoSettings->sequencePath();
+    const QString target = m_autoSettings->targetPath();
+    // The panel stays open: the operator has only to choose the missing file.
+    if (source.isEmpty()) {
+        showMessage(tr("Съёмка не начата: не выбран файл последовательности. Выберите его кнопкой «...» "
+                       "в строке «Последовательность»."));
+        return;
+    }
+    if (target.isEmpty()) {
+        showMessage(tr("Съёмка не начата: не задан файл данных. Выберите его кнопкой «...» в строке "
+                       "«Сохранить как»."));
+        return;
+    }
     m_autoSettings->hide();
     setControls(true, false, false, true);
     m_model->setRepeatPolicy(m_autoSettings->repeatPolicy());
     m_model->setLineDescription(m_autoSettings->lineName(), m_autoSettings->lineOperator(), m_autoSettings->lineNote());
-    const QString source = m_autoSettings->sequencePath();
-    const QString target = m_autoSettings->targetPath();
-    if (source.isEmpty() || target.isEmpty())
-        return;
     const QFileInfo sourceFile(source);
     if (sourceFile.exists() && sourceFile.isFile()) {
         m_model->setSeqPath(sourceFile.absolutePath());
@@ -994,7 +1101,9 @@ void TervexWidget::onAutoSettingsExecuteClicked()
         return;
     }
     m_runTarget = QDir::toNativeSeparators(QFileInfo(target).absoluteFilePath());
-    setStatus(tr("Съёмка идёт, файл данных: %1").arg(m_runTarget));
+    setRunStatus(tr("Съёмка идёт, файл данных: %1").arg(m_runTarget));
+    if (!m_model->startWarning().isEmpty())
+        messageHandler()(this, QMessageBox::Warning, boxTitle(), htmlLines(m_model->startWarning()));
     clearRecordInfo();
     setControls(true, false, false, false);
     m_progressInfo->clear();
@@ -1024,7 +1133,7 @@ void TervexWidget::onTestExecuted()
         return;
     }
     if (started)
-        setStatus(tr("Идёт тест электродов"));
+        setRunStatus(tr("Идёт тест электродов"));
     if (!started) {
         // Nothing runs, so no data manager will hand the panel back its "Выполнить".
         m_testPanel->resetPanel();
@@ -1040,6 +1149,24 @@ void TervexWidget::ensureSetupDialog()
     connect(m_setupDialog, &SetupDialog::testVoltageClicked, this, &TervexWidget::onSetupTestVoltageClicked);
     connect(m_setupDialog, &SetupDialog::testRBaseClicked, this, &TervexWidget::onSetupTestRBaseClicked);
     connect(m_setupDialog, &SetupDialog::testRDeltaClicked, this, &TervexWidget::onSetupTestRDeltaClicked);
+    const TervexDevice* device = m_model->device();
+    m_setupDialog->setStationAddress(device->host(), device->commandPort(), device->dataPort());
+    connect(m_setupDialog, &SetupDialog::stationAddressApplied, this,
+            [this](const QString& host, int commandPort, int dataPort) {
+                const QString error = m_model->setStationAddress(host, commandPort, dataPort);
+                if (!error.isEmpty()) {
+                    messageHandler()(m_setupDialog, QMessageBox::Warning, boxTitle(), error);
+                    return;
+                }
+                const TervexDevice* device = m_model->device();
+                m_setupDialog->setStationAddress(device->host(), device->commandPort(), device->dataPort());
+                messageHandler()(m_setupDialog, QMessageBox::Information, boxTitle(),
+                                 tr("Адрес станции %1, порты %2 и %3 сохранены; они действуют со следующего "
+                                    "нажатия «Подключить».")
+                                     .arg(device->host())
+                                     .arg(device->commandPort())
+                                     .arg(device->dataPort()));
+            });
     connect(m_setupDialog, &SetupDialog::languageChosen, this, [this](const QString& language) {
         m_model->setInterfaceLanguage(language);
         messageHandler()(m_setupDialog, QMessageBox::Information, boxTitle(),
@@ -1053,32 +1180,47 @@ void TervexWidget::onSetupClicked()
     m_setupDialog->exec();
 }
 
-void TervexWidget::askTestParameter(const QString& title, const QString& label, const QString& current,
+void TervexWidget::askTestParameter(const QString& title, const QString& label,
+                                    QString (TervexModel::*getter)() const,
                                     void (TervexModel::*setter)(const QString&))
 {
     if (!m_setupDialog)
         return;
     QString text;
-    if (textInputHandler()(m_setupDialog, title, label, current, &text) && !text.isEmpty())
-        (m_model->*setter)(text);
+    if (!textInputHandler()(m_setupDialog, title, label, (m_model->*getter)(), &text) || text.isEmpty())
+        return;
+    (m_model->*setter)(text);
+    showGeneratorInForce();
+    // The store clamps what is out of range: the operator learns what was kept.
+    const QString stored = (m_model->*getter)();
+    bool number = false;
+    const int typed = text.trimmed().toInt(&number, 10);
+    if (!number)
+        messageHandler()(m_setupDialog, QMessageBox::Warning, title,
+                         tr("«%1» не является числом; сохранено значение по умолчанию %2.").arg(text, stored));
+    else if (QString::number(typed) != stored)
+        messageHandler()(m_setupDialog, QMessageBox::Warning, title,
+                         tr("Значение %1 вне допустимого диапазона; сохранено ограниченное значение %2.")
+                             .arg(typed)
+                             .arg(stored));
 }
 
 void TervexWidget::onSetupTestVoltageClicked()
 {
-    askTestParameter(tr("Тест электродов"), tr("Напряжение от 10В до 20В"),
-                     m_model->testVoltageText(), &TervexModel::setTestVoltage);
+    askTestParameter(tr("Тест электродов"), tr("Напряжение от 10В до 20В"), &TervexModel::testVoltageText,
+                     &TervexModel::setTestVoltage);
 }
 
 void TervexWidget::onSetupTestRBaseClicked()
 {
-    askTestParameter(tr("Тест реле"), tr("Базовое сопротивление от 50 до 150 Ом"),
-                     m_model->testRBaseText(), &TervexModel::setTestRBase);
+    askTestParameter(tr("Тест реле"), tr("Базовое сопротивление от 50 до 150 Ом"), &TervexModel::testRBaseText,
+                     &TervexModel::setTestRBase);
 }
 
 void TervexWidget::onSetupTestRDeltaClicked()
 {
-    askTestParameter(tr("Тест реле"), tr("Отклонение сопротивления от 1 до 25 %"),
-                     m_model->testRDeltaText(), &TervexModel::setTestRDelta);
+    askTestParameter(tr("Тест реле"), tr("Отклонение сопротивления от 1 до 25 %"), &TervexModel::testRDeltaText,
+                     &TervexModel::setTestRDelta);
 }
 
 bool TervexWidget::confirmInterruption()
@@ -1128,22 +1270,37 @@ void TervexWidget::setProgressText(const IMeasurementInfo* info, qint64 remainin
     const qint64 measured = m_remainingTime.estimate(info->currentStep(), info->stepCount());
     const int done = info->recordsDone();
     const int total = info->recordCount();
-    const QString text = remainingMs == 0 || measured < 0 ? progressText(done, total, remainingMs)
-                                                          : progressLine(done, total, measured);
-    m_progressInfo->setToolTip(text);
+    m_progressTotal = total;
+    m_progressLeftMs = remainingMs == 0 || measured < 0 ? 3 * remainingMs : measured;
+    showRecordsDone(done);
+}
+
+void TervexWidget::showRecordsDone(int done)
+{
+    m_surveyProgress->setValue(done);
+    m_progressInfo->setToolTip(progressLine(done, m_progressTotal, m_progressLeftMs));
+    m_progressShort = shortProgressLine(done, m_progressTotal, m_progressLeftMs);
     elideProgressText();
+}
+
+QString TervexWidget::shortProgressLine(int done, int total, qint64 leftMs)
+{
+    return QStringLiteral("%1/%2 | %3").arg(done).arg(total).arg(timeText(leftMs));
 }
 
 void TervexWidget::elideProgressText()
 {
-    m_progressInfo->setText(
-        m_progressInfo->fontMetrics().elidedText(m_progressInfo->toolTip(), Qt::ElideRight, m_progressInfo->width()));
+    // A narrow header keeps the remaining time: the short form drops the words, not the numbers.
+    const QFontMetrics metrics = m_progressInfo->fontMetrics();
+    const int width = m_progressInfo->contentsRect().width();
+    const QString full = m_progressInfo->toolTip();
+    const QString text = metrics.horizontalAdvance(full) <= width ? full : m_progressShort;
+    m_progressInfo->setText(metrics.elidedText(text, Qt::ElideRight, width));
 }
 
 void TervexWidget::setProgress(const IMeasurementInfo* info, qint64 remainingMs)
 {
     m_surveyProgress->setRange(0, info->recordCount());
-    m_surveyProgress->setValue(info->recordsDone());
     setProgressText(info, remainingMs);
 }
 
@@ -1190,11 +1347,16 @@ void TervexWidget::onSurveyDataManagerCompleted()
     // A survey's record carries the numbers the viewer gives its channels in the data file.
     const int first = m_surveyManager->lastRecordFirst();
     const int last = m_surveyManager->lastRecordLast();
-    if (m_currentSurveyType == Automatic && last >= first)
+    // The header counts this record as done too, so that it and "#" tell the same number.
+    if (m_currentSurveyType == Automatic && last >= first) {
         m_recordInfo[0]->setText(first == last ? QStringLiteral("#%1").arg(first)
                                                : QStringLiteral("#%1..%2").arg(first).arg(last));
-    else
+        showRecordsDone(last);
+    } else {
         m_recordInfo[0]->setText(QStringLiteral("#%1").arg(info ? info->currentStep() : 0));
+        if (info)
+            showRecordsDone(info->currentStep());
+    }
     m_recordInfo[1]->setText(QStringLiteral("<b>%1</b>V").arg(QString::number(double(line.voltage), 'g')));
     m_recordInfo[2]->setText(QStringLiteral("<b>%1</b>mA").arg(QString::number(line.current * 1000.0, 'f', 3)));
     m_recordInfo[3]->setText(QStringLiteral("<b>%1</b>Ω").arg(QString::number(double(line.resistance), 'f', 3)));
@@ -1205,7 +1367,7 @@ void TervexWidget::onSurveyDataManagerCompleted()
     const bool paused = m_model->paused();
     setControls(true, paused, paused, false);
     if (paused)
-        m_nextPending = true;
+        waitForOperator();
 }
 
 void TervexWidget::endRun()
@@ -1271,7 +1433,7 @@ void TervexWidget::onTestDataManagerCompleted()
     const bool paused = m_model->paused();
     setControls(true, false, paused, false);
     if (paused)
-        m_nextPending = true;
+        waitForOperator();
 }
 
 void TervexWidget::onTestDataManagerAllCompleted()
@@ -1309,7 +1471,7 @@ void TervexWidget::onRunWaitingForNext()
 {
     const bool test = m_currentSurveyType == ElectrodeTest || m_currentSurveyType == RelayTest;
     setControls(true, !test, true, false);
-    m_nextPending = true;
+    waitForOperator();
 }
 
 void TervexWidget::onRunRepeating(const QString& reason)
@@ -1357,13 +1519,7 @@ bool TervexWidget::eventFilter(QObject* watched, QEvent* event)
     // Holding the key down must not flip pause mode on and off.
     if (static_cast<QKeyEvent*>(event)->isAutoRepeat())
         return true;
-    if (m_pauseButton->isChecked()) {
-        m_pauseButton->setChecked(false);
-        if (m_nextPending)
-            doNext();
-    } else {
-        m_pauseButton->setChecked(true);
-    }
+    m_pauseButton->setChecked(!m_pauseButton->isChecked());
     return true;
 }
 

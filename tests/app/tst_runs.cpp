@@ -469,18 +469,18 @@ void RunsTest::contactTests()
 
 void RunsTest::relayTest_data()
 {
-    QTest::addColumn<int>("faulty");
-    QTest::newRow("all relays good") << 0;
-    QTest::newRow("relay 13 faulty") << 13;
+    QTest::addColumn<QVector<int>>("faulty");
+    QTest::newRow("all relays good") << QVector<int>();
+    QTest::newRow("relay 13 faulty") << QVector<int>{13};
+    QTest::newRow("relays 13 and 27 faulty") << QVector<int>{13, 27};
 }
 
 void RunsTest::relayTest()
 {
-    QFETCH(int, faulty);
+    QFETCH(QVector<int>, faulty);
     SimulatorOptions o = quietStation();
     o.testLoad = true;
-    if (faulty)
-        o.faultyRelays = {faulty};
+    o.faultyRelays = faulty;
     RunFixture f(o);
     QVERIFY(f.ok);
     QVERIFY(f.connect());
@@ -488,10 +488,16 @@ void RunsTest::relayTest()
     QVERIFY(f.model->testRelays());
     QVERIFY(waitForEnd(f.model.get(), 120000));
     QCOMPARE(verdict.count(), 1);
-    const QString expected =
-        faulty ? QStringLiteral("Неисправно реле %1").arg(faulty) : QStringLiteral("Нет неисправных реле");
+    QStringList numbers;
+    for (int r : faulty)
+        numbers << QString::number(r);
+    // Every faulty relay is named; the stored number is the highest one.
+    const QString expected = faulty.isEmpty() ? QStringLiteral("Нет неисправных реле")
+                                              : QStringLiteral("Неисправно реле %1").arg(numbers.join(QStringLiteral(", ")));
     QCOMPARE(verdict.first().first().toString(), expected);
-    QCOMPARE(int(f.model->testDataManager()->faultyRelay()), faulty);
+    QCOMPARE(int(f.model->testDataManager()->faultyRelay()), faulty.isEmpty() ? 0 : faulty.last());
+    if (!faulty.isEmpty())
+        QVERIFY(QFileInfo(f.model->testDataManager()->lastReportPath()).fileName().startsWith(QStringLiteral("relays_")));
 }
 
 // A battery that runs down during the survey: one warning, then the survey ends after the record
