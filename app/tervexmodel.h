@@ -5,6 +5,7 @@
 #include "station/tervexsettings.h"
 #include "survey/quadrupoleline.h"
 #include "survey/repeatpolicy.h"
+#include "survey/surveydatum.h"
 #include "survey/testdatamanager.h"
 
 #include <QList>
@@ -47,6 +48,9 @@ public:
     bool testByResistance(int thresholdIndex);
     bool testRelays();
     QString startError() const { return m_startError; }
+    // What the operator should know about a survey that did start (a stale lock taken over, a torn
+    // last record cut and kept aside); empty when nothing.
+    QString startNotice() const { return m_startNotice; }
 
     void stopRun();
     void repeatRecord();
@@ -118,8 +122,14 @@ private:
                    bool relay);
     void replaceStrategy(SurveyStrategy* strategy);
     bool refuse(const QString& reason);
+    void addNotice(const QString& notice);
     SurveyJob* loadSequenceJob(const QString& source, int pairsLimit);
-    SurveyJob* resumeJob(const QString& dataPath, int pairsLimit, int* pulse, int* pause, int* repeats);
+    // The job that continues a data file; *existing gets the file's records, *resumedRecords the
+    // records of its last step when that step's automatic repeats are unfinished (0 otherwise) and
+    // *resumedResults the last of them.
+    SurveyJob* resumeJob(const QString& dataPath, int pairsLimit, int* pulse, int* pause, int* repeats,
+                         QVector<SurveyDatum>* existing, int* resumedRecords,
+                         QMap<int, ChannelResult>* resumedResults);
     int surveyPairsLimit();
     void reportSurvey(const QString& dataFile, bool stopped);
 
@@ -135,6 +145,7 @@ private:
     SurveyStrategy* m_strategy = nullptr;
     bool m_paused = false;
     QString m_startError;
+    QString m_startNotice;
     QString m_dataPath;
     QString m_seqPath;
     bool m_usePolar = false;

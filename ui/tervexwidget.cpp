@@ -609,9 +609,10 @@ QWidget* TervexWidget::createResultStack()
     m_resultStack->addWidget(m_tablePage);
     // The survey's pseudosection, one record more after every stored record.
     m_pseudosection = new PseudosectionView(m_resultStack);
-    const auto showSurveyData = [this]() { m_pseudosection->plot()->setData(m_surveyManager->surveyData(), true); };
-    connect(m_surveyManager, &SurveyDataManager::surveyDataReset, m_pseudosection, showSurveyData);
-    connect(m_surveyManager, &SurveyDataManager::recordDataAdded, m_pseudosection, showSurveyData);
+    connect(m_surveyManager, &SurveyDataManager::surveyDataReset, m_pseudosection,
+            [this]() { m_pseudosection->plot()->setData(m_surveyManager->surveyData(), true); });
+    connect(m_surveyManager, &SurveyDataManager::recordDataAdded, m_pseudosection,
+            [this](int first) { m_pseudosection->plot()->addData(m_surveyManager->surveyData().mid(first), true); });
     m_resultStack->addWidget(m_pseudosection);
     return m_resultStack;
 }
@@ -984,6 +985,8 @@ void TervexWidget::onAutoSettingsExecuteClicked()
         showStartRefusal();
         return;
     }
+    if (!m_model->startNotice().isEmpty())
+        messageHandler()(this, QMessageBox::Information, boxTitle(), m_model->startNotice());
     m_runTarget = QDir::toNativeSeparators(QFileInfo(target).absoluteFilePath());
     setStatus(tr("Съёмка идёт, файл данных: %1").arg(m_runTarget));
     clearRecordInfo();
