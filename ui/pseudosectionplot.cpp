@@ -101,11 +101,11 @@ protected:
     {
         if (!(m_step > 0))
             return locale.toString(tick, 'g', precision);
-        if (std::fabs(tick) < m_step * 1e-6)
-            tick = 0.0;
-        const int digits = int(std::floor(std::log10(std::max(std::fabs(tick), m_step))))
-            - int(std::floor(std::log10(m_step))) + 1;
-        return locale.toString(tick, 'g', std::max(precision, digits));
+        // As many decimals as the step has: 2.5 apart reads 52.5, 55.0, 57.5.
+        int decimals = 0;
+        for (double scaled = m_step; decimals < 12 && std::fabs(scaled - std::round(scaled)) > 1e-6 * scaled; scaled *= 10)
+            ++decimals;
+        return locale.toString(std::fabs(tick) < m_step * 1e-6 ? 0.0 : tick, 'f', decimals);
     }
 
 private:
@@ -155,24 +155,32 @@ protected:
         const bool logarithmic = m_owner->m_colorScale->dataScaleType() == QCPAxis::stLogarithmic;
         const double limit = m_owner->m_deviationLimit;
         painter->setRenderHint(QPainter::Antialiasing, false);
-        const QPen crossPen(QColor(40, 40, 40), 1.2);
+        // On the screen and in a PNG the cells are written straight into one image: tens of
+        // thousands of them cost a few milliseconds, not a painter call each. A PDF keeps them as
+        // rectangles.
+        if (painter->modes().testFlag(QCPPainter::pmVectorized)) {
+            for (const auto& cell : m_owner->m_cells) {
+                const QRectF r = pixels(cell.area);
+                if (!r.isEmpty())
+                    painter->fillRect(r, QColor::fromRgb(gradient.color(cell.value, data, logarithmic)));
+            }
+        } else {
+            drawRaster(painter, gradient, data, logarithmic);
+        }
+        painter->setPen(QPen(QColor(40, 40, 40), 1.2));
         for (const auto& cell : m_owner->m_cells) {
+            if (!(cell.datum.deviation > limit))
+                continue;
             const QRectF r = pixels(cell.area);
             if (r.isEmpty())
                 continue;
-            painter->fillRect(r, QColor::fromRgb(gradient.color(cell.value, data, logarithmic)));
-            if (cell.datum.deviation > limit) {
-                painter->setPen(crossPen);
-                painter->drawLine(r.topLeft(), r.bottomRight());
-                painter->drawLine(r.topRight(), r.bottomLeft());
-            }
+            painter->drawLine(r.topLeft(), r.bottomRight());
+            painter->drawLine(r.topRight(), r.bottomLeft());
         }
         painter->setBrush(Qt::NoBrush);
         painter->setPen(QPen(Qt::black, 2.5));
-        for (const auto& cell : m_owner->m_cells) {
-            if (cell.newest)
-                painter->drawRect(pixels(cell.area).adjusted(1, 1, -1, -1));
-        }
+        for (int newest : m_owner->m_newestCells)
+            painter->drawRect(pixels(m_owner->m_cells.at(newest).area).adjusted(1, 1, -1, -1));
         if (m_owner->m_selected >= 0) {
             painter->setPen(QPen(QColor(230, 0, 200), 3));
             painter->drawRect(pixels(m_owner->m_cells.at(m_owner->m_selected).area).adjusted(-1, -1, 1, 1));
@@ -201,6 +209,37 @@ private:
         } else {
             range.expand(QCPRange(low, high));
         }
+    }
+
+    void drawRaster(QCPPainter* painter, QCPColorGradient& gradient, const QCPRange& data, bool logarithmic)
+    {
+        const QRect area = clipRect();
+        const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+        QImage image((QSizeF(area.size()) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+        if (image.isNull())
+            return;
+        image.fill(Qt::transparent);
+        const int width = image.width();
+        const int height = image.height();
+        const auto column = [&](double x) { return qBound(0, int(std::lround((x - area.left()) * ratio)), width); };
+        const auto row = [&](double y) { return qBound(0, int(std::lround((y - area.top()) * ratio)), height); };
+        for (const auto& cell : m_owner->m_cells) {
+            const QRectF r = pixels(cell.area);
+            if (r.isEmpty())
+                continue;
+            const int x0 = column(r.left());
+            const int y0 = row(r.top());
+            // A cell narrower than a pixel still shows.
+            const int x1 = std::max(column(r.right()), std::min(x0 + 1, width));
+            const int y1 = std::max(row(r.bottom()), std::min(y0 + 1, height));
+            const QRgb colour = gradient.color(cell.value, data, logarithmic);
+            for (int y = y0; y < y1; ++y) {
+                QRgb* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+                std::fill(line + x0, line + x1, colour);
+            }
+        }
+        image.setDevicePixelRatio(ratio);
+        painter->drawImage(area.topLeft(), image);
     }
 
     // The area on the widget, cut to the plot: however far the coordinates lie or the view is
