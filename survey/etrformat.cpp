@@ -190,8 +190,7 @@ BlockStatus BlockReader::next(BlockView* block)
     block->a = Wire::getI32(p);
     block->b = Wire::getI32(p + 4);
     block->channelCount = Wire::getI32(p + 8);
-    if (block->channelCount < 0 || block->channelCount > MaxChannels || !isValidElectrode(block->a)
-        || !isValidElectrode(block->b))
+    if (block->channelCount > MaxChannels || !isValidElectrode(block->a) || !isValidElectrode(block->b))
         return BlockStatus::Rejected;
 
     const qint64 records = std::max(0, block->channelCount);
@@ -242,7 +241,7 @@ bool scan(const char* data, qint64 size, Scan* result, QString* error)
 QString rejectionReason(const BlockView& block, int record)
 {
     QStringList fields;
-    if (block.channelCount < 0 || block.channelCount > MaxChannels)
+    if (block.channelCount > MaxChannels)
         fields << QCoreApplication::translate("EtrFormat", "число каналов %1 (допустимо 0..%2)").arg(block.channelCount).arg(MaxChannels);
     if (!isValidElectrode(block.a))
         fields << QCoreApplication::translate("EtrFormat", "электрод A %1 (допустимо 0..%2)").arg(block.a).arg(Electrodes::Count);
