@@ -20,6 +20,7 @@
 #include <QSettings>
 #include <QTextStream>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -517,6 +518,15 @@ SurveyJob* TervexModel::resumeJob(const QString& dataPath, int pairsLimit, int* 
                    .arg(native)
                    .arg(scan.blockCount)
                    .arg(EtrFormat::rejectionReason(scan.stopBlock, scan.blockCount + 1)));
+        return nullptr;
+    }
+    // A survey never writes a record without current electrodes: one in the file is a channel record
+    // read as a block, after a damaged channel count.
+    if (std::any_of(scan.measured.cbegin(), scan.measured.cend(),
+                    [](const QuadrupoleLine& line) { return line.a == 0 && line.b == 0; })) {
+        refuse(tr("Файл данных %1 повреждён: в нём запись без токовых электродов (A = 0, B = 0), какой съёмка "
+                  "не пишет. Продолжение невозможно.")
+                   .arg(native));
         return nullptr;
     }
     if (scan.stop == EtrFormat::BlockStatus::Incomplete && !scan.tornTail) {

@@ -1157,6 +1157,10 @@ deviation = %6 %
         <source>Неполная последняя запись файла %1 (%2 байт) отрезана и сохранена в %3.</source>
         <translation>The incomplete last record of file %1 (%2 bytes) was cut and kept in %3.</translation>
     </message>
+    <message>
+        <source>Файл данных %1 повреждён: в нём запись без токовых электродов (A = 0, B = 0), какой съёмка не пишет. Продолжение невозможно.</source>
+        <translation>Data file %1 is damaged: it holds a record without current electrodes (A = 0, B = 0), which a survey never writes. It cannot be continued.</translation>
+    </message>
 </context>
 <context>
     <name>TervexWidget</name>

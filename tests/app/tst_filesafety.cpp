@@ -356,6 +356,9 @@ void FileSafetyTest::continuationCutsOnlyATornTail_data()
     // The last, complete block announces more channels than it holds.
     const int lastCount = s.header.size() + s.first.size() + 8;
     QTest::newRow("last channel count") << withHeader(lastCount, 3) << QStringLiteral("числ") << -1;
+    // A negative count reads as a block without channels: its channel record is then misread.
+    QTest::newRow("negative channel count") << withHeader(lastCount, 1 | int(0x80000000u))
+                                            << QStringLiteral("без токовых электродов") << -1;
     // What a crash leaves: part of a block after complete ones, or part of the first.
     QTest::newRow("torn last record") << s.bytes() + s.second.left(30001) << QString()
                                       << int(s.bytes().size());
