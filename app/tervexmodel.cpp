@@ -7,6 +7,7 @@
 #include "station/tervexdevice.h"
 #include "survey/datafilelock.h"
 #include "survey/etrformat.h"
+#include "survey/outputfile.h"
 #include "survey/sequence.h"
 #include "survey/sequencefile.h"
 #include "survey/sequencestrategy.h"
@@ -24,10 +25,82 @@
 #include <QSettings>
 #include <QTextStream>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
 using namespace SettingsStore;
+
+namespace {
+
+// A name beside the data file that no earlier continuation used: "<file>.tail", then "<file>.tail2"...
+QString freeTailPath(const QString& base)
+{
+    QString path = base;
+    for (int n = 2; QFileInfo::exists(path) || QFileInfo(path).isSymLink(); ++n)
+        path = base + QString::number(n);
+    return path;
+}
+
+// Copies the bytes of data from `from` to its end into a new file at *path (made free first).
+bool saveTail(QFile* data, qint64 from, QString* path, QString* error)
+{
+    *path = freeTailPath(*path);
+    QFile aside(*path);
+    if (!data->seek(from) || !aside.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        *error = OutputFile::failureReason(aside);
+        return false;
+    }
+    const QByteArray bytes = data->readAll();
+    if (aside.write(bytes) != bytes.size() || !aside.flush()) {
+        *error = OutputFile::failureReason(aside);
+        aside.remove();
+        return false;
+    }
+    return true;
+}
+
+// Records at the end of a data file that measured the same step as the last one (the last record
+// and the repeats before it), and the last record's results as the repeat policy reads them.
+struct LastStep
+{
+    QList<QuadrupoleLine> lines;
+    int records = 0;
+    QMap<int, ChannelResult> results;
+    float current = 0.0f;
+};
+
+LastStep lastStoredStep(const QVector<SurveyDatum>& data)
+{
+    // Record -> its quadrupoles, in file order.
+    QMap<int, QList<QuadrupoleLine>> records;
+    for (const SurveyDatum& d : data)
+        records[d.record].append(d.electrodes);
+    LastStep step;
+    if (records.isEmpty())
+        return step;
+    const int last = records.lastKey();
+    step.lines = records.last();
+    for (auto it = records.cend(); it != records.cbegin();) {
+        --it;
+        if (it.value() != step.lines)
+            break;
+        ++step.records;
+    }
+    for (const SurveyDatum& d : data) {
+        if (d.record != last)
+            continue;
+        ChannelResult r;
+        r.scatter = float(d.deviation);
+        r.m = d.electrodes.m;
+        r.n = d.electrodes.n;
+        step.results.insert(d.channel, r);
+        step.current = float(d.current);
+    }
+    return step;
+}
+
+} // namespace
 
 TervexModel::TervexModel(QObject* parent)
     : QObject(parent)
@@ -255,6 +328,15 @@ bool TervexModel::refuse(const QString& reason)
     return false;
 }
 
+void TervexModel::addNotice(const QString& notice)
+{
+    if (notice.isEmpty())
+        return;
+    if (!m_startNotice.isEmpty())
+        m_startNotice += QLatin1Char('\n');
+    m_startNotice += notice;
+}
+
 void TervexModel::replaceStrategy(SurveyStrategy* strategy)
 {
     m_surveyActive = false;
@@ -424,27 +506,34 @@ SurveyJob* TervexModel::loadSequenceJob(const QString& source, int pairsLimit)
                    .arg(QDir::toNativeSeparators(source), file.errorString()));
         return nullptr;
     }
-    m_startWarning = file.warningString();
+    addNotice(file.warningString());
     auto* sequence = new Sequence(pairsLimit);
     sequence->build(file.lines(), true);
     return new SurveyJob(file.electrodes(), file.lines(), sequence);
 }
 
-SurveyJob* TervexModel::resumeJob(const QString& dataPath, int pairsLimit, int* pulse, int* pause, int* repeats)
+SurveyJob* TervexModel::resumeJob(const QString& dataPath, int pairsLimit, int* pulse, int* pause, int* repeats,
+                                  QVector<SurveyDatum>* existing, int* resumedRecords,
+                                  QMap<int, ChannelResult>* resumedResults)
 {
     const QString native = QDir::toNativeSeparators(dataPath);
     const QFileInfo info(dataPath);
-    if (info.exists() && !info.isFile()) {
+    if (!info.exists()) {
+        refuse(tr("Файл данных %1 не найден.").arg(native));
+        return nullptr;
+    }
+    if (!info.isFile()) {
         refuse(tr("%1 не является обычным файлом и не может быть продолжен.").arg(native));
         return nullptr;
     }
     // Taken before the file is read, so that two continuations cannot both append to it.
     std::unique_ptr<DataFileLock> lock(new DataFileLock(dataPath));
     QString lockError;
-    if (info.exists() && !lock->acquire(&lockError)) {
+    if (!lock->acquire(&lockError)) {
         refuse(lockError);
         return nullptr;
     }
+    addNotice(lock->notice());
     std::unique_ptr<QFile> data(new QFile(dataPath));
     if (!data->open(QIODevice::ReadWrite)) {
         refuse(tr("Не удалось открыть файл данных %1: %2").arg(native, data->errorString()));
@@ -462,7 +551,7 @@ SurveyJob* TervexModel::resumeJob(const QString& dataPath, int pairsLimit, int* 
                    .arg(QDir::toNativeSeparators(companion), sequenceFile.errorString()));
         return nullptr;
     }
-    m_startWarning = sequenceFile.warningString();
+    addNotice(sequenceFile.warningString());
     EtrFormat::Scan scan;
     QString error;
     if (!EtrFormat::scanFile(data.get(), &scan, &error)) {
@@ -470,26 +559,62 @@ SurveyJob* TervexModel::resumeJob(const QString& dataPath, int pairsLimit, int* 
         return nullptr;
     }
     if (scan.stop == EtrFormat::BlockStatus::Rejected) {
-        refuse(tr("Файл данных %1 повреждён после записи %2 и не может быть продолжен.")
+        refuse(tr("Файл данных %1 повреждён после записи %2 и не может быть продолжен: %3.")
                    .arg(native)
-                   .arg(scan.blockCount));
+                   .arg(scan.blockCount)
+                   .arg(EtrFormat::rejectionReason(scan.stopBlock, scan.blockCount + 1)));
+        return nullptr;
+    }
+    // A survey never writes a record without current electrodes: one in the file is a channel record
+    // read as a block, after a damaged channel count.
+    if (std::any_of(scan.measured.cbegin(), scan.measured.cend(),
+                    [](const QuadrupoleLine& line) { return line.a == 0 && line.b == 0; })) {
+        refuse(tr("Файл данных %1 повреждён: в нём запись без токовых электродов (A = 0, B = 0), какой съёмка "
+                  "не пишет. Продолжение невозможно.")
+                   .arg(native));
+        return nullptr;
+    }
+    if (scan.stop == EtrFormat::BlockStatus::Incomplete && !scan.tornTail) {
+        refuse(tr("Файл данных %1 не может быть продолжен: %2.").arg(native, scan.tailProblem));
         return nullptr;
     }
     QList<QuadrupoleLine> remaining = sequenceFile.lines();
     for (const QuadrupoleLine& measured : scan.measured)
         remaining.removeOne(measured);
+    const int measuredBefore = sequenceFile.lines().size() - remaining.size();
+    // A run killed between a step's automatic repeats left that step with fewer records than the
+    // policy asks for: it is measured again first, as the repeat it would have been.
+    // The complete records, as the page shows them from the start.
+    EtrFile stored;
+    if (stored.load(dataPath))
+        *existing = stored.surveyData(0);
+    const RepeatPolicy policy = repeatPolicy();
+    const LastStep last = lastStoredStep(*existing);
+    *resumedRecords = 0;
+    if (last.records > 0 && last.records - 1 < policy.maxRepeats() && policy.check(last.results, last.current).needed()) {
+        *resumedRecords = last.records;
+        *resumedResults = last.results;
+        remaining = last.lines + remaining;
+    }
     if (remaining.isEmpty()) {
         refuse(tr("Все линии последовательности уже измерены"));
         return nullptr;
     }
     // A block cut short by a crash is removed, so that new blocks line up; its quadrupoles are
-    // measured again because they are not among the measured ones. An incomplete stop means the
-    // tail is shorter than the block it starts, and the header has passed the readers' bounds, so
-    // a damaged timing field is refused above instead of cutting the whole body as one block.
-    if (scan.stop == EtrFormat::BlockStatus::Incomplete && !data->resize(scan.completeEnd)) {
-        refuse(tr("Не удалось отрезать неполную последнюю запись файла %1: %2")
-                   .arg(native, data->errorString()));
-        return nullptr;
+    // measured again because they are not among the measured ones. The bytes cut are kept aside
+    // first, so that nothing of the file is lost even if the tail was not what it seemed.
+    if (scan.stop == EtrFormat::BlockStatus::Incomplete) {
+        QString aside = dataPath + QStringLiteral(".tail");
+        QString error;
+        if (!saveTail(data.get(), scan.completeEnd, &aside, &error) || !data->resize(scan.completeEnd)) {
+            refuse(tr("Не удалось отрезать неполную последнюю запись файла %1: %2")
+                       .arg(native, error.isEmpty() ? OutputFile::failureReason(*data) : error));
+            return nullptr;
+        }
+        addNotice(tr("Неполная последняя запись файла %1 (%2 байт) отрезана и сохранена в %3.")
+                      .arg(native)
+                      .arg(QFileInfo(aside).size())
+                      .arg(QDir::toNativeSeparators(aside)));
     }
 
     *pulse = scan.header.pulse;
@@ -512,14 +637,15 @@ SurveyJob* TervexModel::resumeJob(const QString& dataPath, int pairsLimit, int* 
     auto* job = new SurveyJob(scan.header.positions, remaining, sequence);
     job->attachDevice(data.release());
     job->holdLock(std::move(lock));
-    job->setMeasuredBefore(sequenceFile.lines().size() - remaining.size());
+    // The step measured again is counted among this run's quadrupoles.
+    job->setMeasuredBefore(measuredBefore - (*resumedRecords > 0 ? last.lines.size() : 0));
     return job;
 }
 
 bool TervexModel::startSurvey(const QString& source, const QString& target)
 {
     m_startError.clear();
-    m_startWarning.clear();
+    m_startNotice.clear();
     replaceStrategy(nullptr);
 
     const int usable = usableChannelCount();
@@ -536,8 +662,12 @@ bool TervexModel::startSurvey(const QString& source, const QString& target)
     const QString suffix = QFileInfo(source).suffix().toLower();
     int pulse = 0, pause = 0, repeats = 0;
     std::unique_ptr<SurveyJob> job;
+    // A continued survey shows the records already in its file from the start.
+    QVector<SurveyDatum> existing;
+    int resumedRecords = 0;
+    QMap<int, ChannelResult> resumedResults;
     if (suffix == QLatin1String("etr")) {
-        job.reset(resumeJob(source, pairsLimit, &pulse, &pause, &repeats));
+        job.reset(resumeJob(source, pairsLimit, &pulse, &pause, &repeats, &existing, &resumedRecords, &resumedResults));
         if (!job)
             return false;
     } else if (suffix == QLatin1String("txt")) {
@@ -574,6 +704,7 @@ bool TervexModel::startSurvey(const QString& source, const QString& target)
         std::unique_ptr<DataFileLock> lock(new DataFileLock(target));
         if (!lock->acquire(&error))
             return refuse(error);
+        addNotice(lock->notice());
         std::unique_ptr<QFile> file(new QFile(target));
         if (!file->open(QIODevice::WriteOnly | QIODevice::Truncate))
             return refuse(tr("Не удалось создать файл данных %1: %2")
@@ -597,26 +728,20 @@ bool TervexModel::startSurvey(const QString& source, const QString& target)
                           .arg(QDir::toNativeSeparators(source)));
     }
 
-    // A continued survey shows the records already in its file from the start.
-    QVector<SurveyDatum> existing;
-    if (suffix == QLatin1String("etr")) {
-        EtrFile stored;
-        if (stored.load(source))
-            existing = stored.surveyData(0);
-    }
     m_surveyDataManager->resetSurveyData(existing);
     auto* strategy = new SequenceStrategy(m_device, m_surveyDataManager, job.release(), &m_stationSettings,
                                           &m_calculator, pulse, pause, repeats);
     connect(strategy, &SurveyStrategy::recordDataAdded, m_surveyDataManager, &SurveyDataManager::addRecordData);
     replaceStrategy(strategy);
     strategy->setRepeatPolicy(repeatPolicy());
+    strategy->resumeRepeats(resumedRecords, resumedResults);
     const QString dataFile = suffix == QLatin1String("etr") ? source : target;
     connect(strategy, &SurveyStrategy::repeating, this, &TervexModel::runRepeating);
     connect(strategy, &SurveyStrategy::strategyCompleted, this, [this, dataFile]() { reportSurvey(dataFile, false); });
     connect(strategy, &SurveyStrategy::aborted, this, [this, dataFile]() { reportSurvey(dataFile, true); });
     m_batteryWatch = limits;
     m_surveyActive = true;
-    strategy->executeStep(false, false, false);
+    strategy->executeStep(resumedRecords > 0, false, false);
     // A battery already low is said at once.
     onBatteryUpdated(battery);
     return true;
@@ -730,9 +855,13 @@ void TervexModel::reportSurvey(const QString& dataFile, bool stopped)
     m_surveyActive = false;
     m_strategy->report().setBattery(m_batteryWatch.startVoltage(), m_batteryWatch.lastVoltage());
     const SurveyReport& report = m_strategy->report();
-    QString path = SurveyReport::pathFor(dataFile);
+    QString note;
+    QString path = SurveyReport::pathFor(dataFile, &note);
     QString error;
     if (!SurveyReport::append(path, report.text(dataFile, stopped), &error))
         path.clear();
-    Q_EMIT surveyReported(report.text(dataFile, stopped, SurveyReport::Wording::Interface), path, error);
+    QString shown = report.text(dataFile, stopped, SurveyReport::Wording::Interface);
+    if (!note.isEmpty())
+        shown += note + QLatin1Char('\n');
+    Q_EMIT surveyReported(shown, path, error);
 }

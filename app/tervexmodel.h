@@ -7,6 +7,7 @@
 #include "survey/linemetadata.h"
 #include "survey/quadrupoleline.h"
 #include "survey/repeatpolicy.h"
+#include "survey/surveydatum.h"
 #include "survey/testdatamanager.h"
 
 #include <QList>
@@ -55,8 +56,9 @@ public:
     bool testByResistance(int thresholdIndex);
     bool testRelays();
     QString startError() const { return m_startError; }
-    // What the operator should know about a survey that did start (electrodes without coordinates).
-    QString startWarning() const { return m_startWarning; }
+    // What the operator should know about a survey that did start (electrodes without coordinates,
+    // a stale lock taken over, a torn last record cut and kept aside); empty when nothing.
+    QString startNotice() const { return m_startNotice; }
 
     void stopRun();
     void repeatRecord();
@@ -144,8 +146,14 @@ private:
     void replaceStrategy(SurveyStrategy* strategy);
     void onBatteryUpdated(float voltage);
     bool refuse(const QString& reason);
+    void addNotice(const QString& notice);
     SurveyJob* loadSequenceJob(const QString& source, int pairsLimit);
-    SurveyJob* resumeJob(const QString& dataPath, int pairsLimit, int* pulse, int* pause, int* repeats);
+    // The job that continues a data file; *existing gets the file's records, *resumedRecords the
+    // records of its last step when that step's automatic repeats are unfinished (0 otherwise) and
+    // *resumedResults the last of them.
+    SurveyJob* resumeJob(const QString& dataPath, int pairsLimit, int* pulse, int* pause, int* repeats,
+                         QVector<SurveyDatum>* existing, int* resumedRecords,
+                         QMap<int, ChannelResult>* resumedResults);
     int surveyPairsLimit();
     void reportSurvey(const QString& dataFile, bool stopped);
 
@@ -164,8 +172,8 @@ private:
     SurveyStrategy* m_strategy = nullptr;
     bool m_paused = false;
     std::unique_ptr<StationLock> m_stationLock;
-    QString m_startWarning;
     QString m_startError;
+    QString m_startNotice;
     QString m_dataPath;
     QString m_seqPath;
     bool m_usePolar = false;

@@ -1,6 +1,7 @@
 #include "etr/etrfile.h"
 
 #include "survey/etrformat.h"
+#include "survey/outputfile.h"
 
 #include <QDir>
 #include <QFile>
@@ -303,7 +304,11 @@ bool EtrFile::exportText(bool withPolarisation) const
 {
     if (m_fileName.isEmpty())
         return false;
-    QFile file(textPath(withPolarisation));
+    const QString path = textPath(withPolarisation);
+    QString refused;
+    if (!OutputFile::mayWrite(path, {m_directory + QDir::separator() + m_fileName}, &refused))
+        return false;
+    QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
         return false;
 

@@ -26,11 +26,26 @@ public:
     // known at another height gets a note; the first height stays, so every datum sees one.
     int indexOf(const ElectrodePosition& position, const QString& fileName, QStringList* notes)
     {
-        for (int i = 0; i < m_electrodes.size(); ++i) {
+        // Places closer than SamePlace lie in the same or a neighbouring cell of the grid, so only
+        // those electrodes are compared: a long table is not quadratic.
+        const qint64 cx = cell(position.x);
+        const qint64 cy = cell(position.y);
+        int i = -1;
+        for (qint64 dx = -1; dx <= 1; ++dx) {
+            for (qint64 dy = -1; dy <= 1; ++dy) {
+                const auto found = m_grid.constFind(qMakePair(cx + dx, cy + dy));
+                if (found == m_grid.constEnd())
+                    continue;
+                for (int candidate : *found) {
+                    const ElectrodePosition& known = m_electrodes.at(candidate);
+                    if (std::fabs(known.x - position.x) < InversionDataset::SamePlace
+                        && std::fabs(known.y - position.y) < InversionDataset::SamePlace && (i < 0 || candidate < i))
+                        i = candidate;
+                }
+            }
+        }
+        if (i >= 0) {
             const ElectrodePosition& known = m_electrodes.at(i);
-            if (std::fabs(known.x - position.x) >= InversionDataset::SamePlace
-                || std::fabs(known.y - position.y) >= InversionDataset::SamePlace)
-                continue;
             if (std::fabs(known.z - position.z) >= InversionDataset::SamePlace) {
                 notes->append(QCoreApplication::translate("InversionDataset", "Электрод x=%1 м, y=%2 м: высота %3 м в файле %4, %5 м в файле %6; "
                                              "взята первая")
@@ -39,6 +54,7 @@ public:
             }
             return i;
         }
+        m_grid[qMakePair(cx, cy)].append(m_electrodes.size());
         m_electrodes.append(position);
         m_firstFile.append(fileName);
         return m_electrodes.size() - 1;
@@ -47,8 +63,15 @@ public:
     const QVector<ElectrodePosition>& electrodes() const { return m_electrodes; }
 
 private:
+    static qint64 cell(float coordinate)
+    {
+        const double c = std::floor(double(coordinate) / double(InversionDataset::SamePlace));
+        return qint64(std::max(-4e18, std::min(4e18, c)));
+    }
+
     QVector<ElectrodePosition> m_electrodes;
     QStringList m_firstFile;
+    QHash<QPair<qint64, qint64>, QVector<int>> m_grid;
 };
 
 }

@@ -2,6 +2,7 @@
 
 #include "etr/inversiondataset.h"
 #include "measurement/channelresult.h"
+#include "survey/outputfile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -251,14 +252,22 @@ QByteArray content(const InversionDataset& dataset, const InversionOptions& opti
     return Writer(dataset, options).write(report);
 }
 
-InversionReport writeFile(const InversionDataset& dataset, const InversionOptions& options, const QString& path)
+InversionReport writeFile(const InversionDataset& dataset, const InversionOptions& options, const QString& path,
+                          const QStringList& inputs)
 {
     InversionReport report;
     report.path = path;
     const QByteArray bytes = content(dataset, options, &report);
+    if (!OutputFile::mayWrite(path, inputs, &report.error))
+        return report;
+    // A file without data would only fail later in the inversion program.
+    if (report.written == 0) {
+        report.error = QCoreApplication::translate("InversionReport", "нет ни одного данного для записи");
+        return report;
+    }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        report.error = file.errorString();
+        report.error = OutputFile::failureReason(file);
     return report;
 }
 

@@ -52,7 +52,10 @@ namespace InversionWriters {
 // The file's content; `report` gets the counts and notes.
 QByteArray content(const InversionDataset& dataset, const InversionOptions& options, InversionReport* report);
 // Writes the content to `path` as a whole or not at all (an earlier file there stays on failure).
-InversionReport writeFile(const InversionDataset& dataset, const InversionOptions& options, const QString& path);
+// Refused, with the reason, when no datum would be written or `path` may not take an output
+// (OutputFile::mayWrite: a data file, one of `inputs`, not a regular file).
+InversionReport writeFile(const InversionDataset& dataset, const InversionOptions& options, const QString& path,
+                          const QStringList& inputs = {});
 
 // "ohm", "resipy", "res2dinv": the names on the command line.
 QString name(InversionFormat format);

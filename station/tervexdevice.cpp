@@ -8,6 +8,7 @@
 #include <QNetworkInterface>
 #include <QSettings>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -23,6 +24,9 @@ constexpr qint64 SurplusRows = 1000;
 constexpr qint64 SurplusFraction = 100;
 // The StartRecord frame counts its channels in one byte.
 constexpr int MaxRecordChannels = 255;
+// Unknown frames printed one by one per second; the rest of the second is one summary line.
+constexpr int UnknownLinesPerSecond = 10;
+constexpr qint64 UnknownSummaryMs = 1000;
 
 void printLine(FILE* stream, const QString& line)
 {
@@ -62,6 +66,9 @@ TervexDevice::TervexDevice(QSettings* settings, QObject* parent)
     m_dataConnectTimer.setSingleShot(true);
     m_dataConnectTimer.setInterval(DefaultDataConnectTimeout);
     connect(&m_dataConnectTimer, &QTimer::timeout, this, &TervexDevice::onDataConnectTimeout);
+
+    m_unknownSummary.setSingleShot(true);
+    connect(&m_unknownSummary, &QTimer::timeout, this, &TervexDevice::printUnknownSummary);
 
     m_connectTimer.setSingleShot(true);
     connect(&m_connectTimer, &QTimer::timeout, this,
@@ -451,10 +458,39 @@ void TervexDevice::onCmdSocketReadyRead()
             handlePropertiesFrame(frame);
             break;
         default:
-            printLine(stderr, QStringLiteral("unknown command: %1").arg(code));
+            reportUnknownFrame(code);
             break;
         }
     }
+}
+
+void TervexDevice::reportUnknownFrame(quint16 code)
+{
+    if (!m_unknownWindow.isValid() || m_unknownWindow.elapsed() >= UnknownSummaryMs) {
+        printUnknownSummary();
+        m_unknownWindow.start();
+        m_unknownPrinted = 0;
+    }
+    if (m_unknownPrinted < UnknownLinesPerSecond) {
+        ++m_unknownPrinted;
+        printLine(stderr, QStringLiteral("unknown command: %1").arg(code));
+        return;
+    }
+    ++m_unknownSuppressed;
+    m_lastUnknown = code;
+    if (!m_unknownSummary.isActive())
+        m_unknownSummary.start(int(std::max<qint64>(1, UnknownSummaryMs - m_unknownWindow.elapsed())));
+}
+
+void TervexDevice::printUnknownSummary()
+{
+    m_unknownSummary.stop();
+    if (m_unknownSuppressed == 0)
+        return;
+    printLine(stderr, QStringLiteral("unknown command: %1 more frames in the last second (the last: %2)")
+                          .arg(m_unknownSuppressed)
+                          .arg(m_lastUnknown));
+    m_unknownSuppressed = 0;
 }
 
 QString TervexDevice::socketStateName(QAbstractSocket::SocketState state)

@@ -11,6 +11,7 @@
 #include <QList>
 #include <QObject>
 #include <QTcpSocket>
+#include <QElapsedTimer>
 #include <QTimer>
 #include <QVector>
 
@@ -198,6 +199,14 @@ private:
     Link m_link = Link::Idle;
     // Counts the data connections opened; stale queued signals carry an older number.
     quint32 m_dataAttempt = 0;
+    // A flood of unknown frames is printed as a count once a second, not a line per frame.
+    void reportUnknownFrame(quint16 code);
+    void printUnknownSummary();
+    QElapsedTimer m_unknownWindow;
+    int m_unknownPrinted = 0;
+    qint64 m_unknownSuppressed = 0;
+    quint16 m_lastUnknown = 0;
+    QTimer m_unknownSummary;
 };
 
 #endif

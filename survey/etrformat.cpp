@@ -5,8 +5,10 @@
 #include <QCoreApplication>
 #include <QDataStream>
 #include <QFile>
+#include <QStringList>
 
 #include <algorithm>
+#include <cmath>
 
 namespace EtrFormat {
 
@@ -25,13 +27,62 @@ bool writeRaw(QDataStream& out, const QByteArray& bytes)
     return out.writeRawData(bytes.constData(), bytes.size()) == bytes.size() && out.status() == QDataStream::Ok;
 }
 
+bool isTornTail(const char* data, qint64 size, const Scan& scan, QString* error)
+{
+    const BlockView& block = scan.stopBlock;
+    const qint64 tail = size - scan.completeEnd;
+    const auto refuse = [&](const QString& why) {
+        *error = QCoreApplication::translate("EtrFormat", "после записи %1 остаётся %2 байт, это не оборванная запись: %3")
+                     .arg(scan.blockCount)
+                     .arg(tail)
+                     .arg(why);
+        return false;
+    };
+    if (scan.stop != BlockStatus::Incomplete || tail <= 0 || tail >= block.size)
+        return refuse(QCoreApplication::translate("EtrFormat", "они не короче одной записи"));
+    const char* start = data + scan.completeEnd;
+    const qint64 streamBytes = 4 * qint64(scan.header.samplesPerStream);
+    const qint64 channelBytes = ChannelHeaderSize + streamBytes;
+    const qint64 firstChannel = BlockHeaderSize + streamBytes;
+    if (tail > firstChannel && (tail - firstChannel) % channelBytes == 0)
+        return refuse(QCoreApplication::translate("EtrFormat", "запись заканчивается ровно на границе канала, "
+                                                               "повреждено число каналов (%1)")
+                          .arg(block.channelCount));
+    for (qint64 offset = firstChannel; offset + ChannelHeaderSize <= tail; offset += channelBytes) {
+        const char* header = start + offset;
+        const bool blank = std::all_of(header, header + ChannelAreaSize, [](char c) { return c == 0; });
+        if (!blank || !isValidElectrode(Wire::getI32(header + ChannelAreaSize))
+            || !isValidElectrode(Wire::getI32(header + ChannelAreaSize + 4)))
+            return refuse(QCoreApplication::translate("EtrFormat", "на месте заголовка канала другие данные; "
+                                                                   "проверьте импульс (%1), паузу (%2) и периоды (%3) заголовка")
+                              .arg(scan.header.pulse)
+                              .arg(scan.header.pause)
+                              .arg(scan.header.repeats));
+    }
+    // Samples are measured values: a small whole number read as a float (a block's A, B or channel
+    // count, a channel's M and N) is a subnormal no measurement gives.
+    for (qint64 offset = BlockHeaderSize; offset + 4 <= tail; offset += 4) {
+        const qint64 inChannel = (offset - firstChannel) % channelBytes;
+        if (offset >= firstChannel && inChannel < ChannelHeaderSize)
+            continue;
+        const float value = Wire::getF32(start + offset);
+        if (std::fpclassify(value) == FP_SUBNORMAL)
+            return refuse(QCoreApplication::translate("EtrFormat", "среди отсчётов стоят заголовки других записей; "
+                                                                   "проверьте импульс (%1), паузу (%2) и периоды (%3) заголовка")
+                              .arg(scan.header.pulse)
+                              .arg(scan.header.pause)
+                              .arg(scan.header.repeats));
+    }
+    return true;
+}
+
 } // namespace
 
 bool checkTiming(qint64 pulse, qint64 pause, qint64 repeats, QString* error)
 {
     if (RecordTiming::isValid(pulse, pause, repeats))
         return true;
-    *error = QCoreApplication::translate("EtrFormat", "Некорректные параметры записи в заголовке: импульс (%1), пауза (%2), периоды (%3)")
+    *error = QCoreApplication::translate("EtrFormat", "Некорректные параметры записи: импульс (%1), пауза (%2), периоды (%3)")
                  .arg(pulse).arg(pause).arg(repeats);
     return false;
 }
@@ -64,12 +115,36 @@ bool readHeader(const char* data, qint64 size, Header* header, QString* error)
     const qint32 pause = Wire::getI32(p + 8);
     const qint32 repeats = Wire::getI32(p + 12);
     const qint32 entries = Wire::getI32(p + 16);
-    if (!checkTiming(pulse, pause, repeats, error))
+    if (!RecordTiming::isValid(pulse, pause, repeats)) {
+        *error = QCoreApplication::translate("EtrFormat", "Некорректные параметры записи в заголовке: импульс (%1), пауза (%2), периоды (%3)")
+                     .arg(pulse).arg(pause).arg(repeats);
         return false;
+    }
     const qint64 samples = samplesPerStream(pulse, pause, repeats);
-    if (entries < 0 || entries > (size - FixedHeaderSize) / PositionEntrySize) {
+    if (entries < 0) {
         *error = QCoreApplication::translate("EtrFormat", "Некорректное число электродов (%1) в заголовке").arg(entries);
         return false;
+    }
+    if (entries > (size - FixedHeaderSize) / PositionEntrySize) {
+        *error = QCoreApplication::translate("EtrFormat", "Файл обрывается в таблице электродов заголовка: "
+                                                          "для %1 электродов нужно %2 байт, в файле %3")
+                     .arg(entries)
+                     .arg(FixedHeaderSize + qint64(entries) * PositionEntrySize)
+                     .arg(size);
+        return false;
+    }
+    const char* table = data + FixedHeaderSize;
+    for (qint32 i = 0; i < entries; ++i) {
+        const char* entry = table + qint64(i) * PositionEntrySize;
+        const float x = Wire::getF32(entry + 4), y = Wire::getF32(entry + 8), z = Wire::getF32(entry + 12);
+        if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(z)) {
+            *error = QCoreApplication::translate("EtrFormat", "Электрод %1 в заголовке: координаты x=%2, y=%3, z=%4 не являются числами")
+                         .arg(Wire::getI32(entry))
+                         .arg(double(x))
+                         .arg(double(y))
+                         .arg(double(z));
+            return false;
+        }
     }
 
     header->area = QByteArray(data, HeaderAreaSize);
@@ -157,8 +232,22 @@ bool scan(const char* data, qint64 size, Scan* result, QString* error)
     result->blockCount = reader.blocksRead();
     result->completeEnd = reader.position();
     result->stop = status;
-
+    result->stopBlock = block;
+    result->tailProblem.clear();
+    result->tornTail = status == BlockStatus::Incomplete && isTornTail(data, size, *result, &result->tailProblem);
     return true;
+}
+
+QString rejectionReason(const BlockView& block, int record)
+{
+    QStringList fields;
+    if (block.channelCount > MaxChannels)
+        fields << QCoreApplication::translate("EtrFormat", "число каналов %1 (допустимо 0..%2)").arg(block.channelCount).arg(MaxChannels);
+    if (!isValidElectrode(block.a))
+        fields << QCoreApplication::translate("EtrFormat", "электрод A %1 (допустимо 0..%2)").arg(block.a).arg(Electrodes::Count);
+    if (!isValidElectrode(block.b))
+        fields << QCoreApplication::translate("EtrFormat", "электрод B %1 (допустимо 0..%2)").arg(block.b).arg(Electrodes::Count);
+    return QCoreApplication::translate("EtrFormat", "запись %1: %2").arg(record).arg(fields.join(QStringLiteral(", ")));
 }
 
 bool scanFile(QFile* file, Scan* result, QString* error)

@@ -136,9 +136,21 @@ struct Scan
     qint64 completeEnd = 0;
     // Why the scan stopped: End for a whole file.
     BlockStatus stop = BlockStatus::End;
+    // The block the scan stopped at (Rejected or Incomplete).
+    BlockView stopBlock;
+    // An incomplete tail is what a crash leaves while the survey writes a block, so a continuation
+    // may cut it: shorter than the block it announces, with channel headers and samples that look
+    // like the survey's own writing, after a complete block or right after the header. A whole
+    // record whose channel count was damaged ends on a channel boundary; a header whose timing was
+    // damaged makes the "block" swallow the real blocks, whose headers then stand among its
+    // samples. Otherwise tailProblem says why the tail is not torn.
+    bool tornTail = false;
+    QString tailProblem;
 };
 
 bool scan(const char* data, qint64 size, Scan* result, QString* error);
+// Why a block was rejected: the field that is out of range, with the record's number (from 1).
+QString rejectionReason(const BlockView& block, int record);
 // The whole of an open file.
 bool scanFile(QFile* file, Scan* result, QString* error);
 

@@ -1,5 +1,7 @@
 #include "survey/sequencegenerator.h"
 
+#include "survey/outputfile.h"
+
 #include "survey/sequence.h"
 
 #include <QCoreApplication>
@@ -10,6 +12,7 @@
 #include <QTextStream>
 
 #include <algorithm>
+#include <limits>
 #include <cmath>
 
 namespace {
@@ -296,9 +299,11 @@ QString SequenceGenerator::summary(int pulseMs, int pauseMs, int periods) const
 
 bool SequenceGenerator::write(const QString& path)
 {
+    if (!OutputFile::mayWrite(path, {}, &m_error))
+        return false;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        m_error = QCoreApplication::translate("SequenceGenerator", "Не удалось создать файл %1: %2").arg(path, file.errorString());
+        m_error = QCoreApplication::translate("SequenceGenerator", "Не удалось создать файл %1: %2").arg(path, OutputFile::failureReason(file));
         return false;
     }
     QTextStream out(&file);
@@ -312,7 +317,7 @@ bool SequenceGenerator::write(const QString& path)
         out << index++ << ' ' << q.a << ' ' << q.b << ' ' << q.m << ' ' << q.n << '\n';
     out.flush();
     if (out.status() != QTextStream::Ok || !file.commit()) {
-        m_error = QCoreApplication::translate("SequenceGenerator", "Не удалось записать файл %1: %2").arg(path, file.errorString());
+        m_error = QCoreApplication::translate("SequenceGenerator", "Не удалось записать файл %1: %2").arg(path, OutputFile::failureReason(file));
         return false;
     }
     return true;
@@ -366,6 +371,14 @@ bool SequenceGenerator::readElevation(const QString& path, QVector<QPair<double,
         const double z = tokens.size() == 2 ? tokens.at(1).toDouble(&zOk) : 0.0;
         if (!xOk || !zOk || !std::isfinite(x) || !std::isfinite(z)) {
             *error = QCoreApplication::translate("SequenceGenerator", "%1, строка %2: ожидались два числа x z").arg(path).arg(lineNumber);
+            return false;
+        }
+        // The sequence file and the data file hold coordinates in single precision.
+        if (std::fabs(x) > std::numeric_limits<float>::max() || std::fabs(z) > std::numeric_limits<float>::max()) {
+            *error = QCoreApplication::translate("SequenceGenerator", "%1, строка %2: координата вне допустимого диапазона (не более %3 по модулю)")
+                         .arg(path)
+                         .arg(lineNumber)
+                         .arg(double(std::numeric_limits<float>::max()), 0, 'g', 3);
             return false;
         }
         points->append({x, z});

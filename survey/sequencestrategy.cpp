@@ -4,6 +4,7 @@
 #include "measurement/tervexcalculator.h"
 #include "station/tervexdevice.h"
 #include "survey/etrformat.h"
+#include "survey/outputfile.h"
 #include "survey/sequence.h"
 #include "survey/surveyjob.h"
 
@@ -93,11 +94,11 @@ bool SequenceStrategy::onRecordProcessed()
     if (!EtrFormat::writeBlock(*out, samples, m_record.a, m_record.b, current ? *current : QVector<float>(),
                                channels)) {
         m_failReason = tr("Не удалось записать блок в файл данных: %1")
-                           .arg(out->device()->errorString());
+                           .arg(file ? OutputFile::failureReason(*file) : out->device()->errorString());
         return false;
     }
     if (file && !file->flush()) {
-        m_failReason = tr("Не удалось записать файл данных: %1").arg(file->errorString());
+        m_failReason = tr("Не удалось записать файл данных: %1").arg(OutputFile::failureReason(*file));
         return false;
     }
     Q_EMIT recordDataAdded(data);

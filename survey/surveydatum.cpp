@@ -11,8 +11,9 @@ bool usable(double value)
     return std::isfinite(value) && value != double(ChannelResult::NotComputed);
 }
 
-// True when `candidate` should replace `kept`, the datum chosen so far for the same quadrupole.
-bool better(const SurveyDatum& candidate, const SurveyDatum& kept)
+}
+
+bool betterRepeat(const SurveyDatum& candidate, const SurveyDatum& kept)
 {
     const bool candidateComputed = candidate.computed();
     if (candidateComputed != kept.computed())
@@ -20,8 +21,6 @@ bool better(const SurveyDatum& candidate, const SurveyDatum& kept)
     const double c = usable(candidate.deviation) ? candidate.deviation : HUGE_VAL;
     const double k = usable(kept.deviation) ? kept.deviation : HUGE_VAL;
     return c <= k;
-}
-
 }
 
 bool SurveyDatum::computed() const
@@ -46,7 +45,7 @@ QVector<SurveyDatum> bestOfRepeats(const QVector<SurveyDatum>& data)
         if (found == index.constEnd()) {
             index.insert(key, kept.size());
             kept.append(datum);
-        } else if (better(datum, kept[*found])) {
+        } else if (betterRepeat(datum, kept[*found])) {
             kept[*found] = datum;
         }
     }

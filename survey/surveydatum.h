@@ -49,5 +49,7 @@ quint64 quadrupoleKey(const QuadrupoleLine& q);
 // deviation, the later one on a tie; computed data are preferred to data that are not. The order
 // of first appearance is kept.
 QVector<SurveyDatum> bestOfRepeats(const QVector<SurveyDatum>& data);
+// True when `candidate`, a later record of the same quadrupole, replaces `kept` as its best.
+bool betterRepeat(const SurveyDatum& candidate, const SurveyDatum& kept);
 
 #endif

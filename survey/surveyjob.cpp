@@ -2,6 +2,7 @@
 
 #include "survey/datafilelock.h"
 #include "survey/etrformat.h"
+#include "survey/outputfile.h"
 #include "survey/sequence.h"
 
 #include <QDataStream>
@@ -74,7 +75,11 @@ bool SurveyJob::writeCompanionText() const
     const auto dataFile = qobject_cast<QFileDevice*>(m_device);
     if (!dataFile)
         return false;
-    QFile text(EtrFormat::companionPath(dataFile->fileName()));
+    const QString path = EtrFormat::companionPath(dataFile->fileName());
+    QString refused;
+    if (!OutputFile::mayWrite(path, {}, &refused))
+        return false;
+    QFile text(path);
     if (!text.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
         return false;
 

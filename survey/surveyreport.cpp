@@ -1,5 +1,8 @@
 #include "survey/surveyreport.h"
 
+#include "survey/outputfile.h"
+#include "survey/surveydatum.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -8,6 +11,13 @@
 #include <QTextStream>
 
 #include <algorithm>
+
+namespace {
+
+// The first line of every report; a file that begins otherwise is not one.
+constexpr char TitleLine[] = QT_TRANSLATE_NOOP("SurveyReport", "Отчёт о съёмке %1");
+
+} // namespace
 
 void SurveyReport::start()
 {
@@ -28,6 +38,17 @@ qint64 SurveyReport::elapsedMs() const
     return m_clock.isValid() ? m_clock.elapsed() : 0;
 }
 
+SurveyReport::Quadrupole& SurveyReport::quadrupole(const QuadrupoleLine& line, int channel)
+{
+    const auto key = std::make_tuple(line.a, line.b, line.m, line.n);
+    auto found = m_index.constFind(key);
+    if (found == m_index.constEnd()) {
+        found = m_index.insert(key, m_quadrupoles.size());
+        m_quadrupoles.append(Quadrupole{line, channel, 0.0f, false, {}});
+    }
+    return m_quadrupoles[*found];
+}
+
 void SurveyReport::addRecord(int a, int b, const QVector<quint16>& channels,
                              const QMap<int, ChannelResult>& results, bool repeat)
 {
@@ -36,24 +57,37 @@ void SurveyReport::addRecord(int a, int b, const QVector<quint16>& channels,
     ++m_records;
     if (repeat)
         ++m_repeats;
+    // A line without potential electrodes is a record without channels.
+    if (results.isEmpty())
+        m_lines.insert(quadrupoleKey({a, b, 0, 0}));
     for (auto it = results.constBegin(); it != results.constEnd(); ++it) {
         const QuadrupoleLine line{a, b, it->m, it->n};
-        const auto key = std::make_tuple(a, b, line.m, line.n);
-        auto found = m_index.constFind(key);
-        if (found == m_index.constEnd()) {
-            found = m_index.insert(key, m_quadrupoles.size());
-            m_quadrupoles.append(Quadrupole{line, it.key(), 0.0f, false});
-        }
-        if (!RepeatPolicy::usable(*it))
+        m_lines.insert(quadrupoleKey(line));
+        Quadrupole& q = quadrupole(line, it.key());
+        const bool usable = RepeatPolicy::usable(*it);
+        q.scatters.append(usable ? it->scatter : ChannelResult::NotComputed);
+        if (!usable)
             continue;
         m_usedChannels.insert(it.key());
-        Quadrupole& q = m_quadrupoles[*found];
         if (!q.usable || it->scatter < q.bestScatter) {
             q.usable = true;
             q.bestScatter = it->scatter;
             q.channel = it.key();
         }
     }
+}
+
+void SurveyReport::addStoredRecord(int a, int b, const QMap<int, ChannelResult>& results)
+{
+    for (auto it = results.constBegin(); it != results.constEnd(); ++it)
+        quadrupole({a, b, it->m, it->n}, it.key()).scatters.append(
+            RepeatPolicy::usable(*it) ? it->scatter : ChannelResult::NotComputed);
+}
+
+void SurveyReport::setLine(int measuredBefore, int total)
+{
+    m_measuredBefore = measuredBefore;
+    m_total = total;
 }
 
 QList<SurveyReport::Outlier> SurveyReport::aboveLimit() const
@@ -85,7 +119,7 @@ QString SurveyReport::text(const QString& dataFile, bool stopped, Wording wordin
                                              : QString::fromUtf8(source);
     };
     QStringList lines;
-    lines << say(QT_TRANSLATE_NOOP("SurveyReport", "Отчёт о съёмке %1")).arg(QDir::toNativeSeparators(dataFile));
+    lines << say(TitleLine).arg(QDir::toNativeSeparators(dataFile));
     lines << (stopped ? say(QT_TRANSLATE_NOOP("SurveyReport", "Съёмка остановлена до конца последовательности."))
                       : say(QT_TRANSLATE_NOOP("SurveyReport", "Съёмка завершена.")));
     if (m_policy.enabled())
@@ -94,8 +128,23 @@ QString SurveyReport::text(const QString& dataFile, bool stopped, Wording wordin
                      .arg(m_policy.maxRepeats());
     else
         lines << say(QT_TRANSLATE_NOOP("SurveyReport", "Автоматические повторы выключены."));
+    if (m_total >= 0)
+        lines << say(QT_TRANSLATE_NOOP("SurveyReport", "Квадруполей измерено: %1 из %2")).arg(measured()).arg(m_total);
     lines << say(QT_TRANSLATE_NOOP("SurveyReport", "Записей: %1")).arg(m_records);
     lines << say(QT_TRANSLATE_NOOP("SurveyReport", "Повторов: %1")).arg(m_repeats);
+    for (const Quadrupole& q : m_quadrupoles) {
+        if (q.scatters.size() < 2)
+            continue;
+        QStringList scatters;
+        for (float scatter : q.scatters)
+            scatters << (scatter == ChannelResult::NotComputed ? QStringLiteral("—") : QString::number(double(scatter), 'f', 1));
+        lines << say(QT_TRANSLATE_NOOP("SurveyReport", "  повторён A=%1 B=%2 M=%3 N=%4: разброс %5 %"))
+                     .arg(q.line.a)
+                     .arg(q.line.b)
+                     .arg(q.line.m)
+                     .arg(q.line.n)
+                     .arg(scatters.join(QStringLiteral(" → ")));
+    }
     const QList<Outlier> outliers = aboveLimit();
     lines << say(QT_TRANSLATE_NOOP("SurveyReport", "Выше предела: %1")).arg(outliers.size());
     for (const Outlier& o : outliers)
@@ -128,18 +177,47 @@ QString SurveyReport::text(const QString& dataFile, bool stopped, Wording wordin
     return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
 }
 
-QString SurveyReport::pathFor(const QString& dataFile)
+QString SurveyReport::pathFor(const QString& dataFile, QString* note)
 {
     const QFileInfo info(dataFile);
-    return info.dir().filePath(info.completeBaseName() + QStringLiteral("-report.txt"));
+    const QString first = info.dir().filePath(info.completeBaseName() + QStringLiteral("-report.txt"));
+    QString path = first;
+    for (int n = 2; !mayAppend(path, nullptr); ++n)
+        path = info.dir().filePath(info.completeBaseName() + QStringLiteral("-report-%1.txt").arg(n));
+    if (note && path != first)
+        *note = QCoreApplication::translate("SurveyReport", "Файл %1 не является отчётом о съёмке, отчёт записан в %2")
+                    .arg(QDir::toNativeSeparators(first), QDir::toNativeSeparators(path));
+    return path;
+}
+
+bool SurveyReport::mayAppend(const QString& path, QString* error)
+{
+    QString refused;
+    if (!OutputFile::mayWrite(path, {}, &refused)) {
+        if (error)
+            *error = refused;
+        return false;
+    }
+    QFile file(path);
+    if (!file.exists() || file.size() == 0)
+        return true;
+    const QString title = QString::fromUtf8(TitleLine).section(QLatin1Char('%'), 0, 0);
+    if (file.open(QIODevice::ReadOnly) && QString::fromUtf8(file.readLine(4 * title.size())).startsWith(title))
+        return true;
+    if (error)
+        *error = QCoreApplication::translate("SurveyReport", "Файл %1 не является отчётом о съёмке.")
+                     .arg(QDir::toNativeSeparators(path));
+    return false;
 }
 
 bool SurveyReport::append(const QString& path, const QString& text, QString* error)
 {
+    if (!mayAppend(path, error))
+        return false;
     QFile file(path);
     const bool continued = file.exists() && file.size() > 0;
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
-        *error = file.errorString();
+        *error = OutputFile::failureReason(file);
         return false;
     }
     QTextStream out(&file);
@@ -149,7 +227,7 @@ bool SurveyReport::append(const QString& path, const QString& text, QString* err
     out << text;
     out.flush();
     if (out.status() != QTextStream::Ok || !file.flush()) {
-        *error = file.errorString();
+        *error = OutputFile::failureReason(file);
         return false;
     }
     return true;

@@ -50,6 +50,13 @@ public:
     // record of the step measured before.
     void addRecord(int a, int b, const QVector<quint16>& channels, const QMap<int, ChannelResult>& results,
                    bool repeat);
+    // The last record a continued survey found of a step whose repeats it finishes: its
+    // deviations head the step's list, it is not counted again.
+    void addStoredRecord(int a, int b, const QMap<int, ChannelResult>& results);
+    // The whole line: quadrupoles measured before this run (a continued survey) and in all.
+    void setLine(int measuredBefore, int total);
+    // Quadrupoles of the line measured, this run's included.
+    int measured() const { return m_measuredBefore + m_lines.size(); }
 
     int records() const { return m_records; }
     int repeats() const { return m_repeats; }
@@ -64,9 +71,14 @@ public:
     // stopped: the operator or a failure ended the run before the last step.
     QString text(const QString& dataFile, bool stopped, Wording wording = Wording::File) const;
 
-    // "<name>-report.txt" beside "<name>.etr".
-    static QString pathFor(const QString& dataFile);
-    // Appends, so the report of a continued survey follows that of its first part.
+    // "<name>-report.txt" beside "<name>.etr"; where a file of that name is not a report of this
+    // program (a sequence file, a device), the first free "<name>-report-2.txt", "-3"..., and *note
+    // says so.
+    static QString pathFor(const QString& dataFile, QString* note = nullptr);
+    // A missing or empty regular file, or one that begins as this program's reports do.
+    static bool mayAppend(const QString& path, QString* error);
+    // Appends, so the report of a continued survey follows that of its first part; never to a
+    // file mayAppend() refuses.
     static bool append(const QString& path, const QString& text, QString* error);
 
 private:
@@ -76,7 +88,11 @@ private:
         int channel = 0;
         float bestScatter = 0.0f;
         bool usable = false;
+        // Every record's scatter, NotComputed where the channel gave none.
+        QVector<float> scatters;
     };
+
+    Quadrupole& quadrupole(const QuadrupoleLine& line, int channel);
 
     RepeatPolicy m_policy;
     QVector<int> m_notReady;
@@ -84,6 +100,9 @@ private:
     QSet<int> m_usedChannels;
     QList<Quadrupole> m_quadrupoles;
     QMap<std::tuple<int, int, int, int>, int> m_index;
+    QSet<quint64> m_lines;
+    int m_measuredBefore = 0;
+    int m_total = -1;
     int m_records = 0;
     int m_repeats = 0;
     QElapsedTimer m_clock;

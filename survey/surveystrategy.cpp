@@ -44,7 +44,19 @@ SurveyStrategy::SurveyStrategy(TervexDevice* device, DataManager* dataManager, S
             notReady.append(e->channels.at(k).number);
     }
     m_report.setNotReadyChannels(notReady);
+    m_report.setLine(m_job->measuredBefore(), m_job->measuredBefore() + m_job->lines().size());
     m_report.start();
+}
+
+void SurveyStrategy::resumeRepeats(int storedRecords, const QMap<int, ChannelResult>& lastResults)
+{
+    Sequence* sequence = m_job ? m_job->sequence() : nullptr;
+    const SequenceStep* step = sequence && storedRecords > 0 ? sequence->takeNext() : nullptr;
+    if (!step)
+        return;
+    m_lastStep = 0;
+    m_stepRepeats = storedRecords - 1;
+    m_report.addStoredRecord(step->a, step->b, lastResults);
 }
 
 void SurveyStrategy::setRepeatPolicy(const RepeatPolicy& policy)

@@ -54,6 +54,10 @@ public:
     void setWatchdogInterval(int milliseconds) { m_watchdog.setInterval(milliseconds); }
     // Records whose scatter or current fails the policy are measured again before the run goes on.
     void setRepeatPolicy(const RepeatPolicy& policy);
+    // A continued survey whose first step was stored `storedRecords` times without finishing its
+    // automatic repeats: the run starts with the next repeat of it (executeStep with repeat);
+    // lastResults are the stored last record's results for the report.
+    void resumeRepeats(int storedRecords, const QMap<int, ChannelResult>& lastResults);
     const SurveyReport& report() const { return m_report; }
     SurveyReport& report() { return m_report; }
 

@@ -75,8 +75,20 @@
         <translation>this computer</translation>
     </message>
     <message>
-        <source>Не удалось создать файл блокировки %1 рядом с файлом данных.</source>
-        <translation>Could not create the lock file %1 beside the data file.</translation>
+        <source>У файла данных %1 есть другие имена (жёстких ссылок: %2): другая съёмка могла бы писать в него под другим именем. Выберите другой файл.</source>
+        <translation>Data file %1 has other names (hard links: %2): another survey could write it under another name. Choose another file.</translation>
+    </message>
+    <message>
+        <source>Файл блокировки %1 не был блокировкой этой программы (пустой или повреждённый) и заменён.</source>
+        <translation>Lock file %1 was not a lock of this program (empty or damaged) and has been replaced.</translation>
+    </message>
+    <message>
+        <source>На месте файла блокировки %1 находится папка: удалите её, чтобы записывать файл данных %2.</source>
+        <translation>A folder stands where lock file %1 should be: remove it to write data file %2.</translation>
+    </message>
+    <message>
+        <source>Не удалось создать файл блокировки %1 рядом с файлом данных: %2</source>
+        <translation>Could not create lock file %1 beside the data file: %2</translation>
     </message>
 </context>
 <context>
@@ -162,6 +174,54 @@ The incomplete record was dropped, the file will be shown in part</translation>
     <message>
         <source>Некорректное число электродов (%1) в заголовке</source>
         <translation>Invalid electrode count (%1) in the header</translation>
+    </message>
+    <message>
+        <source>после записи %1 остаётся %2 байт, это не оборванная запись: %3</source>
+        <translation>%2 bytes follow record %1 and they are not a torn record: %3</translation>
+    </message>
+    <message>
+        <source>они не короче одной записи</source>
+        <translation>they are not shorter than one record</translation>
+    </message>
+    <message>
+        <source>запись заканчивается ровно на границе канала, повреждено число каналов (%1)</source>
+        <translation>the record ends exactly on a channel boundary, its channel count (%1) is damaged</translation>
+    </message>
+    <message>
+        <source>на месте заголовка канала другие данные; проверьте импульс (%1), паузу (%2) и периоды (%3) заголовка</source>
+        <translation>other data stand where a channel header should be; check the header&apos;s pulse (%1), pause (%2) and periods (%3)</translation>
+    </message>
+    <message>
+        <source>среди отсчётов стоят заголовки других записей; проверьте импульс (%1), паузу (%2) и периоды (%3) заголовка</source>
+        <translation>headers of other records stand among the samples; check the header&apos;s pulse (%1), pause (%2) and periods (%3)</translation>
+    </message>
+    <message>
+        <source>Некорректные параметры записи: импульс (%1), пауза (%2), периоды (%3)</source>
+        <translation>Invalid record parameters: pulse (%1), pause (%2), periods (%3)</translation>
+    </message>
+    <message>
+        <source>Файл обрывается в таблице электродов заголовка: для %1 электродов нужно %2 байт, в файле %3</source>
+        <translation>The file ends inside the header&apos;s electrode table: %1 electrodes need %2 bytes, the file has %3</translation>
+    </message>
+    <message>
+        <source>Электрод %1 в заголовке: координаты x=%2, y=%3, z=%4 не являются числами</source>
+        <translation>Electrode %1 in the header: coordinates x=%2, y=%3, z=%4 are not numbers</translation>
+    </message>
+    <message>
+        <source>число каналов %1 (допустимо 0..%2)</source>
+        <translation>channel count %1 (allowed 0..%2)</translation>
+    </message>
+    <message>
+        <source>электрод A %1 (допустимо 0..%2)</source>
+        <translation>electrode A %1 (allowed 0..%2)</translation>
+    </message>
+    <message>
+        <source>электрод B %1 (допустимо 0..%2)</source>
+        <translation>electrode B %1 (allowed 0..%2)</translation>
+    </message>
+    <message>
+        <source>запись %1: %2</source>
+        <translation>record %1: %2</translation>
     </message>
 </context>
 <context>
@@ -435,6 +495,10 @@ Open an etr file with “Open”.</translation>
         <source>Пропущено данных: %1 (%2)</source>
         <translation>Data left out: %1 (%2)</translation>
     </message>
+    <message>
+        <source>нет ни одного данного для записи</source>
+        <translation>not a single datum to write</translation>
+    </message>
 </context>
 <context>
     <name>InversionWriters</name>
@@ -591,6 +655,21 @@ Open an etr file with “Open”.</translation>
     <message>
         <source>&gt;1МОм</source>
         <translation>&gt;1MΩ</translation>
+    </message>
+</context>
+<context>
+    <name>OutputFile</name>
+    <message>
+        <source>%1 — файл данных съёмки (.etr): он не может быть перезаписан. Выберите другой файл.</source>
+        <translation>%1 is a survey data file (.etr): it cannot be overwritten. Choose another file.</translation>
+    </message>
+    <message>
+        <source>%1 не является обычным файлом: записать в него нельзя.</source>
+        <translation>%1 is not a regular file: it cannot be written.</translation>
+    </message>
+    <message>
+        <source>%1 — исходный файл (%2): он не может быть перезаписан. Выберите другой файл.</source>
+        <translation>%1 is an input file (%2): it cannot be overwritten. Choose another file.</translation>
     </message>
 </context>
 <context>
@@ -802,6 +881,10 @@ deviation = %6 %
     <message>
         <source>%1: нет ни одной точки x z</source>
         <translation>%1: no x z points</translation>
+    </message>
+    <message>
+        <source>%1, строка %2: координата вне допустимого диапазона (не более %3 по модулю)</source>
+        <translation>%1, line %2: coordinate out of range (at most %3 in magnitude)</translation>
     </message>
 </context>
 <context>
@@ -1067,6 +1150,22 @@ deviation = %6 %
         <source>Батарея: %1 В в начале, %2 В в конце</source>
         <translation>Battery: %1 V at the start, %2 V at the end</translation>
     </message>
+    <message>
+        <source>Квадруполей измерено: %1 из %2</source>
+        <translation>Quadrupoles measured: %1 of %2</translation>
+    </message>
+    <message>
+        <source>  повторён A=%1 B=%2 M=%3 N=%4: разброс %5 %</source>
+        <translation>  repeated A=%1 B=%2 M=%3 N=%4: scatter %5 %</translation>
+    </message>
+    <message>
+        <source>Файл %1 не является отчётом о съёмке, отчёт записан в %2</source>
+        <translation>File %1 is not a survey report, the report was written to %2</translation>
+    </message>
+    <message>
+        <source>Файл %1 не является отчётом о съёмке.</source>
+        <translation>File %1 is not a survey report.</translation>
+    </message>
 </context>
 <context>
     <name>SurveyStrategy</name>
@@ -1183,10 +1282,6 @@ deviation = %6 %
         <translation>Data file %1 cannot be continued: %2</translation>
     </message>
     <message>
-        <source>Файл данных %1 повреждён после записи %2 и не может быть продолжен.</source>
-        <translation>Data file %1 is damaged after record %2 and cannot be continued.</translation>
-    </message>
-    <message>
         <source>Все линии последовательности уже измерены</source>
         <translation>Every line of the sequence has been measured</translation>
     </message>
@@ -1261,6 +1356,26 @@ deviation = %6 %
     <message>
         <source>Батарея станции %1 В ниже предела %2 В: съёмка остановлена после текущей записи, записанные измерения сохранены.</source>
         <translation>Station battery %1 V is below the limit of %2 V: the survey was stopped after the record in progress; the recorded measurements are kept.</translation>
+    </message>
+    <message>
+        <source>Файл данных %1 не найден.</source>
+        <translation>Data file %1 not found.</translation>
+    </message>
+    <message>
+        <source>Файл данных %1 повреждён после записи %2 и не может быть продолжен: %3.</source>
+        <translation>Data file %1 is damaged after record %2 and cannot be continued: %3.</translation>
+    </message>
+    <message>
+        <source>Файл данных %1 повреждён: в нём запись без токовых электродов (A = 0, B = 0), какой съёмка не пишет. Продолжение невозможно.</source>
+        <translation>Data file %1 is damaged: it holds a record without current electrodes (A = 0, B = 0), which a survey never writes. It cannot be continued.</translation>
+    </message>
+    <message>
+        <source>Файл данных %1 не может быть продолжен: %2.</source>
+        <translation>Data file %1 cannot be continued: %2.</translation>
+    </message>
+    <message>
+        <source>Неполная последняя запись файла %1 (%2 байт) отрезана и сохранена в %3.</source>
+        <translation>The incomplete last record of file %1 (%2 bytes) was cut and kept in %3.</translation>
     </message>
 </context>
 <context>

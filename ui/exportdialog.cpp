@@ -125,7 +125,7 @@ void ExportDialog::onWriteClicked()
     }
     const InversionDataset dataset = InversionDataset::fromFiles({m_file.data()}, m_repeatsCheck->isChecked());
     const InversionOptions options{format(), m_chargeabilityCheck->isChecked()};
-    m_report = InversionWriters::writeFile(dataset, options, target);
+    m_report = InversionWriters::writeFile(dataset, options, target, {sourcePath()});
     m_resultLabel->setStyleSheet(m_report.ok() ? QString() : QStringLiteral("QLabel {color: #B00020;}"));
     m_resultLabel->setText(m_report.text());
     Q_EMIT exported(m_report);

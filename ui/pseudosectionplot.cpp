@@ -19,31 +19,98 @@ QString electrodeText(int electrode)
     return electrode == Electrodes::None ? QStringLiteral("∞") : QString::number(electrode);
 }
 
-// Sorted distinct values, equal within a millionth of the largest.
+// Values equal within a millionth of the largest are one level.
+double tolerance(double largest)
+{
+    return 1e-6 * std::max(1.0, std::fabs(largest));
+}
+
+// Sorted distinct values: each level is the lowest value of those it stands for.
 QVector<double> levels(QVector<double> values)
 {
     std::sort(values.begin(), values.end());
-    const double tolerance = 1e-6 * std::max(1.0, values.isEmpty() ? 1.0 : std::fabs(values.last()));
+    const double tol = tolerance(values.isEmpty() ? 1.0 : values.last());
     QVector<double> distinct;
     for (double v : values) {
-        if (distinct.isEmpty() || v - distinct.last() > tolerance)
+        if (distinct.isEmpty() || v - distinct.last() > tol)
             distinct.append(v);
     }
     return distinct;
 }
 
-// Where the cell of a value on one of the levels begins and ends: halfway to the neighbours.
-QPair<double, double> span(const QVector<double>& distinct, double value, double single)
+// The level of levels() a value belongs to: the last one not above it. The same rule that made
+// the levels, so no rounding can send a value past the last one.
+int levelOf(const QVector<double>& distinct, double value)
 {
-    const auto it = std::lower_bound(distinct.begin(), distinct.end(), value - 1e-9 * std::max(1.0, std::fabs(value)));
-    const int i = int(it - distinct.begin());
+    return std::max(0, int(std::upper_bound(distinct.begin(), distinct.end(), value) - distinct.begin()) - 1);
+}
+
+double closestStep(const QVector<double>& distinct)
+{
+    double step = HUGE_VAL;
+    for (int i = 1; i < distinct.size(); ++i)
+        step = std::min(step, distinct[i] - distinct[i - 1]);
+    return step;
+}
+
+// Where the cell of a value on level i begins and ends: halfway to the neighbouring levels. A
+// single level is as high as its depth, the spacing the next level would have.
+QPair<double, double> span(const QVector<double>& distinct, int i, double value)
+{
     const int last = distinct.size() - 1;
     if (last <= 0)
-        return {value - single / 2, value + single / 2};
+        return {value / 2, value * 1.5};
     const double below = i > 0 ? (distinct[i] - distinct[i - 1]) / 2 : (distinct[1] - distinct[0]) / 2;
     const double above = i < last ? (distinct[i + 1] - distinct[i]) / 2 : (distinct[last] - distinct[last - 1]) / 2;
     return {value - below, value + above};
 }
+
+// Inserts value into sorted distinct levels unless one stands for it already; false when it
+// would become the new lowest value of an existing level (the levels would move).
+bool insertLevel(QVector<double>& distinct, double value, double tol)
+{
+    const int i = int(std::upper_bound(distinct.begin(), distinct.end(), value) - distinct.begin());
+    if (i > 0 && value - distinct[i - 1] <= tol)
+        return true;
+    if (i < distinct.size() && distinct[i] - value <= tol)
+        return false;
+    distinct.insert(i, value);
+    return true;
+}
+
+// Uniform ground stays one colour: the scale spans at least this ratio of apparent resistivity
+// (about ±12 %) and this width of chargeability, so measurement noise does not fill the palette.
+constexpr double MinimumResistivityRatio = 1.25;
+constexpr double MinimumChargeabilitySpan = 1.0;  // percent
+// With only the first level measured the section is shown at least this deep, as a share of the
+// line's length, so that level reads as the top of a section and not as columns.
+constexpr double SingleLevelDepthShare = 0.2;
+
+// Tick labels with as many digits as the step between ticks needs: neighbouring ticks never read
+// alike on a narrow range.
+class DistinctTicker : public QCPAxisTicker
+{
+protected:
+    QVector<double> createTickVector(double tickStep, const QCPRange& range) override
+    {
+        m_step = tickStep;
+        return QCPAxisTicker::createTickVector(tickStep, range);
+    }
+
+    QString getTickLabel(double tick, const QLocale& locale, QChar, int precision) override
+    {
+        if (!(m_step > 0))
+            return locale.toString(tick, 'g', precision);
+        // As many decimals as the step has: 2.5 apart reads 52.5, 55.0, 57.5.
+        int decimals = 0;
+        for (double scaled = m_step; decimals < 12 && std::fabs(scaled - std::round(scaled)) > 1e-6 * scaled; scaled *= 10)
+            ++decimals;
+        return locale.toString(std::fabs(tick) < m_step * 1e-6 ? 0.0 : tick, 'f', decimals);
+    }
+
+private:
+    double m_step = 0.0;
+};
 
 }
 
@@ -88,22 +155,32 @@ protected:
         const bool logarithmic = m_owner->m_colorScale->dataScaleType() == QCPAxis::stLogarithmic;
         const double limit = m_owner->m_deviationLimit;
         painter->setRenderHint(QPainter::Antialiasing, false);
-        const QPen crossPen(QColor(40, 40, 40), 1.2);
-        for (const auto& cell : m_owner->m_cells) {
-            const QRectF r = pixels(cell.area);
-            painter->fillRect(r, QColor::fromRgb(gradient.color(cell.value, data, logarithmic)));
-            if (cell.datum.deviation > limit) {
-                painter->setPen(crossPen);
-                painter->drawLine(r.topLeft(), r.bottomRight());
-                painter->drawLine(r.topRight(), r.bottomLeft());
+        // On the screen and in a PNG the cells are written straight into one image: tens of
+        // thousands of them cost a few milliseconds, not a painter call each. A PDF keeps them as
+        // rectangles.
+        if (painter->modes().testFlag(QCPPainter::pmVectorized)) {
+            for (const auto& cell : m_owner->m_cells) {
+                const QRectF r = pixels(cell.area);
+                if (!r.isEmpty())
+                    painter->fillRect(r, QColor::fromRgb(gradient.color(cell.value, data, logarithmic)));
             }
+        } else {
+            drawRaster(painter, gradient, data, logarithmic);
+        }
+        painter->setPen(QPen(QColor(40, 40, 40), 1.2));
+        for (const auto& cell : m_owner->m_cells) {
+            if (!(cell.datum.deviation > limit))
+                continue;
+            const QRectF r = pixels(cell.area);
+            if (r.isEmpty())
+                continue;
+            painter->drawLine(r.topLeft(), r.bottomRight());
+            painter->drawLine(r.topRight(), r.bottomLeft());
         }
         painter->setBrush(Qt::NoBrush);
         painter->setPen(QPen(Qt::black, 2.5));
-        for (const auto& cell : m_owner->m_cells) {
-            if (cell.newest)
-                painter->drawRect(pixels(cell.area).adjusted(1, 1, -1, -1));
-        }
+        for (int newest : m_owner->m_newestCells)
+            painter->drawRect(pixels(m_owner->m_cells.at(newest).area).adjusted(1, 1, -1, -1));
         if (m_owner->m_selected >= 0) {
             painter->setPen(QPen(QColor(230, 0, 200), 3));
             painter->drawRect(pixels(m_owner->m_cells.at(m_owner->m_selected).area).adjusted(-1, -1, 1, 1));
@@ -114,6 +191,8 @@ protected:
         painter->setBrush(QColor(60, 60, 60));
         for (double x : m_owner->m_electrodes) {
             const double px = mKeyAxis.data()->coordToPixel(x);
+            if (!(std::fabs(px) < PixelLimit))
+                continue;
             const QPointF triangle[3] = {{px - 4, top}, {px + 4, top}, {px, top + 7}};
             painter->drawPolygon(triangle, 3);
         }
@@ -132,12 +211,53 @@ private:
         }
     }
 
+    void drawRaster(QCPPainter* painter, QCPColorGradient& gradient, const QCPRange& data, bool logarithmic)
+    {
+        const QRect area = clipRect();
+        const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+        QImage image((QSizeF(area.size()) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+        if (image.isNull())
+            return;
+        image.fill(Qt::transparent);
+        const int width = image.width();
+        const int height = image.height();
+        const auto column = [&](double x) { return qBound(0, int(std::lround((x - area.left()) * ratio)), width); };
+        const auto row = [&](double y) { return qBound(0, int(std::lround((y - area.top()) * ratio)), height); };
+        for (const auto& cell : m_owner->m_cells) {
+            const QRectF r = pixels(cell.area);
+            if (r.isEmpty())
+                continue;
+            const int x0 = column(r.left());
+            const int y0 = row(r.top());
+            // A cell narrower than a pixel still shows.
+            const int x1 = std::max(column(r.right()), std::min(x0 + 1, width));
+            const int y1 = std::max(row(r.bottom()), std::min(y0 + 1, height));
+            const QRgb colour = gradient.color(cell.value, data, logarithmic);
+            for (int y = y0; y < y1; ++y) {
+                QRgb* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+                std::fill(line + x0, line + x1, colour);
+            }
+        }
+        image.setDevicePixelRatio(ratio);
+        painter->drawImage(area.topLeft(), image);
+    }
+
+    // The area on the widget, cut to the plot: however far the coordinates lie or the view is
+    // zoomed, the painter only gets sane pixels (empty for an area out of sight).
     QRectF pixels(const QRectF& area) const
     {
         const QPointF a = coordsToPixels(area.left(), area.top());
         const QPointF b = coordsToPixels(area.right(), area.bottom());
-        return QRectF(a, b).normalized();
+        const double corners[4] = {a.x(), a.y(), b.x(), b.y()};
+        if (std::any_of(corners, corners + 4, [](double c) { return std::isnan(c); }))
+            return QRectF();
+        const auto bound = [](double c) { return qBound(-PixelLimit, c, PixelLimit); };
+        return QRectF(QPointF(bound(a.x()), bound(a.y())), QPointF(bound(b.x()), bound(b.y())))
+            .normalized()
+            .intersected(QRectF(clipRect()).adjusted(-8, -8, 8, 8));
     }
+
+    static constexpr double PixelLimit = 1e7;
 
     PseudosectionPlot* m_owner;
 };
@@ -176,22 +296,80 @@ void PseudosectionPlot::setData(const QVector<SurveyDatum>& data, bool markNewes
     rebuild();
 }
 
+void PseudosectionPlot::addData(const QVector<SurveyDatum>& added, bool markNewest)
+{
+    m_markNewest = markNewest;
+    int newest = m_newestRecord;
+    for (const SurveyDatum& datum : added)
+        newest = std::max(newest, datum.record);
+    if (newest != m_newestRecord) {
+        for (int cell : qAsConst(m_newestCells))
+            m_cells[cell].newest = false;
+        m_newestCells.clear();
+        m_newestRecord = newest;
+    }
+    // Whatever the layout cannot take as it stands (a new level, a closer step, a cell that
+    // appears or goes for a quadrupole seen before) is placed again from the whole list.
+    bool again = false;
+    for (const SurveyDatum& datum : added) {
+        const int index = m_data.size();
+        m_data.append(datum);
+        const quint64 key = quadrupoleKey(datum.electrodes);
+        auto best = m_bestData.find(key);
+        Cell cell;
+        const bool drawable = makeCell(datum, &cell);
+        if (best == m_bestData.end()) {
+            m_bestData.insert(key, index);
+            addElectrodes(datum);
+            if (drawable && !again) {
+                if (fitsLayout(cell.area.left(), cell.area.top())) {
+                    cell.area = cellArea(cell.area.left(), cell.area.top());
+                    m_cellOf.insert(key, m_cells.size());
+                    m_cells.append(cell);
+                    insertValue(cell.value);
+                    markIfNewest(m_cells.size() - 1);
+                } else {
+                    again = true;
+                }
+            }
+            continue;
+        }
+        if (!betterRepeat(datum, m_data.at(*best)))
+            continue;
+        *best = index;
+        if (again)
+            continue;
+        const auto shown = m_cellOf.constFind(key);
+        if (shown == m_cellOf.constEnd() || !drawable) {
+            again = again || drawable || shown != m_cellOf.constEnd();
+            continue;
+        }
+        Cell& old = m_cells[*shown];
+        if (cellArea(cell.area.left(), cell.area.top()) != old.area) {
+            again = true;
+            continue;
+        }
+        removeValue(old.value);
+        insertValue(cell.value);
+        old.datum = cell.datum;
+        old.value = cell.value;
+        markIfNewest(*shown);
+    }
+    if (again) {
+        rebuild();
+        return;
+    }
+    finishLayout();
+}
+
 void PseudosectionPlot::setQuantity(Quantity quantity)
 {
     m_quantity = quantity;
-    QCPAxis* scale = m_colorScale->axis();
     if (quantity == Quantity::Resistivity) {
         m_colorScale->setDataScaleType(QCPAxis::stLogarithmic);
-        QSharedPointer<QCPAxisTickerLog> ticker(new QCPAxisTickerLog);
-        ticker->setSubTickCount(8);
-        scale->setTicker(ticker);
-        scale->setNumberFormat(QStringLiteral("gb"));
-        scale->setNumberPrecision(3);
         m_colorScale->setLabel(tr("ρа, Ом·м"));
     } else {
         m_colorScale->setDataScaleType(QCPAxis::stLinear);
-        scale->setTicker(QSharedPointer<QCPAxisTicker>(new QCPAxisTicker));
-        scale->setNumberFormat(QStringLiteral("g"));
         m_colorScale->setLabel(QStringLiteral("η, %"));
     }
     rebuild();
@@ -215,107 +393,195 @@ void PseudosectionPlot::selectRecord(int record, int channel)
             break;
         }
     }
-    if (chosen) {
-        for (int i = 0; i < m_cells.size() && m_selected < 0; ++i) {
-            if (m_cells[i].datum.electrodes == chosen->electrodes)
-                m_selected = i;
-        }
-    }
+    if (chosen)
+        m_selected = m_cellOf.value(quadrupoleKey(chosen->electrodes), -1);
     replot(rpQueuedReplot);
+}
+
+bool PseudosectionPlot::makeCell(const SurveyDatum& datum, Cell* cell)
+{
+    const double value = m_quantity == Quantity::Resistivity ? datum.resistivity : datum.chargeability;
+    if (!datum.computed() || !usable(value) || (m_quantity == Quantity::Resistivity && value <= 0))
+        return false;
+    const Placed& p = placement(datum);
+    if (!p.valid || !std::isfinite(p.x) || !std::isfinite(p.depth))
+        return false;
+    cell->datum = datum;
+    cell->value = value;
+    // Until the layout is known the area holds the cell's place: x and depth.
+    cell->area = QRectF(p.x, p.depth, 0, 0);
+    cell->newest = false;
+    return true;
+}
+
+QRectF PseudosectionPlot::cellArea(double x, double depth) const
+{
+    const int row = levelOf(m_rows, depth);
+    const double step = m_rowSteps.at(row);
+    const QPair<double, double> vertical = span(m_rows, row, depth);
+    return QRectF(QPointF(x - step / 2, std::max(0.0, vertical.first)), QPointF(x + step / 2, vertical.second));
+}
+
+bool PseudosectionPlot::fitsLayout(double x, double depth)
+{
+    if (m_rows.isEmpty())
+        return false;
+    const int row = int(std::upper_bound(m_rows.begin(), m_rows.end(), depth) - m_rows.begin()) - 1;
+    if (row < 0 || depth - m_rows[row] > tolerance(m_rows.last()))
+        return false;
+    QVector<double> columns = m_rowColumns.at(row);
+    QVector<double> all = m_columns;
+    if (!insertLevel(columns, x, tolerance(columns.last())) || !insertLevel(all, x, tolerance(all.last())))
+        return false;
+    // A new column may not bring its neighbours closer than the row's step, nor any two columns
+    // closer than the section's (the step of rows with one column).
+    if (columns.size() != m_rowColumns.at(row).size()) {
+        if (m_rowColumns.at(row).size() < 2 || closestStep(columns) < m_rowSteps.at(row))
+            return false;
+    }
+    if (all.size() != m_columns.size() && closestStep(all) != closestStep(m_columns))
+        return false;
+    m_rowColumns[row] = columns;
+    m_columns = all;
+    return true;
+}
+
+void PseudosectionPlot::addElectrodes(const SurveyDatum& datum)
+{
+    const QuadrupoleLine& e = datum.electrodes;
+    const int numbers[4] = {e.a, e.b, e.m, e.n};
+    const ElectrodePosition* positions[4] = {&datum.a, &datum.b, &datum.m, &datum.n};
+    for (int i = 0; i < 4; ++i) {
+        const double x = positions[i]->x;
+        if (numbers[i] == Electrodes::None || !std::isfinite(x))
+            continue;
+        if (m_electrodes.isEmpty())
+            m_electrodes.append(x);
+        else if (!insertLevel(m_electrodes, x, tolerance(m_electrodes.last())))
+            m_electrodes = levels(m_electrodes << x);
+    }
+}
+
+void PseudosectionPlot::insertValue(double value)
+{
+    m_sortedValues.insert(std::upper_bound(m_sortedValues.begin(), m_sortedValues.end(), value) - m_sortedValues.begin(), value);
+}
+
+void PseudosectionPlot::removeValue(double value)
+{
+    const auto it = std::lower_bound(m_sortedValues.begin(), m_sortedValues.end(), value);
+    if (it != m_sortedValues.end() && *it == value)
+        m_sortedValues.erase(it);
+}
+
+void PseudosectionPlot::markIfNewest(int cell)
+{
+    if (!m_markNewest || m_cells.at(cell).datum.record != m_newestRecord || m_cells.at(cell).newest)
+        return;
+    m_cells[cell].newest = true;
+    m_newestCells.append(cell);
 }
 
 void PseudosectionPlot::rebuild()
 {
     m_cells.clear();
-    const QVector<SurveyDatum> best = bestOfRepeats(m_data);
-    int newestRecord = -1;
-    for (const SurveyDatum& datum : m_data)
-        newestRecord = std::max(newestRecord, datum.record);
+    m_cellOf.clear();
+    m_bestData.clear();
+    m_newestCells.clear();
+    m_sortedValues.clear();
+    m_electrodes.clear();
+    m_newestRecord = -1;
+    QVector<quint64> order;
+    for (int i = 0; i < m_data.size(); ++i) {
+        const SurveyDatum& datum = m_data.at(i);
+        m_newestRecord = std::max(m_newestRecord, datum.record);
+        const quint64 key = quadrupoleKey(datum.electrodes);
+        auto best = m_bestData.find(key);
+        if (best == m_bestData.end()) {
+            m_bestData.insert(key, i);
+            order.append(key);
+        } else if (betterRepeat(datum, m_data.at(*best))) {
+            *best = i;
+        }
+    }
 
     QVector<double> xs, depths;
-    QVector<Cell> placed;
-    placed.reserve(best.size());
-    for (const SurveyDatum& datum : best) {
-        const double value = m_quantity == Quantity::Resistivity ? datum.resistivity : datum.chargeability;
-        if (!datum.computed() || !usable(value) || (m_quantity == Quantity::Resistivity && value <= 0))
-            continue;
-        const Placed& p = placement(datum);
-        if (!p.valid)
-            continue;
+    for (quint64 key : qAsConst(order)) {
+        const SurveyDatum& datum = m_data.at(m_bestData.value(key));
+        addElectrodes(datum);
         Cell cell;
-        cell.datum = datum;
-        cell.value = value;
-        cell.area = QRectF(p.x, p.depth, 0, 0);
-        cell.newest = m_markNewest && datum.record == newestRecord;
-        placed.append(cell);
-        xs.append(p.x);
-        depths.append(p.depth);
+        if (!makeCell(datum, &cell))
+            continue;
+        m_cellOf.insert(key, m_cells.size());
+        m_cells.append(cell);
+        xs.append(cell.area.left());
+        depths.append(cell.area.top());
     }
 
     // Cells as wide as the closest step between data of their depth level (the whole section's
     // closest step for a datum alone on its level) and as high as halfway to the neighbouring
     // levels, so a regular survey tiles the section without gaps.
-    const QVector<double> rows = levels(depths);
-    QVector<QVector<double>> rowXs(rows.size());
-    const auto rowOf = [&rows](double depth) {
-        return int(std::lower_bound(rows.begin(), rows.end(), depth - 1e-9 * std::max(1.0, depth)) - rows.begin());
-    };
-    for (const Cell& cell : placed)
-        rowXs[rowOf(cell.area.top())].append(cell.area.left());
-    const auto closestStep = [](const QVector<double>& xs) {
-        const QVector<double> columns = levels(xs);
-        double step = HUGE_VAL;
-        for (int i = 1; i < columns.size(); ++i)
-            step = std::min(step, columns[i] - columns[i - 1]);
-        return step;
-    };
-    double overall = closestStep(xs);
+    m_rows = levels(depths);
+    QVector<QVector<double>> rowXs(m_rows.size());
+    for (const Cell& cell : qAsConst(m_cells))
+        rowXs[levelOf(m_rows, cell.area.top())].append(cell.area.left());
+    m_columns = levels(xs);
+    double overall = closestStep(m_columns);
     if (!std::isfinite(overall))
-        overall = rows.isEmpty() ? 1.0 : std::max(rows.first(), 1e-3);
-    QVector<double> rowSteps(rows.size());
-    for (int r = 0; r < rows.size(); ++r) {
-        const double step = closestStep(rowXs[r]);
-        rowSteps[r] = std::isfinite(step) ? step : overall;
+        overall = m_rows.isEmpty() ? 1.0 : std::max(m_rows.first(), 1e-3);
+    m_rowColumns.resize(m_rows.size());
+    m_rowSteps.resize(m_rows.size());
+    for (int r = 0; r < m_rows.size(); ++r) {
+        m_rowColumns[r] = levels(rowXs[r]);
+        const double step = closestStep(m_rowColumns[r]);
+        m_rowSteps[r] = std::isfinite(step) ? step : overall;
     }
-    QVector<double> values;
-    values.reserve(placed.size());
-    for (Cell& cell : placed) {
-        const double x = cell.area.left();
-        const double depth = cell.area.top();
-        const double step = rowSteps[rowOf(depth)];
-        const QPair<double, double> vertical = span(rows, depth, step);
-        cell.area = QRectF(QPointF(x - step / 2, std::max(0.0, vertical.first)), QPointF(x + step / 2, vertical.second));
-        values.append(cell.value);
+    for (int i = 0; i < m_cells.size(); ++i) {
+        Cell& cell = m_cells[i];
+        cell.area = cellArea(cell.area.left(), cell.area.top());
+        m_sortedValues.append(cell.value);
+        markIfNewest(i);
     }
-    m_cells = placed;
+    std::sort(m_sortedValues.begin(), m_sortedValues.end());
+    finishLayout();
+}
 
-    QVector<double> electrodes;
-    for (const SurveyDatum& datum : best) {
-        const QuadrupoleLine& e = datum.electrodes;
-        const int numbers[4] = {e.a, e.b, e.m, e.n};
-        const ElectrodePosition* positions[4] = {&datum.a, &datum.b, &datum.m, &datum.n};
-        for (int i = 0; i < 4; ++i) {
-            if (numbers[i] != Electrodes::None)
-                electrodes.append(positions[i]->x);
-        }
-    }
-    m_electrodes = levels(electrodes);
-
-    if (!values.isEmpty()) {
+void PseudosectionPlot::finishLayout()
+{
+    if (!m_sortedValues.isEmpty()) {
         // A few bad readings must not take the whole colour scale: it spans the 2nd to the 98th
         // percentile, and the outliers show in the end colours.
-        std::sort(values.begin(), values.end());
-        const int last = values.size() - 1;
-        QCPRange range(values[int(std::floor(0.02 * last))], values[int(std::ceil(0.98 * last))]);
-        if (range.size() <= 0) {
-            range = m_quantity == Quantity::Resistivity ? QCPRange(range.lower / 1.1, range.upper * 1.1)
-                                                        : QCPRange(range.lower - 1, range.upper + 1);
+        const int last = m_sortedValues.size() - 1;
+        QCPRange range(m_sortedValues[int(std::floor(0.02 * last))], m_sortedValues[int(std::ceil(0.98 * last))]);
+        if (m_quantity == Quantity::Resistivity && range.upper < range.lower * MinimumResistivityRatio) {
+            const double centre = std::sqrt(range.lower * range.upper);
+            const double half = std::sqrt(MinimumResistivityRatio);
+            range = QCPRange(centre / half, centre * half);
+        } else if (m_quantity == Quantity::Chargeability && range.size() < MinimumChargeabilitySpan) {
+            range = QCPRange(range.center() - MinimumChargeabilitySpan / 2, range.center() + MinimumChargeabilitySpan / 2);
         }
         m_colorScale->setDataRange(range);
+    }
+    // Whole decades take the logarithmic ticks; a narrower range the linear ones.
+    const QCPRange range = m_colorScale->dataRange();
+    QCPAxis* scale = m_colorScale->axis();
+    const bool decades = m_quantity == Quantity::Resistivity && range.lower > 0 && range.upper >= 10 * range.lower;
+    if (decades && !scale->ticker().dynamicCast<QCPAxisTickerLog>()) {
+        QSharedPointer<QCPAxisTickerLog> ticker(new QCPAxisTickerLog);
+        ticker->setSubTickCount(8);
+        scale->setTicker(ticker);
+        scale->setNumberFormat(QStringLiteral("gb"));
+        scale->setNumberPrecision(3);
+    } else if (!decades && !scale->ticker().dynamicCast<DistinctTicker>()) {
+        scale->setTicker(QSharedPointer<QCPAxisTicker>(new DistinctTicker));
+        scale->setNumberFormat(QStringLiteral("g"));
+        scale->setNumberPrecision(2);
     }
     selectRecord(m_selectedRecord, m_selectedChannel);
     rescaleAxes();
     yAxis->setRangeLower(0);
+    if (m_rows.size() == 1 && m_electrodes.size() > 1)
+        yAxis->setRangeUpper(std::max(yAxis->range().upper, SingleLevelDepthShare * (m_electrodes.last() - m_electrodes.first())));
     replot(rpQueuedReplot);
 }
 

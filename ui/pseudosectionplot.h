@@ -35,6 +35,10 @@ public:
 
     // Replaces the data; markNewest makes the cells of the last record stand out.
     void setData(const QVector<SurveyDatum>& data, bool markNewest = false);
+    // Adds the data of new records: their cells join the layout as it stands, which is placed
+    // again only when its levels or steps change, so a record costs the same however large the
+    // survey is.
+    void addData(const QVector<SurveyDatum>& added, bool markNewest = false);
     void setQuantity(Quantity quantity);
     Quantity quantity() const { return m_quantity; }
     void setDeviationLimit(double percent);
@@ -69,6 +73,18 @@ private:
     };
 
     void rebuild();
+    // The colour range, ticks and axes after the cells changed.
+    void finishLayout();
+    // A datum's cell with its place (x, depth) in area; false when it cannot be drawn.
+    bool makeCell(const SurveyDatum& datum, Cell* cell);
+    // The cell's area at x and depth in the current layout.
+    QRectF cellArea(double x, double depth) const;
+    // Takes a new place into the layout when its levels and steps stay as they are.
+    bool fitsLayout(double x, double depth);
+    void addElectrodes(const SurveyDatum& datum);
+    void insertValue(double value);
+    void removeValue(double value);
+    void markIfNewest(int cell);
     // The placement of a datum, computed once per quadrupole and line positions.
     const Placed& placement(const SurveyDatum& datum);
 
@@ -76,6 +92,18 @@ private:
     QVector<Cell> m_cells;
     QVector<double> m_electrodes;
     QHash<quint64, Placed> m_placements;
+    // Quadrupole -> index in m_data of its best record, and -> its cell.
+    QHash<quint64, int> m_bestData;
+    QHash<quint64, int> m_cellOf;
+    // The layout: depth levels, the distinct x of each level's cells and of all cells, the cell
+    // width of each level.
+    QVector<double> m_rows;
+    QVector<QVector<double>> m_rowColumns;
+    QVector<double> m_columns;
+    QVector<double> m_rowSteps;
+    QVector<double> m_sortedValues;
+    QVector<int> m_newestCells;
+    int m_newestRecord = -1;
     bool m_markNewest = false;
     Quantity m_quantity = Quantity::Resistivity;
     double m_deviationLimit = DefaultDeviationLimit;

@@ -1,5 +1,7 @@
 #include "ui/pseudosectionview.h"
 
+#include "survey/outputfile.h"
+
 #include <QButtonGroup>
 #include <QDir>
 #include <QDoubleSpinBox>
@@ -77,6 +79,9 @@ PseudosectionView::PseudosectionView(QWidget* parent)
 
 bool PseudosectionView::savePicture(const QString& path)
 {
+    QString refused;
+    if (!OutputFile::mayWrite(path, {}, &refused))
+        return false;
     if (QFileInfo(path).suffix().toLower() == QLatin1String("pdf"))
         return m_plot->savePdf(path);
     return m_plot->savePng(path);

@@ -631,9 +631,10 @@ QWidget* TervexWidget::createResultStack()
     m_resultStack->addWidget(m_tablePage);
     // The survey's pseudosection, one record more after every stored record.
     m_pseudosection = new PseudosectionView(m_resultStack);
-    const auto showSurveyData = [this]() { m_pseudosection->plot()->setData(m_surveyManager->surveyData(), true); };
-    connect(m_surveyManager, &SurveyDataManager::surveyDataReset, m_pseudosection, showSurveyData);
-    connect(m_surveyManager, &SurveyDataManager::recordDataAdded, m_pseudosection, showSurveyData);
+    connect(m_surveyManager, &SurveyDataManager::surveyDataReset, m_pseudosection,
+            [this]() { m_pseudosection->plot()->setData(m_surveyManager->surveyData(), true); });
+    connect(m_surveyManager, &SurveyDataManager::recordDataAdded, m_pseudosection,
+            [this](int first) { m_pseudosection->plot()->addData(m_surveyManager->surveyData().mid(first), true); });
     m_resultStack->addWidget(m_pseudosection);
     return m_resultStack;
 }
@@ -1102,8 +1103,8 @@ void TervexWidget::onAutoSettingsExecuteClicked()
     }
     m_runTarget = QDir::toNativeSeparators(QFileInfo(target).absoluteFilePath());
     setRunStatus(tr("Съёмка идёт, файл данных: %1").arg(m_runTarget));
-    if (!m_model->startWarning().isEmpty())
-        messageHandler()(this, QMessageBox::Warning, boxTitle(), htmlLines(m_model->startWarning()));
+    if (!m_model->startNotice().isEmpty())
+        messageHandler()(this, QMessageBox::Warning, boxTitle(), htmlLines(m_model->startNotice()));
     clearRecordInfo();
     setControls(true, false, false, false);
     m_progressInfo->clear();

@@ -8,10 +8,12 @@
 #include "etr/etrfile.h"
 #include "etr/inversiondataset.h"
 #include "etr/inversionwriters.h"
+#include "survey/etrformat.h"
 #include "tools/viewershot/surveyfile.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -78,5 +80,32 @@ int main(int argc, char* argv[])
         }
     }
     std::printf("goal: well under a second per export\n");
+
+    // A header with a very long coordinate table: the electrodes are merged by place, which must
+    // not cost the square of their number.
+    for (int count : {100000, 300000}) {
+        ElectrodeMap positions;
+        for (int e = 1; e <= count; ++e)
+            positions.insert(e, ElectrodePosition{float(e) * 0.5f, 0.0f, 0.0f});
+        const int samples = int(EtrFormat::samplesPerStream(100, 100, 1));
+        QFile big(dir.filePath(QStringLiteral("long-table.etr")));
+        if (!big.open(QIODevice::WriteOnly)
+            || big.write(EtrFormat::headerBytes(100, 100, 1, positions)
+                         + EtrFormat::blockBytes(samples, 1, 4, QVector<float>(samples, 0.1f),
+                                                 {EtrFormat::BlockChannel{2, 3, QVector<float>(samples, 0.01f)}}))
+                   < 0) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(big.fileName()));
+            return 1;
+        }
+        big.close();
+        EtrFile longTable;
+        if (!longTable.load(big.fileName()))
+            return 1;
+        QElapsedTimer timer;
+        timer.start();
+        const InversionDataset merged = InversionDataset::fromFiles({&longTable});
+        std::printf("header of %d positions: dataset in %.1f ms (%d electrodes)\n", count, timer.nsecsElapsed() / 1e6,
+                    int(merged.electrodes.size()));
+    }
     return 0;
 }

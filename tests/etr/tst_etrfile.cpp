@@ -324,7 +324,8 @@ void TestEtrFile::unusableHeaders_data()
     QByteArray p = good;
     p.replace(4112, 4, int32Bytes(1000000));
     QTest::newRow("P beyond the file")
-        << p << QStringLiteral("Некорректное число электродов (1000000) в заголовке\nФайл не загружен");
+        << p << QStringLiteral("Файл обрывается в таблице электродов заголовка: для 1000000 электродов нужно "
+                               "16004116 байт, в файле 4148\nФайл не загружен");
     QByteArray pulse = good;
     pulse.replace(4100, 4, int32Bytes(-1));
     QTest::newRow("negative pulse")

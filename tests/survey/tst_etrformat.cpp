@@ -164,9 +164,11 @@ void TestEtrFormat::insaneHeaders_data()
     QTest::newRow("negative P") << h << QStringLiteral("Некорректное число электродов (-1) в заголовке");
     putHeader(h, 500, 500, 3, 2);
     h.append(QByteArray(PositionEntrySize * 2 - 1, '\0'));
-    QTest::newRow("P beyond the file") << h << QStringLiteral("Некорректное число электродов (2) в заголовке");
+    QTest::newRow("P beyond the file") << h << QStringLiteral("Файл обрывается в таблице электродов заголовка: "
+                                                              "для 2 электродов нужно 4148 байт, в файле 4147");
     putHeader(h, 500, 500, 3, 0x7fffffff);
-    QTest::newRow("huge P") << h << QStringLiteral("Некорректное число электродов (2147483647) в заголовке");
+    QTest::newRow("huge P") << h << QStringLiteral("Файл обрывается в таблице электродов заголовка: "
+                                                   "для 2147483647 электродов нужно 34359742468 байт, в файле 4116");
     const QString timing = QStringLiteral("Некорректные параметры записи в заголовке: импульс (%1), пауза (%2), периоды (%3)");
     putHeader(h, -500, 500, 3, 0);
     QTest::newRow("negative pulse") << h << timing.arg(-500).arg(500).arg(3);

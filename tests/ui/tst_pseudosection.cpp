@@ -1,6 +1,7 @@
 #include "app/tervexmodel.h"
 #include "etr/etrfile.h"
 #include "measurement/electrodeposition.h"
+#include "survey/sequencegenerator.h"
 #include "survey/surveydatamanager.h"
 #include "tools/viewershot/fileviewer.h"
 #include "tools/viewershot/surveyfile.h"
@@ -63,6 +64,53 @@ bool writeSequence(const QString& path)
     return true;
 }
 
+// The data of a generated line at `spacing` metres, shifted along x by `offset` and over hilly
+// ground, one record per current dipole; resistivity varies by `spread` around 100 Ohm.m.
+QVector<QVector<SurveyDatum>> generatedRecords(SequenceGenerator::Array array, double spacing, double offset,
+                                              double spread = 0.3)
+{
+    SequenceGenerator generator;
+    SequenceGenerator::Options options;
+    options.array = array;
+    options.spacing = spacing;
+    options.nMax = 8;
+    if (!generator.generate(options))
+        return {};
+    const ElectrodeMap& positions = generator.electrodes();
+    const auto place = [&](int number) {
+        ElectrodePosition p = positions.value(number);
+        p.x = float(p.x + offset);
+        p.z = float(3.0 * std::sin(0.2 * number));
+        return p;
+    };
+    QVector<QVector<SurveyDatum>> records;
+    int last = -1;
+    for (const QuadrupoleLine& q : generator.lines()) {
+        if (records.isEmpty() || records.last().first().electrodes.a != q.a || records.last().first().electrodes.b != q.b)
+            records.append(QVector<SurveyDatum>());
+        SurveyDatum d;
+        d.electrodes = q;
+        d.a = place(q.a);
+        d.b = place(q.b);
+        d.m = place(q.m);
+        d.n = place(q.n);
+        d.record = records.size() - 1;
+        d.channel = records.last().size();
+        d.current = 0.1;
+        d.voltage = 0.01;
+        d.geometricFactor = 10.0;
+        d.resistivity = 100.0 * (1.0 + spread * std::sin(0.7 * ++last));
+        d.chargeability = 2.0;
+        records.last().append(d);
+    }
+    return records;
+}
+
+bool finite(const QRectF& r)
+{
+    return std::isfinite(r.left()) && std::isfinite(r.right()) && std::isfinite(r.top()) && std::isfinite(r.bottom());
+}
+
 }
 
 class PseudosectionTest : public QObject
@@ -73,6 +121,8 @@ private Q_SLOTS:
     void initTestCase() { TestSupport::isolateSettings(); }
     void viewerDatumAndTreeSelectEachOther();
     void surveyAndItsContinuationFillThePage();
+    void everySpacingDrawsEveryDatum();
+    void colourScaleKeepsUniformGroundUniform();
 };
 
 void PseudosectionTest::viewerDatumAndTreeSelectEachOther()
@@ -216,6 +266,123 @@ void PseudosectionTest::surveyAndItsContinuationFillThePage()
         QCOMPARE(live.channel, stored[i].channel);
         QVERIFY(qAbs(live.resistivity - stored[i].resistivity) <= 1e-4 * qAbs(stored[i].resistivity));
     }
+}
+
+// Ordinary spacings used to send the deepest level past the last row. Every spacing draws every
+// datum, whether the page gets the whole list or one record after another, and no finite
+// geometry, however far along the line, breaks the plot.
+void PseudosectionTest::everySpacingDrawsEveryDatum()
+{
+    for (int tenths = 1; tenths <= 100; ++tenths) {
+        for (SequenceGenerator::Array array : {SequenceGenerator::Array::DipoleDipole, SequenceGenerator::Array::WennerAlpha}) {
+            const double spacing = tenths / 10.0;
+            const QVector<QVector<SurveyDatum>> records = generatedRecords(array, spacing, 17.3 * tenths);
+            QVERIFY(!records.isEmpty());
+            QVector<SurveyDatum> all;
+            PseudosectionPlot live;
+            for (const QVector<SurveyDatum>& record : records) {
+                all += record;
+                live.addData(record, true);
+            }
+            PseudosectionPlot whole;
+            whole.setData(all, true);
+            const QString where = QStringLiteral("spacing %1 m").arg(spacing);
+            QVERIFY2(whole.cells().size() == all.size(), qPrintable(where));
+            QVERIFY2(live.cells().size() == all.size(), qPrintable(where));
+            for (int i = 0; i < all.size(); ++i) {
+                const PseudosectionPlot::Cell& cell = live.cells().at(i);
+                QVERIFY2(finite(cell.area) && cell.area.height() > 0 && cell.area.width() > 0, qPrintable(where));
+                QVERIFY2(cell.area == whole.cells().at(i).area && cell.newest == whole.cells().at(i).newest,
+                         qPrintable(where));
+            }
+        }
+    }
+    for (double offset : {1e7, 1e30, 3e38}) {
+        QVector<SurveyDatum> all;
+        for (const QVector<SurveyDatum>& record : generatedRecords(SequenceGenerator::Array::DipoleDipole, 1.1, offset))
+            all += record;
+        PseudosectionView view;
+        view.resize(600, 400);
+        view.show();
+        view.plot()->setData(all, true);
+        view.plot()->replot(QCustomPlot::rpImmediateRefresh);
+        for (const PseudosectionPlot::Cell& cell : view.plot()->cells())
+            QVERIFY(finite(cell.area));
+    }
+
+    // The viewer, on a survey measured at 1.1 m.
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("spacing.etr"));
+    SurveyFileSpec spec;
+    spec.blocks = 12;
+    spec.channels = 8;
+    spec.spacing = 1.1;
+    QVERIFY(writeSurveyFile(path, spec));
+    TervexModel model;
+    FileViewer viewer(&model);
+    viewer.resize(1024, 768);
+    viewer.show();
+    viewer.open(path);
+    viewer.findChild<QWidget*>(QStringLiteral("view_toggle"))->findChildren<QPushButton*>().value(1)->click();
+    viewer.pseudosection()->plot()->replot(QCustomPlot::rpImmediateRefresh);
+    QCOMPARE(viewer.pseudosection()->plot()->cells().size(), 12 * 8);
+}
+
+// Uniform ground with a little noise reads as one colour with distinct ticks; a lone first level
+// is a row of cells at the top of a section, not columns down the plot; the picture saved shows
+// the same plot.
+void PseudosectionTest::colourScaleKeepsUniformGroundUniform()
+{
+    QVector<SurveyDatum> uniform;
+    for (const QVector<SurveyDatum>& record : generatedRecords(SequenceGenerator::Array::DipoleDipole, 5.0, 0.0, 0.003))
+        uniform += record;
+    PseudosectionView view;
+    view.resize(1000, 700);
+    view.show();
+    PseudosectionPlot* plot = view.plot();
+    plot->setData(uniform);
+    plot->replot(QCustomPlot::rpImmediateRefresh);
+    const QCPRange range = plot->colorScale()->dataRange();
+    QVERIFY2(range.upper / range.lower >= 1.2, qPrintable(QStringLiteral("%1 .. %2").arg(range.lower).arg(range.upper)));
+    QVERIFY(range.lower < 100.0 && range.upper > 100.0);
+    const QVector<QString> ticks = plot->colorScale()->axis()->tickVectorLabels();
+    QVERIFY(ticks.size() >= 3);
+    QCOMPARE(QSet<QString>(ticks.begin(), ticks.end()).size(), ticks.size());
+
+    plot->setQuantity(PseudosectionPlot::Quantity::Chargeability);
+    plot->replot(QCustomPlot::rpImmediateRefresh);
+    QVERIFY(plot->colorScale()->dataRange().size() >= 0.99);
+    const QVector<QString> etaTicks = plot->colorScale()->axis()->tickVectorLabels();
+    QCOMPARE(QSet<QString>(etaTicks.begin(), etaTicks.end()).size(), etaTicks.size());
+    plot->setQuantity(PseudosectionPlot::Quantity::Resistivity);
+
+    // Only the first level: Wenner a = 1.
+    QVector<SurveyDatum> first;
+    for (const SurveyDatum& d : uniform) {
+        if (d.electrodes.b - d.electrodes.a == 1 && d.electrodes.m - d.electrodes.b == 1)
+            first.append(d);
+    }
+    QVERIFY(first.size() > 10);
+    plot->setData(first);
+    plot->replot(QCustomPlot::rpImmediateRefresh);
+    for (const PseudosectionPlot::Cell& cell : plot->cells())
+        QVERIFY(cell.area.height() <= cell.area.bottom() / 1.5 + 1e-9);
+    const double depth = plot->cells().first().area.bottom();
+    QVERIFY2(plot->yAxis->range().upper > 5 * depth, qPrintable(QString::number(plot->yAxis->range().upper)));
+
+    QTemporaryDir folder;
+    const QString png = folder.filePath(QStringLiteral("first-level.png"));
+    QVERIFY(view.savePicture(png));
+    QImage picture(png);
+    QVERIFY(!picture.isNull());
+    // The cells take the top of the picture; below them the section shows no colour but the grid.
+    const QRect cells = plot->axisRect()->rect();
+    int coloured = 0;
+    for (int y = cells.top() + cells.height() / 2; y < cells.bottom(); y += 4) {
+        for (int x = cells.left(); x < cells.right(); x += 4)
+            coloured += picture.pixelColor(x, y).hsvSaturation() > 80 ? 1 : 0;
+    }
+    QCOMPARE(coloured, 0);
 }
 
 QTEST_MAIN(PseudosectionTest)

@@ -1,7 +1,8 @@
 // tervex-export --format ohm|resipy|res2dinv [--ip] [--all-repeats] [-o OUT] FILE.etr...
 // Writes the data of one survey line, from one or several data files, in a format an inversion
 // program loads as it stands. Exit status: 0 when every file was read whole and the output written,
-// 1 when a file could not be opened or was read only in part, or the output could not be written,
+// 1 when a file could not be opened or was read only in part, no datum could be written, or the
+// output could not be written (a data file, an input or anything but a regular file is refused),
 // 2 on a usage error. Messages go to standard error, the written path to standard output.
 
 #include "etr/etrfile.h"
@@ -84,7 +85,7 @@ int main(int argc, char* argv[])
     const QString target = parser.isSet(output) ? parser.value(output)
                                                 : InversionWriters::defaultPath(paths.first(), options.format);
     const InversionDataset dataset = InversionDataset::fromFiles(loaded, parser.isSet(allRepeats));
-    const InversionReport report = InversionWriters::writeFile(dataset, options, target);
+    const InversionReport report = InversionWriters::writeFile(dataset, options, target, paths);
     CommandLine::printError(report.text());
     if (!report.ok())
         return 1;

@@ -136,6 +136,8 @@ int main(int argc, char* argv[])
         if (!model.startSurvey(args.at(0), args.value(1))) {
             CommandLine::printError(model.startError());
             finish(1);
+        } else if (!model.startNotice().isEmpty()) {
+            CommandLine::printError(model.startNotice());
         }
     };
 

@@ -10,12 +10,6 @@
 
 namespace {
 
-constexpr double Spacing = 5.0;
-
-double position(int electrode)
-{
-    return (electrode - 1) * Spacing;
-}
 
 struct Layout
 {
@@ -45,6 +39,7 @@ bool writeSurveyFile(const QString& path, const SurveyFileSpec& spec)
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
+    const auto position = [&spec](int electrode) { return (electrode - 1) * spec.spacing; };
 
     ElectrodeMap positions;
     for (int e = 1; e <= Electrodes::Count; ++e)

@@ -13,6 +13,7 @@ struct SurveyFileSpec
     int pulse = 500;
     int pause = 500;
     int periods = 3;
+    double spacing = 5.0;  // metres between electrodes
 };
 
 bool writeSurveyFile(const QString& path, const SurveyFileSpec& spec = SurveyFileSpec());
