@@ -28,8 +28,7 @@ public:
     {
         for (int i = 0; i < m_electrodes.size(); ++i) {
             const ElectrodePosition& known = m_electrodes.at(i);
-            if (std::fabs(known.x - position.x) >= InversionDataset::SamePlace
-                || std::fabs(known.y - position.y) >= InversionDataset::SamePlace)
+            if (!samePlace(known, position))
                 continue;
             if (std::fabs(known.z - position.z) >= InversionDataset::SamePlace) {
                 notes->append(QCoreApplication::translate("InversionDataset", "Электрод x=%1 м, y=%2 м: высота %3 м в файле %4, %5 м в файле %6; "

@@ -1,5 +1,7 @@
 #include "survey/surveyreport.h"
 
+#include "survey/dataerrors.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -112,6 +114,7 @@ QString SurveyReport::text(const QString& dataFile, bool stopped, Wording wordin
         numbers << QString::number(number);
     lines << say(QT_TRANSLATE_NOOP("SurveyReport", "Каналы без данных: %1")).arg(numbers.isEmpty() ? say(QT_TRANSLATE_NOOP("SurveyReport", "нет"))
                                                                                : numbers.join(QStringLiteral(", ")));
+    lines += DataErrors::analyse(m_data, m_filter).summary(wording == Wording::Interface);
     const qint64 seconds = (elapsedMs() + 500) / 1000;
     lines << say(QT_TRANSLATE_NOOP("SurveyReport", "Время съёмки: %1:%2:%3"))
                  .arg(seconds / 3600)
