@@ -551,6 +551,7 @@ bool TervexModel::startSurvey(const QString& source, const QString& target)
     connect(strategy, &SurveyStrategy::recordDataAdded, m_surveyDataManager, &SurveyDataManager::addRecordData);
     replaceStrategy(strategy);
     strategy->setRepeatPolicy(repeatPolicy());
+    strategy->setDataFilter(dataFilter());
     const QString dataFile = suffix == QLatin1String("etr") ? source : target;
     connect(strategy, &SurveyStrategy::repeating, this, &TervexModel::runRepeating);
     connect(strategy, &SurveyStrategy::strategyCompleted, this, [this, dataFile]() { reportSurvey(dataFile, false); });
@@ -567,6 +568,16 @@ RepeatPolicy TervexModel::repeatPolicy() const
 void TervexModel::setRepeatPolicy(const RepeatPolicy& policy)
 {
     policy.save(*m_settingsStore);
+}
+
+DataFilter TervexModel::dataFilter() const
+{
+    return DataFilter::fromSettings(*m_settingsStore);
+}
+
+void TervexModel::setDataFilter(const DataFilter& filter)
+{
+    filter.save(*m_settingsStore);
 }
 
 void TervexModel::reportSurvey(const QString& dataFile, bool stopped)

@@ -3,6 +3,7 @@
 
 #include "measurement/tervexcalculator.h"
 #include "station/tervexsettings.h"
+#include "survey/datafilter.h"
 #include "survey/quadrupoleline.h"
 #include "survey/repeatpolicy.h"
 #include "survey/testdatamanager.h"
@@ -85,6 +86,9 @@ public:
     // Automatic repeats of noisy survey records, kept in the settings store.
     RepeatPolicy repeatPolicy() const;
     void setRepeatPolicy(const RepeatPolicy& policy);
+    // The rules that keep bad data out of the exports, the pseudosection and the inversion.
+    DataFilter dataFilter() const;
+    void setDataFilter(const DataFilter& filter);
 
     void loadSettings();
 

@@ -45,12 +45,18 @@ SurveyStrategy::SurveyStrategy(TervexDevice* device, DataManager* dataManager, S
     }
     m_report.setNotReadyChannels(notReady);
     m_report.start();
+    connect(this, &SurveyStrategy::recordDataAdded, this, [this](const QVector<SurveyDatum>& data) { m_report.addData(data); });
 }
 
 void SurveyStrategy::setRepeatPolicy(const RepeatPolicy& policy)
 {
     m_repeatPolicy = policy;
     m_report.setPolicy(policy);
+}
+
+void SurveyStrategy::setDataFilter(const DataFilter& filter)
+{
+    m_report.setDataFilter(filter);
 }
 
 SurveyStrategy::~SurveyStrategy()

@@ -51,6 +51,8 @@ public:
     void setWatchdogInterval(int milliseconds) { m_watchdog.setInterval(milliseconds); }
     // Records whose scatter or current fails the policy are measured again before the run goes on.
     void setRepeatPolicy(const RepeatPolicy& policy);
+    // The rules the report's error model is fitted under.
+    void setDataFilter(const DataFilter& filter);
     const SurveyReport& report() const { return m_report; }
 
 Q_SIGNALS:
