@@ -188,6 +188,12 @@ QString ErrorModel::name(Source source)
     return source == Source::Reciprocal ? QStringLiteral("reciprocal") : QStringLiteral("deviation");
 }
 
+QString ErrorModel::title(Source source)
+{
+    return source == Source::Reciprocal ? QCoreApplication::translate("ErrorModel", "по взаимным измерениям")
+                                        : QCoreApplication::translate("ErrorModel", "по разбросу записи");
+}
+
 bool ErrorModel::fromName(const QString& text, Source* source)
 {
     for (Source s : {Source::Reciprocal, Source::Deviation}) {

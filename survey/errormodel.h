@@ -48,6 +48,8 @@ struct ErrorModel
     // language, otherwise the program's own wording for files.
     QString text(bool translated = true) const;
 
+    // The operator's name of the source: "по взаимным измерениям", "по разбросу записи".
+    static QString title(Source source);
     // "reciprocal", "deviation": the names on the command line.
     static QString name(Source source);
     static bool fromName(const QString& name, Source* source);

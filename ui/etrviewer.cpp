@@ -3,6 +3,7 @@
 #include "app/tervexmodel.h"
 #include "etr/etrcontroller.h"
 #include "etr/etrfile.h"
+#include "ui/errorview.h"
 #include "ui/exportdialog.h"
 #include "ui/pseudosectionview.h"
 #include "ui/toggle.h"
@@ -142,7 +143,9 @@ QWidget* EtrViewer::createHeader()
     auto* exportButton = createButton(tr("Экспорт…"), QStringLiteral("export_button"), 110, header);
     layout->addWidget(exportButton);
     connect(exportButton, &QPushButton::clicked, this, [this] {
-        (new ExportDialog(m_fileLoaded ? m_controller->file() : nullptr, m_polarizationCheck->isChecked(), this))->open();
+        auto* dialog = new ExportDialog(m_fileLoaded ? m_controller->file() : nullptr, m_polarizationCheck->isChecked(), this);
+        dialog->setDataFilter(m_errorView->filter());
+        dialog->open();
     });
     m_polarizationCheck = new QCheckBox(tr("Учесть поляризацию"), header);
     m_polarizationCheck->setObjectName(QStringLiteral("polarization_check"));
@@ -154,8 +157,9 @@ QWidget* EtrViewer::createHeader()
     m_polarizationCheck->setChecked(m_model->usePolar());
     layout->addWidget(m_polarizationCheck);
     layout->addSpacing(20);
-    // The signal plots of the selected channel or the pseudosection of the whole file.
-    m_viewToggle = new Toggle({tr("Сигналы"), tr("Разрез")}, {0, 1}, 95, 32,
+    // The signal plots of the selected channel, the pseudosection or the errors of the whole file.
+    const QStringList views{tr("Сигналы"), tr("Разрез"), tr("Погрешности")};
+    m_viewToggle = new Toggle(views, {0, 1, 2}, qMax(95, header->fontMetrics().horizontalAdvance(views.last()) + 32), 32,
                               QColor(119, 119, 119), QColor(204, 204, 204), header);
     m_viewToggle->setObjectName(QStringLiteral("view_toggle"));
     layout->addWidget(m_viewToggle);
@@ -216,6 +220,9 @@ QWidget* EtrViewer::createPlotFrame()
     views->addWidget(m_plot);
     m_pseudosection = new PseudosectionView(views);
     views->addWidget(m_pseudosection);
+    m_errorView = new ErrorView(m_model->dataFilter(), views);
+    views->addWidget(m_errorView);
+    connect(m_errorView, &ErrorView::filterChanged, m_model, &TervexModel::setDataFilter);
     layout->addWidget(views, 1);
     connect(m_viewToggle, &Toggle::toggled, views, &QStackedWidget::setCurrentIndex);
     connect(m_pseudosection->plot(), &PseudosectionPlot::datumClicked, this, [this](int record, int channel) {
@@ -347,10 +354,12 @@ void EtrViewer::loadFile(const QString& path)
         m_periodsLabel->setText(tr("Периоды: <b>%1</b>").arg(file->repeats()));
         m_pseudosection->setSaveName(QFileInfo(path).path() + QLatin1Char('/') + QFileInfo(path).completeBaseName());
         m_pseudosection->plot()->setData(file->surveyData(0));
+        m_errorView->setData(file->surveyData(0));
         fillTree();
         return;
     }
     m_pseudosection->plot()->setData({});
+    m_errorView->setData({});
     // Nothing of the previously shown file may stay on screen under the failed one.
     for (QLabel* label : {m_fileNameLabel, m_pulseLabel, m_pauseLabel, m_periodsLabel, m_iLabel, m_vLabel, m_rhoLabel,
                           m_kLabel, m_qLabel, m_xLabel, m_yLabel})
