@@ -177,7 +177,7 @@ QString ErrorModel::text(bool translated) const
         formula = say(QT_TRANSLATE_NOOP("ErrorModel", "|ΔR| = %1·|R| + %2 Ом")).arg(number(a), number(b));
         break;
     case Kind::PowerLaw:
-        formula = say(QT_TRANSLATE_NOOP("ErrorModel", "|ΔR| = %1·|R|^%2")).arg(number(a), number(b));
+        formula = QStringLiteral("|ΔR| = %1·|R|^%2").arg(number(a), number(b));
         break;
     }
     return formula + say(QT_TRANSLATE_NOOP("ErrorModel", " (пар %1, интервалов %2)")).arg(pairs).arg(bins);

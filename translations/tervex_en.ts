@@ -108,10 +108,6 @@
         <translation>|ΔR| = %1·|R| + %2 Ω</translation>
     </message>
     <message>
-        <source>|ΔR| = %1·|R|^%2</source>
-        <translation>|ΔR| = %1·|R|^%2</translation>
-    </message>
-    <message>
         <source> (пар %1, интервалов %2)</source>
         <translation> (%1 pairs, %2 bins)</translation>
     </message>
@@ -151,8 +147,8 @@
         <translation>model</translation>
     </message>
     <message>
-        <source>&lt;b&gt;Отбраковка данных&lt;/b&gt;</source>
-        <translation>&lt;b&gt;Data filter&lt;/b&gt;</translation>
+        <source>Отбраковка данных</source>
+        <translation>Data filter</translation>
     </message>
     <message>
         <source> мА</source>

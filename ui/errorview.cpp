@@ -92,7 +92,8 @@ QWidget* ErrorView::createRules()
     auto* layout = new QVBoxLayout(panel);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(6);
-    auto* title = new QLabel(tr("<b>Отбраковка данных</b>"), panel);
+    auto* title = new QLabel(tr("Отбраковка данных"), panel);
+    title->setStyleSheet(QStringLiteral("QLabel {font-weight: bold;}"));
     layout->addWidget(title);
 
     auto* grid = new QGridLayout;

@@ -158,10 +158,14 @@ QWidget* EtrViewer::createHeader()
     layout->addWidget(m_polarizationCheck);
     layout->addSpacing(20);
     // The signal plots of the selected channel, the pseudosection or the errors of the whole file.
-    const QStringList views{tr("Сигналы"), tr("Разрез"), tr("Погрешности")};
-    m_viewToggle = new Toggle(views, {0, 1, 2}, qMax(95, header->fontMetrics().horizontalAdvance(views.last()) + 32), 32,
+    m_viewToggle = new Toggle({tr("Сигналы"), tr("Разрез"), tr("Погрешности")}, {0, 1, 2}, 95, 32,
                               QColor(119, 119, 119), QColor(204, 204, 204), header);
     m_viewToggle->setObjectName(QStringLiteral("view_toggle"));
+    // Each button as wide as its text: three of one width leave the header no room on a 1024 px screen.
+    for (int id : {0, 1, 2}) {
+        QAbstractButton* button = m_viewToggle->button(id);
+        button->setFixedWidth(button->fontMetrics().horizontalAdvance(button->text()) + 16);
+    }
     layout->addWidget(m_viewToggle);
     layout->addStretch();
     m_backButton = createButton(tr("Управление"), QStringLiteral("back_button"), 110, header);
