@@ -735,6 +735,7 @@ bool TervexModel::startSurvey(const QString& source, const QString& target)
     replaceStrategy(strategy);
     strategy->setRepeatPolicy(repeatPolicy());
     strategy->resumeRepeats(resumedRecords, resumedResults);
+    strategy->setDataFilter(dataFilter());
     const QString dataFile = suffix == QLatin1String("etr") ? source : target;
     connect(strategy, &SurveyStrategy::repeating, this, &TervexModel::runRepeating);
     connect(strategy, &SurveyStrategy::strategyCompleted, this, [this, dataFile]() { reportSurvey(dataFile, false); });
@@ -846,6 +847,16 @@ void TervexModel::onBatteryUpdated(float voltage)
                                              QString::number(double(m_batteryWatch.stopLimit()), 'f', 1)));
         break;
     }
+}
+
+DataFilter TervexModel::dataFilter() const
+{
+    return DataFilter::fromSettings(*m_settingsStore);
+}
+
+void TervexModel::setDataFilter(const DataFilter& filter)
+{
+    filter.save(*m_settingsStore);
 }
 
 void TervexModel::reportSurvey(const QString& dataFile, bool stopped)

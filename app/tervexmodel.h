@@ -4,6 +4,7 @@
 #include "measurement/tervexcalculator.h"
 #include "station/tervexsettings.h"
 #include "survey/batterywatch.h"
+#include "survey/datafilter.h"
 #include "survey/linemetadata.h"
 #include "survey/quadrupoleline.h"
 #include "survey/repeatpolicy.h"
@@ -110,6 +111,9 @@ public:
     BatteryWatch batteryLimits() const;
     // The station's mean battery voltage is below the warning limit.
     bool batteryLow() const;
+    // The rules that keep bad data out of the exports, the pseudosection and the inversion.
+    DataFilter dataFilter() const;
+    void setDataFilter(const DataFilter& filter);
 
     void loadSettings();
 

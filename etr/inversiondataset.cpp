@@ -38,8 +38,7 @@ public:
                     continue;
                 for (int candidate : *found) {
                     const ElectrodePosition& known = m_electrodes.at(candidate);
-                    if (std::fabs(known.x - position.x) < InversionDataset::SamePlace
-                        && std::fabs(known.y - position.y) < InversionDataset::SamePlace && (i < 0 || candidate < i))
+                    if (samePlace(known, position) && (i < 0 || candidate < i))
                         i = candidate;
                 }
             }

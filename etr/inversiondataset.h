@@ -16,8 +16,7 @@ class EtrFile;
 // matched by where they stand, not by their numbers on the cable.
 struct InversionDataset
 {
-    // Two electrodes closer than this, along the ground (x, y), are the same electrode, m.
-    static constexpr float SamePlace = 0.01f;
+    static constexpr float SamePlace = SurveyDatum::SamePlace;
 
     // Ascending x, then y.
     QVector<ElectrodePosition> electrodes;

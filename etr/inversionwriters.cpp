@@ -2,6 +2,7 @@
 
 #include "etr/inversiondataset.h"
 #include "measurement/channelresult.h"
+#include "survey/dataerrors.h"
 #include "survey/outputfile.h"
 
 #include <QCoreApplication>
@@ -76,13 +77,23 @@ public:
 
     QByteArray write(InversionReport* report)
     {
+        const DataErrors errors = DataErrors::analyse(m_dataset.data, m_options.filter);
+        report->errors = errors.model().text();
         QVector<const SurveyDatum*> data;
-        for (const SurveyDatum& datum : m_dataset.data) {
-            const QString reason = leaveOutReason(datum, m_options);
-            if (reason.isEmpty())
+        for (int i = 0; i < m_dataset.data.size(); ++i) {
+            const SurveyDatum& datum = m_dataset.data.at(i);
+            QString reason = leaveOutReason(datum, m_options);
+            if (reason.isEmpty() && errors.dropped(i))
+                reason = InversionWriters::droppedReason(m_options.filter, errors.failed(i));
+            // The model has no error for a resistance of zero.
+            if (reason.isEmpty() && !usable(errors.relativeError(i)))
+                reason = InversionWriters::notComputedReason();
+            if (reason.isEmpty()) {
                 data.append(&datum);
-            else
+                m_errors.append(errors.relativeError(i));
+            } else {
                 ++report->leftOut[reason];
+            }
         }
         report->written = data.size();
         switch (m_options.format) {
@@ -111,12 +122,13 @@ private:
         }
         out += QByteArray::number(data.size()) + '\n';
         out += m_options.chargeability ? "# a b m n u i r k rhoa err ip\n" : "# a b m n u i r k rhoa err\n";
-        for (const SurveyDatum* d : data) {
+        for (int i = 0; i < data.size(); ++i) {
+            const SurveyDatum* d = data.at(i);
             const QuadrupoleLine& q = d->electrodes;
             for (int electrode : {q.a, q.b, q.m, q.n})
                 out += QByteArray::number(electrode) + '\t';
             out += number(d->voltage) + '\t' + number(d->current) + '\t' + number(d->resistance()) + '\t'
-                + number(d->geometricFactor) + '\t' + number(d->resistivity) + '\t' + number(d->deviation / 100.0);
+                + number(d->geometricFactor) + '\t' + number(d->resistivity) + '\t' + number(m_errors.at(i));
             if (m_options.chargeability)
                 out += '\t' + number(d->chargeability * PercentToMilliVoltPerVolt);
             out += '\n';
@@ -214,6 +226,8 @@ private:
 
     const InversionDataset& m_dataset;
     const InversionOptions& m_options;
+    // Relative error of each datum written, in the order written.
+    QVector<double> m_errors;
 };
 
 } // namespace
@@ -239,6 +253,8 @@ QString InversionReport::text() const
             reasons.append(QStringLiteral("%1 — %2").arg(it.key()).arg(it.value()));
         lines.append(QCoreApplication::translate("InversionReport", "Пропущено данных: %1 (%2)").arg(leftOutCount()).arg(reasons.join(QStringLiteral("; "))));
     }
+    if (!errors.isEmpty())
+        lines.append(QCoreApplication::translate("InversionReport", "Погрешности данных: %1").arg(errors));
     lines += notes;
     return lines.join(QLatin1Char('\n'));
 }
@@ -349,6 +365,15 @@ QString zeroFactorReason()
 QString noChargeabilityReason()
 {
     return QCoreApplication::translate("InversionWriters", "поляризация не вычислена");
+}
+
+QString droppedReason(const DataFilter& filter, int failedRules)
+{
+    for (int rule = 0; rule < DataFilter::RuleCount; ++rule) {
+        if (failedRules & (1 << rule))
+            return QCoreApplication::translate("InversionWriters", "отбраковано: %1").arg(filter.describe(DataFilter::Rule(rule)));
+    }
+    return QString();
 }
 
 } // namespace InversionWriters

@@ -1,6 +1,8 @@
 #ifndef INVERSIONWRITERS_H
 #define INVERSIONWRITERS_H
 
+#include "survey/datafilter.h"
+
 #include <QByteArray>
 #include <QMap>
 #include <QString>
@@ -24,9 +26,20 @@ enum class InversionFormat
 
 struct InversionOptions
 {
+    InversionOptions(InversionFormat format = InversionFormat::Ohm, bool chargeability = false,
+                     const DataFilter& filter = DataFilter())
+        : format(format)
+        , chargeability(chargeability)
+        , filter(filter)
+    {
+    }
+
     InversionFormat format = InversionFormat::Ohm;
     // Write the chargeability (and for ResIPy the decay windows) too.
     bool chargeability = false;
+    // Data the rules drop are left out with the rule as the reason; the errors the rules ask for
+    // go into the unified format's `err`.
+    DataFilter filter;
 };
 
 // What an export did, for the operator.
@@ -37,13 +50,15 @@ struct InversionReport
     // Reason -> number of data left out for it.
     QMap<QString, int> leftOut;
     QStringList notes;
+    // The model the data's errors come from (ErrorModel::text()).
+    QString errors;
     // Why the file could not be written; empty when it was.
     QString error;
 
     bool ok() const { return error.isEmpty(); }
     int leftOutCount() const;
     // Several lines: the file and data count, or why it failed; the data left out with their
-    // reasons; the notes.
+    // reasons; the errors; the notes.
     QString text() const;
 };
 
@@ -71,6 +86,8 @@ QString fileFilter(InversionFormat format);
 QString notComputedReason();
 QString zeroFactorReason();
 QString noChargeabilityReason();
+// The first of the filter's rules a datum fails (DataFilter::failed()); empty when none.
+QString droppedReason(const DataFilter& filter, int failedRules);
 
 } // namespace InversionWriters
 

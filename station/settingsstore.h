@@ -25,6 +25,13 @@ inline QString usePolar() { return QStringLiteral("usePolar"); }
 // Automatic repeats of survey records: scatter limit in percent (0 = off) and extra records per step.
 inline QString maxScatter() { return QStringLiteral("maxScatter"); }
 inline QString maxRepeats() { return QStringLiteral("maxRepeats"); }
+// The data filter: limits in percent (reciprocal error, deviation) and mA (current), 0 = off; drop
+// non-positive apparent resistivities; the data's errors, "reciprocal" or "deviation".
+inline QString maxReciprocalError() { return QStringLiteral("maxReciprocalError"); }
+inline QString maxDeviation() { return QStringLiteral("maxDeviation"); }
+inline QString dropNonPositive() { return QStringLiteral("dropNonPositiveResistivity"); }
+inline QString minCurrent() { return QStringLiteral("minCurrent"); }
+inline QString errorModel() { return QStringLiteral("errorModel"); }
 // Interface language, "ru" or "en"; absent: follow the system locale.
 inline QString language() { return QStringLiteral("language"); }
 // What the survey panel writes into a new data file: line name, operator and a note.

@@ -29,6 +29,11 @@ bool SurveyDatum::computed() const
         && usable(resistivity);
 }
 
+bool samePlace(const ElectrodePosition& l, const ElectrodePosition& r)
+{
+    return std::fabs(l.x - r.x) < SurveyDatum::SamePlace && std::fabs(l.y - r.y) < SurveyDatum::SamePlace;
+}
+
 quint64 quadrupoleKey(const QuadrupoleLine& q)
 {
     return (quint64(quint16(q.a)) << 48) | (quint64(quint16(q.b)) << 32) | (quint64(quint16(q.m)) << 16)

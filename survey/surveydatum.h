@@ -13,6 +13,8 @@
 struct SurveyDatum
 {
     static constexpr int WindowCount = ChannelResult::WindowCount;
+    // Two electrodes closer than this, along the ground (x, y), are the same electrode, m.
+    static constexpr float SamePlace = 0.01f;
 
     // Electrode numbers of the list the datum belongs to; Electrodes::None = at infinity.
     QuadrupoleLine electrodes;
@@ -41,6 +43,9 @@ struct SurveyDatum
     // current is not zero.
     bool computed() const;
 };
+
+// Within SurveyDatum::SamePlace of each other along the ground.
+bool samePlace(const ElectrodePosition& l, const ElectrodePosition& r);
 
 // The four electrode numbers in one value: equal for equal quadrupoles.
 quint64 quadrupoleKey(const QuadrupoleLine& q);

@@ -1,5 +1,6 @@
 #include "survey/surveyreport.h"
 
+#include "survey/dataerrors.h"
 #include "survey/outputfile.h"
 #include "survey/surveydatum.h"
 
@@ -169,6 +170,7 @@ QString SurveyReport::text(const QString& dataFile, bool stopped, Wording wordin
         lines << say(QT_TRANSLATE_NOOP("SurveyReport", "Батарея: %1 В в начале, %2 В в конце"))
                      .arg(QString::number(double(m_batteryStart), 'f', 2),
                           QString::number(double(m_batteryEnd), 'f', 2));
+    lines += DataErrors::analyse(m_data, m_filter).summary(wording == Wording::Interface);
     const qint64 seconds = (elapsedMs() + 500) / 1000;
     lines << say(QT_TRANSLATE_NOOP("SurveyReport", "Время съёмки: %1:%2:%3"))
                  .arg(seconds / 3600)

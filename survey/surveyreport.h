@@ -2,8 +2,10 @@
 #define SURVEYREPORT_H
 
 #include "measurement/channelresult.h"
+#include "survey/datafilter.h"
 #include "survey/quadrupoleline.h"
 #include "survey/repeatpolicy.h"
+#include "survey/surveydatum.h"
 
 #include <QElapsedTimer>
 #include <QList>
@@ -58,6 +60,11 @@ public:
     // Quadrupoles of the line measured, this run's included.
     int measured() const { return m_measuredBefore + m_lines.size(); }
 
+    // The data of a record written, with where their electrodes stand: the reciprocal section pairs
+    // them, and fits the error model to the pairs the filter keeps.
+    void addData(const QVector<SurveyDatum>& data) { m_data += data; }
+    void setDataFilter(const DataFilter& filter) { m_filter = filter; }
+
     int records() const { return m_records; }
     int repeats() const { return m_repeats; }
     QList<Outlier> aboveLimit() const;
@@ -95,6 +102,8 @@ private:
     Quadrupole& quadrupole(const QuadrupoleLine& line, int channel);
 
     RepeatPolicy m_policy;
+    DataFilter m_filter;
+    QVector<SurveyDatum> m_data;
     QVector<int> m_notReady;
     QSet<int> m_measuredChannels;
     QSet<int> m_usedChannels;

@@ -46,6 +46,7 @@ SurveyStrategy::SurveyStrategy(TervexDevice* device, DataManager* dataManager, S
     m_report.setNotReadyChannels(notReady);
     m_report.setLine(m_job->measuredBefore(), m_job->measuredBefore() + m_job->lines().size());
     m_report.start();
+    connect(this, &SurveyStrategy::recordDataAdded, this, [this](const QVector<SurveyDatum>& data) { m_report.addData(data); });
 }
 
 void SurveyStrategy::resumeRepeats(int storedRecords, const QMap<int, ChannelResult>& lastResults)
@@ -63,6 +64,11 @@ void SurveyStrategy::setRepeatPolicy(const RepeatPolicy& policy)
 {
     m_repeatPolicy = policy;
     m_report.setPolicy(policy);
+}
+
+void SurveyStrategy::setDataFilter(const DataFilter& filter)
+{
+    m_report.setDataFilter(filter);
 }
 
 SurveyStrategy::~SurveyStrategy()

@@ -58,6 +58,8 @@ public:
     // automatic repeats: the run starts with the next repeat of it (executeStep with repeat);
     // lastResults are the stored last record's results for the report.
     void resumeRepeats(int storedRecords, const QMap<int, ChannelResult>& lastResults);
+    // The rules the report's error model is fitted under.
+    void setDataFilter(const DataFilter& filter);
     const SurveyReport& report() const { return m_report; }
     SurveyReport& report() { return m_report; }
 

@@ -61,6 +61,29 @@
     </message>
 </context>
 <context>
+    <name>DataErrors</name>
+    <message>
+        <source>Взаимных пар: %1</source>
+        <translation>Reciprocal pairs: %1</translation>
+    </message>
+    <message>
+        <source>Взаимная погрешность: медиана %1 %, 90-й процентиль %2 %</source>
+        <translation>Reciprocal error: median %1 %, 90th percentile %2 %</translation>
+    </message>
+    <message>
+        <source>Модель погрешности: не подобрана, пар меньше %1</source>
+        <translation>Error model: not fitted, fewer than %1 pairs</translation>
+    </message>
+    <message>
+        <source>Модель погрешности: %1</source>
+        <translation>Error model: %1</translation>
+    </message>
+    <message>
+        <source>Повторных пар: %1, погрешность: медиана %2 %, 90-й процентиль %3 %</source>
+        <translation>Repeat pairs: %1, error: median %2 %, 90th percentile %3 %</translation>
+    </message>
+</context>
+<context>
     <name>DataFileLock</name>
     <message>
         <source>Файл данных %1 уже записывается другой съёмкой (%2, процесс %3 на %4). Дождитесь её окончания или выберите другой файл.</source>
@@ -89,6 +112,115 @@
     <message>
         <source>Не удалось создать файл блокировки %1 рядом с файлом данных: %2</source>
         <translation>Could not create lock file %1 beside the data file: %2</translation>
+    </message>
+</context>
+<context>
+    <name>DataFilter</name>
+    <message>
+        <source>взаимная погрешность выше %1 %</source>
+        <translation>reciprocal error above %1 %</translation>
+    </message>
+    <message>
+        <source>разброс выше %1 %</source>
+        <translation>deviation above %1 %</translation>
+    </message>
+    <message>
+        <source>кажущееся сопротивление не больше нуля</source>
+        <translation>apparent resistivity zero or negative</translation>
+    </message>
+    <message>
+        <source>ток ниже %1 мА</source>
+        <translation>current below %1 mA</translation>
+    </message>
+</context>
+<context>
+    <name>ErrorModel</name>
+    <message>
+        <source>разброс записи, не менее %1 %</source>
+        <translation>record deviation, at least %1 %</translation>
+    </message>
+    <message>
+        <source>|ΔR| = %1·|R| + %2 Ом</source>
+        <translation>|ΔR| = %1·|R| + %2 Ω</translation>
+    </message>
+    <message>
+        <source> (пар %1, интервалов %2)</source>
+        <translation> (%1 pairs, %2 bins)</translation>
+    </message>
+    <message>
+        <source>по взаимным измерениям</source>
+        <translation>from the reciprocals</translation>
+    </message>
+    <message>
+        <source>по разбросу записи</source>
+        <translation>from the record deviation</translation>
+    </message>
+</context>
+<context>
+    <name>ErrorView</name>
+    <message>
+        <source>выкл.</source>
+        <translation>off</translation>
+    </message>
+    <message>
+        <source>|R|, Ом</source>
+        <translation>|R|, Ω</translation>
+    </message>
+    <message>
+        <source>|R − R′|, Ом</source>
+        <translation>|R − R′|, Ω</translation>
+    </message>
+    <message>
+        <source>взаимные пары</source>
+        <translation>reciprocal pairs</translation>
+    </message>
+    <message>
+        <source>отбракованы</source>
+        <translation>dropped</translation>
+    </message>
+    <message>
+        <source>модель</source>
+        <translation>model</translation>
+    </message>
+    <message>
+        <source>Отбраковка данных</source>
+        <translation>Data filter</translation>
+    </message>
+    <message>
+        <source> мА</source>
+        <translation> mA</translation>
+    </message>
+    <message>
+        <source>ρа ≤ 0</source>
+        <translation>ρa ≤ 0</translation>
+    </message>
+    <message>
+        <source>Взаимная погрешность выше</source>
+        <translation>Reciprocal error above</translation>
+    </message>
+    <message>
+        <source>Разброс выше</source>
+        <translation>Deviation above</translation>
+    </message>
+    <message>
+        <source>Кажущееся сопротивление</source>
+        <translation>Apparent resistivity</translation>
+    </message>
+    <message>
+        <source>Ток ниже</source>
+        <translation>Current below</translation>
+    </message>
+    <message>
+        <source>Погрешности данных:</source>
+        <translation>Data errors:</translation>
+    </message>
+    <message>
+        <source>Погрешности данных: %1</source>
+        <translation>Data errors: %1</translation>
+    </message>
+    <message>
+        <source>Отбраковано: %1 из %2</source>
+        <translation>Dropped: %1 of %2</translation>
     </message>
 </context>
 <context>
@@ -386,6 +518,10 @@ The conversion will be done without chargeability</translation>
         <source>Заголовок файла содержит посторонний текст:</source>
         <translation>The file header holds text of another program:</translation>
     </message>
+    <message>
+        <source>Погрешности</source>
+        <translation>Errors</translation>
+    </message>
 </context>
 <context>
     <name>ExportDialog</name>
@@ -430,6 +566,10 @@ Open an etr file with “Open”.</translation>
     <message>
         <source>Укажите файл, в который записать данные.</source>
         <translation>Choose the file to write the data to.</translation>
+    </message>
+    <message>
+        <source>Погрешности:</source>
+        <translation>Errors:</translation>
     </message>
 </context>
 <context>
@@ -499,6 +639,10 @@ Open an etr file with “Open”.</translation>
         <source>нет ни одного данного для записи</source>
         <translation>not a single datum to write</translation>
     </message>
+    <message>
+        <source>Погрешности данных: %1</source>
+        <translation>Data errors: %1</translation>
+    </message>
 </context>
 <context>
     <name>InversionWriters</name>
@@ -525,6 +669,10 @@ Open an etr file with “Open”.</translation>
     <message>
         <source>поляризация не вычислена</source>
         <translation>chargeability not computed</translation>
+    </message>
+    <message>
+        <source>отбраковано: %1</source>
+        <translation>dropped: %1</translation>
     </message>
 </context>
 <context>

@@ -3,6 +3,7 @@
 #include "app/tervexmodel.h"
 #include "etr/etrcontroller.h"
 #include "etr/etrfile.h"
+#include "ui/errorview.h"
 #include "ui/exportdialog.h"
 #include "ui/pseudosectionview.h"
 #include "ui/toggle.h"
@@ -184,7 +185,9 @@ QWidget* EtrViewer::createHeader()
     auto* exportButton = createButton(tr("Экспорт…"), QStringLiteral("export_button"), 110, header);
     layout->addWidget(exportButton);
     connect(exportButton, &QPushButton::clicked, this, [this] {
-        (new ExportDialog(m_fileLoaded ? m_controller->file() : nullptr, m_polarizationCheck->isChecked(), this))->open();
+        auto* dialog = new ExportDialog(m_fileLoaded ? m_controller->file() : nullptr, m_polarizationCheck->isChecked(), this);
+        dialog->setDataFilter(m_errorView->filter());
+        dialog->open();
     });
     m_polarizationCheck = new QCheckBox(tr("Учесть поляризацию"), header);
     m_polarizationCheck->setObjectName(QStringLiteral("polarization_check"));
@@ -196,10 +199,15 @@ QWidget* EtrViewer::createHeader()
     m_polarizationCheck->setChecked(m_model->usePolar());
     layout->addWidget(m_polarizationCheck);
     layout->addSpacing(20);
-    // The signal plots of the selected channel or the pseudosection of the whole file.
-    m_viewToggle = new Toggle({tr("Сигналы"), tr("Разрез")}, {0, 1}, 95, 32,
+    // The signal plots of the selected channel, the pseudosection or the errors of the whole file.
+    m_viewToggle = new Toggle({tr("Сигналы"), tr("Разрез"), tr("Погрешности")}, {0, 1, 2}, 95, 32,
                               QColor(119, 119, 119), QColor(204, 204, 204), header);
     m_viewToggle->setObjectName(QStringLiteral("view_toggle"));
+    // Each button as wide as its text: three of one width leave the header no room on a 1024 px screen.
+    for (int id : {0, 1, 2}) {
+        QAbstractButton* button = m_viewToggle->button(id);
+        button->setFixedWidth(button->fontMetrics().horizontalAdvance(button->text()) + 16);
+    }
     layout->addWidget(m_viewToggle);
     layout->addStretch();
     m_backButton = createButton(tr("Управление"), QStringLiteral("back_button"), 110, header);
@@ -258,6 +266,9 @@ QWidget* EtrViewer::createPlotFrame()
     views->addWidget(m_plot);
     m_pseudosection = new PseudosectionView(views);
     views->addWidget(m_pseudosection);
+    m_errorView = new ErrorView(m_model->dataFilter(), views);
+    views->addWidget(m_errorView);
+    connect(m_errorView, &ErrorView::filterChanged, m_model, &TervexModel::setDataFilter);
     layout->addWidget(views, 1);
     connect(m_viewToggle, &Toggle::toggled, views, &QStackedWidget::setCurrentIndex);
     // Current and drag directions belong to the signal plots only.
@@ -399,11 +410,13 @@ void EtrViewer::loadFile(const QString& path)
         showMetadata(file->metadata());
         m_pseudosection->setSaveName(QFileInfo(path).path() + QLatin1Char('/') + QFileInfo(path).completeBaseName());
         m_pseudosection->plot()->setData(file->surveyData(0));
+        m_errorView->setData(file->surveyData(0));
         fillTree();
         return;
     }
     m_pseudosection->plot()->setData({});
     showMetadata(LineMetadata());
+    m_errorView->setData({});
     // Nothing of the previously shown file may stay on screen under the failed one.
     for (QLabel* label : {m_fileNameLabel, m_pulseLabel, m_pauseLabel, m_periodsLabel, m_iLabel, m_vLabel, m_rhoLabel,
                           m_kLabel, m_qLabel, m_xLabel, m_yLabel})

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 class EtrController;
+class ErrorView;
 class QCheckBox;
 class QCPAxisRect;
 class QCPGraph;
@@ -40,6 +41,7 @@ public:
     QCPGraph* currentGraph() const { return m_currentGraph; }
     QTreeWidget* tree() const { return m_tree; }
     PseudosectionView* pseudosection() const { return m_pseudosection; }
+    ErrorView* errorView() const { return m_errorView; }
     const QFileDialog& fileDialog() const { return m_fileDialog; }
 
 Q_SIGNALS:
@@ -107,6 +109,8 @@ private:
     QTreeWidget* m_tree = nullptr;
     // The file's pseudosection, shown instead of the signal plots on the operator's choice.
     PseudosectionView* m_pseudosection = nullptr;
+    // The reciprocal errors and the filter's rules.
+    ErrorView* m_errorView = nullptr;
     Toggle* m_viewToggle = nullptr;
     EtrController* m_controller = nullptr;
     // The last opening succeeded; after a failed one the controller's file object is empty.

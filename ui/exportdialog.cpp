@@ -49,6 +49,11 @@ ExportDialog::ExportDialog(const EtrFile* file, bool withChargeability, QWidget*
     m_repeatsCheck = new QCheckBox(tr("Все записи повторённых квадруполей (иначе лучшая)"), this);
     m_repeatsCheck->setObjectName(QStringLiteral("export_repeats_check"));
     form->addRow(QString(), m_repeatsCheck);
+    m_errorCombo = new QComboBox(this);
+    m_errorCombo->setObjectName(QStringLiteral("export_error_combo"));
+    for (ErrorModel::Source source : {ErrorModel::Source::Reciprocal, ErrorModel::Source::Deviation})
+        m_errorCombo->addItem(ErrorModel::title(source), int(source));
+    form->addRow(tr("Погрешности:"), m_errorCombo);
     layout->addLayout(form);
 
     m_resultLabel = new QLabel(this);
@@ -76,12 +81,19 @@ ExportDialog::ExportDialog(const EtrFile* file, bool withChargeability, QWidget*
         m_resultLabel->setText(tr("Файл не открыт: экспортировать нечего.\n"
                                               "Откройте файл etr кнопкой «Открыть»."));
         for (QWidget* w : std::initializer_list<QWidget*>{m_formatCombo, m_targetEdit, m_browseButton,
-                                                           m_chargeabilityCheck, m_repeatsCheck, m_writeButton})
+                                                           m_chargeabilityCheck, m_repeatsCheck, m_errorCombo,
+                                                           m_writeButton})
             w->setEnabled(false);
         return;
     }
     m_targetEdit->setText(QDir::toNativeSeparators(InversionWriters::defaultPath(sourcePath(), format())));
     m_writeButton->setDefault(true);
+}
+
+void ExportDialog::setDataFilter(const DataFilter& filter)
+{
+    m_filter = filter;
+    m_errorCombo->setCurrentIndex(m_errorCombo->findData(int(filter.errorSource)));
 }
 
 InversionFormat ExportDialog::format() const
@@ -124,7 +136,8 @@ void ExportDialog::onWriteClicked()
         return;
     }
     const InversionDataset dataset = InversionDataset::fromFiles({m_file.data()}, m_repeatsCheck->isChecked());
-    const InversionOptions options{format(), m_chargeabilityCheck->isChecked()};
+    InversionOptions options{format(), m_chargeabilityCheck->isChecked(), m_filter};
+    options.filter.errorSource = ErrorModel::Source(m_errorCombo->currentData().toInt());
     m_report = InversionWriters::writeFile(dataset, options, target, {sourcePath()});
     m_resultLabel->setStyleSheet(m_report.ok() ? QString() : QStringLiteral("QLabel {color: #B00020;}"));
     m_resultLabel->setText(m_report.text());

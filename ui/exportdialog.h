@@ -25,6 +25,8 @@ public:
     ExportDialog(const EtrFile* file, bool withChargeability, QWidget* parent = nullptr);
 
     const InversionReport& report() const { return m_report; }
+    // The rules the export drops data by; its error source is the dialog's proposal.
+    void setDataFilter(const DataFilter& filter);
 
 Q_SIGNALS:
     void exported(const InversionReport& report);
@@ -44,6 +46,8 @@ private:
     QPushButton* m_browseButton = nullptr;
     QCheckBox* m_chargeabilityCheck = nullptr;
     QCheckBox* m_repeatsCheck = nullptr;
+    QComboBox* m_errorCombo = nullptr;
+    DataFilter m_filter;
     QLabel* m_resultLabel = nullptr;
     QPushButton* m_writeButton = nullptr;
     InversionReport m_report;

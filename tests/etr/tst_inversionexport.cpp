@@ -269,6 +269,7 @@ private slots:
     void notComputedDataAreLeftOutWithTheReason();
     void repeatedQuadrupoles();
     void commandLine();
+    void modelledErrorsAndTheFilter();
 
 private:
     std::unique_ptr<EtrFile> load(const QString& name, const QByteArray& bytes);
@@ -342,7 +343,8 @@ void TestInversionExport::roundTrip()
         switch (options.format) {
         case InversionFormat::Ohm:
             expected = {{"u", source.voltage}, {"i", source.current}, {"r", source.resistance()},
-                        {"k", source.geometricFactor}, {"rhoa", source.resistivity}, {"err", source.deviation / 100}};
+                        {"k", source.geometricFactor}, {"rhoa", source.resistivity},
+                        {"err", std::max(source.deviation, ErrorModel::DefaultFloor) / 100}};
             if (ip)
                 expected.insert(QStringLiteral("ip"), source.chargeability * 10);
             break;
@@ -609,6 +611,64 @@ void TestInversionExport::commandLine()
 
     QCOMPARE(run({QStringLiteral("--format"), QStringLiteral("csv"), good}, &err), 2);
     QCOMPARE(run({QStringLiteral("--format"), QStringLiteral("ohm"), m_dir.filePath(QStringLiteral("missing.etr"))}, &err), 1);
+}
+
+// A line measured with its reciprocals: the unified format's `err` carries the error the reciprocals
+// give at each datum's |R| (the deviation is zero here), the pair that disagrees is dropped by the
+// filter with its rule named, and the command line chooses the errors and the limits.
+void TestInversionExport::modelledErrorsAndTheFilter()
+{
+    const Timing t;
+    const auto model = [](double r) { return 0.04 * r + 0.002; };
+    QByteArray bytes = header(t, straightLine(Electrodes::Count));
+    const float current = 0.1f;
+    for (int k = 1; k <= 40; ++k) {
+        // Dipole-dipole: the geometric factor is negative, so is the voltage of a positive ρa.
+        const double r = -0.05 * std::pow(1.15, k);
+        bytes += block(t, k, k + 1, current, {channel(t, k + 3, k + 4, float(r * current))});
+        bytes += block(t, k + 3, k + 4, current, {channel(t, k, k + 1, float((r - model(-r)) * current))});
+    }
+    // Reciprocals 30 % apart.
+    bytes += block(t, 40, 41, current, {channel(t, 44, 45, -0.1f * current)});
+    bytes += block(t, 44, 45, current, {channel(t, 40, 41, -0.13f * current)});
+    const auto file = load(QStringLiteral("reciprocals.etr"), bytes);
+    QVERIFY(file);
+    const InversionDataset dataset = InversionDataset::fromFiles({file.get()});
+    QCOMPARE(dataset.data.size(), 82);
+
+    InversionReport report;
+    const ReadBack read = readOhm(InversionWriters::content(dataset, InversionOptions{}, &report));
+    QVERIFY2(read.error.isEmpty(), qPrintable(read.error));
+    QCOMPARE(read.data.size(), 80);
+    QCOMPARE(report.leftOut.value(QStringLiteral("отбраковано: взаимная погрешность выше 10 %")), 2);
+    for (const ReadDatum& d : read.data) {
+        const double r = std::fabs(d.value.value(QStringLiteral("r")));
+        const double expected = model(r) / r;
+        QVERIFY2(std::fabs(d.value.value(QStringLiteral("err")) / expected - 1.0) < 0.1,
+                 qPrintable(QStringLiteral("R %1: err %2, expected %3 (%4)")
+                                .arg(r)
+                                .arg(d.value.value(QStringLiteral("err")))
+                                .arg(expected)
+                                .arg(report.errors)));
+    }
+
+    const QString path = m_dir.filePath(QStringLiteral("reciprocals.etr"));
+    const QString out = m_dir.filePath(QStringLiteral("reciprocals-cli.ohm"));
+    const auto run = [&](QStringList arguments) {
+        QProcess process;
+        process.start(QStringLiteral(EXPORT_PATH), arguments << QStringLiteral("-o") << out << path);
+        return process.waitForFinished(60000) ? process.exitCode() : -1;
+    };
+    QCOMPARE(run({QStringLiteral("--format"), QStringLiteral("ohm"), QStringLiteral("--error-model"),
+                  QStringLiteral("deviation"), QStringLiteral("--max-reciprocal-error"), QStringLiteral("50")}), 0);
+    QFile written(out);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    const ReadBack all = readOhm(written.readAll());
+    QCOMPARE(all.data.size(), 82);
+    for (const ReadDatum& d : all.data)
+        QCOMPARE(d.value.value(QStringLiteral("err")), ErrorModel::DefaultFloor / 100);
+    QCOMPARE(run({QStringLiteral("--format"), QStringLiteral("ohm"), QStringLiteral("--error-model"), QStringLiteral("model")}), 2);
+    QCOMPARE(run({QStringLiteral("--format"), QStringLiteral("ohm"), QStringLiteral("--min-current"), QStringLiteral("-1")}), 2);
 }
 
 QTEST_GUILESS_MAIN(TestInversionExport)

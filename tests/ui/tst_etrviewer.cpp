@@ -4,12 +4,14 @@
 #include "station/wireformat.h"
 #include "survey/etrformat.h"
 #include "testsupport.h"
+#include "ui/errorview.h"
 #include "ui/etrviewer.h"
 #include "ui/toggle.h"
 
 #include <qcustomplot.h>
 
 #include <QCheckBox>
+#include <QDoubleSpinBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -157,6 +159,7 @@ private Q_SLOTS:
     void conversionNamesAndBoxes();
     void polarisationPreferenceAndBackButton();
     void repeatsMarkedAxesTitledAndSectionControls();
+    void errorViewEditsTheFilter();
 
 private:
     QString path(const QString& name) const { return m_dir->filePath(name); }
@@ -608,6 +611,31 @@ void TestEtrViewer::repeatsMarkedAxesTitledAndSectionControls()
     QVERIFY(!m_viewer->findChild<Toggle*>(QStringLiteral("drag_zoom_toggle"))->isVisible());
     viewToggle->button(0)->click();
     QVERIFY(current->isVisible());
+}
+
+// The error view counts what each rule drops for the opened file, and a rule the operator edits
+// counts again at once and is kept for the next viewer and the exports.
+void TestEtrViewer::errorViewEditsTheFilter()
+{
+    // A datum and its reciprocal, R = 0.4 and 2.2 Ohm: far apart.
+    m_viewer->open(writeFile(path(QStringLiteral("reciprocal.etr")), 100, 100, 1, {{1, 2, {{3, 4}}}, {3, 4, {{1, 2}}}}));
+    ErrorView* view = m_viewer->errorView();
+    const auto count = [view](int rule) {
+        return view->findChild<QLabel*>(QStringLiteral("rule_count_%1").arg(rule))->text();
+    };
+    QCOMPARE(view->errors().pairCount(ErrorPair::Kind::Reciprocal), 1);
+    QCOMPARE(count(DataFilter::ReciprocalError), QStringLiteral("2"));
+    QCOMPARE(count(DataFilter::Deviation), QStringLiteral("0"));
+    QCOMPARE(view->errors().droppedCount(), 2);
+
+    view->findChild<QDoubleSpinBox*>(QStringLiteral("filter_reciprocal_limit"))->setValue(200.0);
+    view->findChild<QCheckBox*>(QStringLiteral("non_positive_check"))->click();
+    QCOMPARE(count(DataFilter::ReciprocalError), QStringLiteral("0"));
+    QCOMPARE(view->errors().droppedCount(), 0);
+    QCOMPARE(m_model->dataFilter().maxReciprocalError, 200.0);
+    QVERIFY(!m_model->dataFilter().dropNonPositive);
+    TestedViewer second(m_model.get());
+    QCOMPARE(second.errorView()->findChild<QDoubleSpinBox*>(QStringLiteral("filter_reciprocal_limit"))->value(), 200.0);
 }
 
 QTEST_MAIN(TestEtrViewer)

@@ -1,14 +1,16 @@
-// tervex-export --format ohm|resipy|res2dinv [--ip] [--all-repeats] [-o OUT] FILE.etr...
+// tervex-export --format ohm|resipy|res2dinv [--ip] [--all-repeats] [-o OUT] [filter options] FILE.etr...
 // Writes the data of one survey line, from one or several data files, in a format an inversion
-// program loads as it stands. Exit status: 0 when every file was read whole and the output written,
-// 1 when a file could not be opened or was read only in part, no datum could be written, or the
-// output could not be written (a data file, an input or anything but a regular file is refused),
+// program loads as it stands, less the data the filter drops (tools/cli/filteroptions.h). Exit
+// status: 0 when every file was read whole and the output written, 1 when a file could not be
+// opened or was read only in part, no datum could be written, or the output could not be written
+// (a data file, an input or anything but a regular file is refused),
 // 2 on a usage error. Messages go to standard error, the written path to standard output.
 
 #include "etr/etrfile.h"
 #include "etr/inversiondataset.h"
 #include "etr/inversionwriters.h"
 #include "tools/cli/commandline.h"
+#include "tools/cli/filteroptions.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -40,6 +42,7 @@ int main(int argc, char* argv[])
                                     QStringLiteral("Output file (default: beside the first file)."),
                                     QStringLiteral("file"));
     parser.addOptions({format, ip, allRepeats, output});
+    const FilterOptions filter(parser);
     parser.addPositionalArgument(QStringLiteral("FILE.etr"), QStringLiteral("Survey data files of one line."),
                                  QStringLiteral("FILE.etr..."));
     if (!CommandLine::parse(parser, app))
@@ -47,6 +50,8 @@ int main(int argc, char* argv[])
 
     InversionOptions options;
     options.chargeability = parser.isSet(ip);
+    if (!filter.read(parser, &options.filter))
+        return CommandLine::UsageError;
     if (!parser.isSet(format))
         return CommandLine::usageError(QStringLiteral("--format is required (ohm, resipy or res2dinv)"));
     if (!InversionWriters::fromName(parser.value(format), &options.format))

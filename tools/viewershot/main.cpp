@@ -2,9 +2,10 @@
 // with the current hidden, a zoom on the first pulse and its decay, and the file's pseudosection
 // with the selected channel marked.
 //
-//   tervex-viewershot [--file FILE.etr] [--size WIDTHxHEIGHT] [--prefix NAME] [--export] OUTDIR
+//   tervex-viewershot [--file FILE.etr] [--size WIDTHxHEIGHT] [--prefix NAME] [--export] [--errors] [--english] OUTDIR
 //
 // --export adds a picture of the export dialog after it wrote the file (into a temporary folder).
+// --errors takes only the error view, of a survey measured with its reciprocals (without --file).
 //
 // Without --file a realistic survey file is written first (see surveyfile.h).
 #include "app/startup.h"
@@ -59,6 +60,8 @@ int main(int argc, char* argv[])
     parser.addOption({QStringLiteral("prefix"), QStringLiteral("Picture name prefix."), QStringLiteral("name"),
                       QStringLiteral("viewer")});
     parser.addOption({QStringLiteral("export"), QStringLiteral("Also a picture of the export dialog.")});
+    parser.addOption({QStringLiteral("errors"), QStringLiteral("Only a picture of the error view.")});
+    parser.addOption({QStringLiteral("english"), QStringLiteral("The interface in English.")});
     parser.addPositionalArgument(QStringLiteral("outdir"), QStringLiteral("Folder for the pictures."));
     parser.addHelpOption();
     parser.addVersionOption();
@@ -88,26 +91,36 @@ int main(int argc, char* argv[])
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, work.path());
 
     QString path = parser.value(QStringLiteral("file"));
+    const bool errors = parser.isSet(QStringLiteral("errors"));
     if (path.isEmpty()) {
         path = work.filePath(QStringLiteral("241208_101500.etr"));
-        if (!writeSurveyFile(path)) {
+        if (!(errors ? writeReciprocalSurveyFile(path) : writeSurveyFile(path))) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
             return 1;
         }
     }
 
     app.setStyleSheet(Startup::styleSheet());
+    if (parser.isSet(QStringLiteral("english")))
+        Startup::installTranslations(&app, Startup::english());
     TervexModel model;
     FileViewer viewer(&model);
     if (windowSize.isValid())
         viewer.resize(windowSize);
     viewer.show();
     viewer.open(path);
+    const QString prefix = parser.value(QStringLiteral("prefix"));
+    const auto viewButton = [&viewer](int index) {
+        return viewer.findChild<QWidget*>(QStringLiteral("view_toggle"))->findChildren<QPushButton*>().value(index);
+    };
+    if (errors) {
+        viewButton(2)->click();
+        return save(&viewer, out.filePath(prefix + QStringLiteral("-errors.png"))) ? 0 : 1;
+    }
     // A channel in the middle of the line, a few blocks down.
     for (int i = 0; i < 124; ++i)
         viewer.pressKey(Qt::Key_Down);
 
-    const QString prefix = parser.value(QStringLiteral("prefix"));
     bool ok = save(&viewer, out.filePath(prefix + QStringLiteral(".png")));
 
     auto* showCurrent = viewer.findChild<QPushButton*>(QStringLiteral("show_current_button"));
@@ -139,7 +152,7 @@ int main(int argc, char* argv[])
         painter.end();
         ok = picture.save(out.filePath(prefix + QStringLiteral("-export.png"))) && ok;
     }
-    viewer.findChild<QWidget*>(QStringLiteral("view_toggle"))->findChildren<QPushButton*>().value(1)->click();
+    viewButton(1)->click();
     ok = save(&viewer, out.filePath(prefix + QStringLiteral("-pseudosection.png"))) && ok;
     return ok ? 0 : 1;
 }

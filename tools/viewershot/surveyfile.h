@@ -18,4 +18,9 @@ struct SurveyFileSpec
 
 bool writeSurveyFile(const QString& path, const SurveyFileSpec& spec = SurveyFileSpec());
 
+// A dipole-dipole survey of the same line measured forward and backward, so every datum has its
+// reciprocal: spacing levels 1 to 6, the contacts of each record off by a seeded couple of percent
+// and now and then by much more, which is what the reciprocals show.
+bool writeReciprocalSurveyFile(const QString& path);
+
 #endif
