@@ -157,10 +157,61 @@ void TestForward::halfSpaceAndTwoLayers()
 
 void TestForward::tiltedLine()
 {
+    // A flat line tilted as a whole by 15 degrees over a uniform ground: the same apparent
+    // resistivities as the flat line, the topography entering through the mesh alone.
+    const int count = 48;
+    const double angle = 15.0 * M_PI / 180.0;
+    std::vector<double> x, z;
+    for (int i = 0; i < count; ++i) {
+        x.push_back(i * std::cos(angle));
+        z.push_back(i * std::sin(angle) + 250.0);
+    }
+    const InversionMesh mesh = InversionMesh::build(x, z, 12.0);
+    ForwardSolver solver(mesh);
+    QVERIFY(solver.solve(std::vector<double>(size_t(mesh.cellCount()), 0.01)));
+    for (const Array& array : arrays(count)) {
+        double worst = 0.0;
+        for (const Quadrupole& q : array.quadrupoles) {
+            const double exact = transfer(q, x, z, [](double r) { return 100.0 / (2.0 * M_PI * r); });
+            worst = std::max(worst, std::fabs(solver.resistance(q) / exact - 1.0));
+        }
+        QVERIFY2(worst < 0.005, array.name);
+    }
 }
 
 void TestForward::sensitivitiesAgainstDifferences()
 {
+    // A small line over a layered ground with a block, so that the fields are not those of the
+    // half-space the singularity removal starts from.
+    const int count = 12;
+    std::vector<double> x, z(count, 0.0);
+    for (int i = 0; i < count; ++i)
+        x.push_back(2.0 * i);
+    InversionMesh::Options coarse;
+    coarse.paddingGrowth = 2.0;
+    const InversionMesh mesh = InversionMesh::build(x, z, 4.0, coarse);
+    std::vector<double> sigma(size_t(mesh.cellCount()));
+    for (int c = 0; c < mesh.cellCount(); ++c)
+        sigma[c] = (c / mesh.columns() > 4 ? 0.05 : 0.01) * (c % 7 == 3 ? 2.0 : 1.0);
+    ForwardSolver solver(mesh);
+    QVERIFY(solver.solve(sigma, true));
+    const std::vector<Quadrupole> quadrupoles{{0, 1, 2, 3}, {2, 5, 3, 4}, {1, Quadrupole::Remote, 4, 6}, {0, 11, 5, 6}};
+    const Eigen::MatrixXd analytic = solver.sensitivities(quadrupoles);
+    std::vector<double> base;
+    for (const Quadrupole& q : quadrupoles)
+        base.push_back(solver.resistance(q));
+    const int first = mesh.firstParameterColumn();
+    for (const int c : {mesh.cell(first + 3, 1), mesh.cell(first + 8, 3), mesh.cell(first + 12, 5), mesh.cell(first - 2, 2)}) {
+        std::vector<double> changed = sigma;
+        const double step = 1e-4 * sigma[c];
+        changed[c] += step;
+        QVERIFY(solver.solve(changed));
+        for (size_t i = 0; i < quadrupoles.size(); ++i) {
+            const double difference = (solver.resistance(quadrupoles[i]) - base[i]) / step;
+            QVERIFY2(std::fabs(analytic(int(i), c) / difference - 1.0) < 0.01,
+                     qPrintable(QString("cell %1 datum %2: %3 against %4").arg(c).arg(i).arg(analytic(int(i), c)).arg(difference)));
+        }
+    }
 }
 
 QTEST_GUILESS_MAIN(TestForward)

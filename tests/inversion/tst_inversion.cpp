@@ -106,18 +106,16 @@ class TestInversion : public QObject
 
 private Q_SLOTS:
     void conductiveBlock();
+    void chargeableBlock();
+    void refusedInputs();
+    void cancellation();
 };
 
 void TestInversion::conductiveBlock()
 {
     const Block block{20.0, 26.0, 1.5, 4.0, 10.0, 0.0};
     const InversionInput input = synthetic(100.0, block, 1);
-    QElapsedTimer timer;
-    timer.start();
-    const InversionResult result = ResistivityInversion::run(input, InversionSettings(), nullptr, [](const InversionIteration& i) {
-        qDebug() << i.number << i.chi2 << i.rms << i.lambda;
-    });
-    qDebug() << "ms" << timer.elapsed();
+    const InversionResult result = ResistivityInversion::run(input, InversionSettings());
     QVERIFY2(result.ok(), qPrintable(result.error));
     const QPointF centre = anomalyCentre(result, false, 50.0);
     double minimum = HUGE_VAL;
@@ -125,10 +123,81 @@ void TestInversion::conductiveBlock()
         if (std::hypot(cell.x - 23.0, cell.z + 2.75) < 1.0)
             minimum = std::min(minimum, cell.resistivity);
     }
-    qDebug() << centre << minimum << result.chi2();
     QVERIFY(std::hypot(centre.x() - 23.0, centre.y() + 2.75) < 1.0);
     QVERIFY(minimum > 5.0 && minimum < 20.0);
     QVERIFY(result.chi2() > 0.8 && result.chi2() < 1.5);
+}
+
+void TestInversion::chargeableBlock()
+{
+    const Block block{12.0, 18.0, 1.0, 3.5, 50.0, 10.0};
+    InversionSettings settings;
+    settings.chargeability = true;
+    const InversionResult result = ResistivityInversion::run(synthetic(100.0, block, 2), settings);
+    QVERIFY2(result.ok(), qPrintable(result.error));
+    QVERIFY(result.hasChargeability);
+    const QPointF centre = anomalyCentre(result, true, 2.0);
+    QVERIFY(std::hypot(centre.x() - 15.0, centre.y() + 2.25) < 1.0);
+    double largest = 0.0;
+    for (const ModelCell& cell : result.cells) {
+        QVERIFY(cell.chargeability >= 0.0);
+        largest = std::max(largest, cell.chargeability);
+    }
+    QVERIFY(largest > 5.0 && largest < 20.0);
+}
+
+void TestInversion::refusedInputs()
+{
+    InversionInput input = synthetic(100.0, Block{20.0, 26.0, 1.5, 4.0, 100.0, 0.0}, 3);
+    // Data that cannot be used are left out with their reason, the rest inverted.
+    input.data[0].electrodes.a = 60;
+    input.data[1].current = 0.0;
+    input.data[2].voltage = -input.data[2].voltage;
+    input.data[3].electrodes.n = input.data[3].electrodes.m;
+    InversionSettings settings;
+    settings.maxIterations = 1;
+    InversionResult result = ResistivityInversion::run(input, settings);
+    QVERIFY(result.ok());
+    QCOMPARE(result.used, input.data.size() - 4);
+    QCOMPARE(result.leftOut.size(), 4);
+    QCOMPARE(result.leftOut.value(ResistivityInversion::negativeReason()), 1);
+    QCOMPARE(result.leftOut.value(ResistivityInversion::coincidingReason()), 1);
+
+    InversionInput few = input;
+    few.data.resize(13);
+    result = ResistivityInversion::run(few, settings);
+    QCOMPARE(result.error, ResistivityInversion::tooFewReason());
+    QVERIFY(result.cells.isEmpty());
+
+    InversionInput onePoint = input;
+    for (ElectrodePosition& e : onePoint.electrodes)
+        e.x = 5.0f;
+    result = ResistivityInversion::run(onePoint, settings);
+    QCOMPARE(result.error, ResistivityInversion::onePointReason());
+
+    // Errors given per datum replace the deviation and floor: ten times larger, a hundredth of
+    // the misfit.
+    InversionInput given = input;
+    given.errors = QVector<double>(given.data.size(), 0.2);
+    settings.maxIterations = 0;
+    const double floorChi2 = ResistivityInversion::run(input, settings).chi2();
+    const double givenChi2 = ResistivityInversion::run(given, settings).chi2();
+    QVERIFY(std::fabs(givenChi2 / floorChi2 - std::pow(std::hypot(0.0, 2.0) / 20.0, 2)) < 1e-9);
+}
+
+void TestInversion::cancellation()
+{
+    const InversionInput input = synthetic(100.0, Block{20.0, 26.0, 1.5, 4.0, 10.0, 0.0}, 4);
+    std::atomic<bool> cancel(false);
+    int heard = 0;
+    const InversionResult result = ResistivityInversion::run(input, InversionSettings(), &cancel, [&](const InversionIteration& i) {
+        ++heard;
+        if (i.number == 1)
+            cancel = true;
+    });
+    QVERIFY(result.cancelled);
+    QVERIFY(!result.ok());
+    QCOMPARE(heard, 2);
 }
 
 QTEST_GUILESS_MAIN(TestInversion)
