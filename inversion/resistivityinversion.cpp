@@ -150,12 +150,22 @@ InversionResult ResistivityInversion::run(const InversionInput& input, const Inv
 {
     InversionResult result;
 
-    // The electrodes on the mesh: distinct places along the line, ascending.
+    // The electrodes on the mesh: distinct places along the line, ascending, of those the data use.
     std::vector<double> meshX, meshZ;
     QVector<int> electrodeIndex(input.electrodes.size(), -1);
     {
-        QVector<int> order(input.electrodes.size());
-        std::iota(order.begin(), order.end(), 0);
+        QVector<bool> referenced(input.electrodes.size(), false);
+        for (const SurveyDatum& datum : input.data) {
+            for (int number : {datum.electrodes.a, datum.electrodes.b, datum.electrodes.m, datum.electrodes.n}) {
+                if (number >= 1 && number <= referenced.size())
+                    referenced[number - 1] = true;
+            }
+        }
+        QVector<int> order;
+        for (int i = 0; i < referenced.size(); ++i) {
+            if (referenced.at(i))
+                order.append(i);
+        }
         std::stable_sort(order.begin(), order.end(),
                          [&](int l, int r) { return input.electrodes.at(l).x < input.electrodes.at(r).x; });
         for (int i : order) {

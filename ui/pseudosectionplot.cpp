@@ -1,5 +1,7 @@
 #include "ui/pseudosectionplot.h"
 
+#include "ui/sectioncolorscale.h"
+
 #include "survey/pseudosectionplacement.h"
 
 #include <QToolTip>
@@ -155,13 +157,7 @@ PseudosectionPlot::PseudosectionPlot(QWidget* parent)
     connect(xAxis2, QOverload<const QCPRange&>::of(&QCPAxis::rangeChanged), xAxis,
             QOverload<const QCPRange&>::of(&QCPAxis::setRange));
 
-    m_colorScale = new QCPColorScale(this);
-    plotLayout()->addElement(0, 1, m_colorScale);
-    m_colorScale->setType(QCPAxis::atRight);
-    m_colorScale->setGradient(QCPColorGradient(QCPColorGradient::gpJet));
-    auto* margins = new QCPMarginGroup(this);
-    axisRect()->setMarginGroup(QCP::msTop | QCP::msBottom, margins);
-    m_colorScale->setMarginGroup(QCP::msTop | QCP::msBottom, margins);
+    m_colorScale = SectionColorScale::create(this);
     axisRect()->setRangeDragAxes(xAxis2, yAxis);
     axisRect()->setRangeZoomAxes(xAxis2, yAxis);
     setInteractions(QCP::iRangeDrag | QCP::iRangeZoom);
@@ -179,21 +175,10 @@ void PseudosectionPlot::setData(const QVector<SurveyDatum>& data, bool markNewes
 void PseudosectionPlot::setQuantity(Quantity quantity)
 {
     m_quantity = quantity;
-    QCPAxis* scale = m_colorScale->axis();
-    if (quantity == Quantity::Resistivity) {
-        m_colorScale->setDataScaleType(QCPAxis::stLogarithmic);
-        QSharedPointer<QCPAxisTickerLog> ticker(new QCPAxisTickerLog);
-        ticker->setSubTickCount(8);
-        scale->setTicker(ticker);
-        scale->setNumberFormat(QStringLiteral("gb"));
-        scale->setNumberPrecision(3);
-        m_colorScale->setLabel(tr("ρа, Ом·м"));
-    } else {
-        m_colorScale->setDataScaleType(QCPAxis::stLinear);
-        scale->setTicker(QSharedPointer<QCPAxisTicker>(new QCPAxisTicker));
-        scale->setNumberFormat(QStringLiteral("g"));
-        m_colorScale->setLabel(QStringLiteral("η, %"));
-    }
+    if (quantity == Quantity::Resistivity)
+        SectionColorScale::setResistivity(m_colorScale, tr("ρа, Ом·м"));
+    else
+        SectionColorScale::setChargeability(m_colorScale);
     rebuild();
 }
 
@@ -301,18 +286,7 @@ void PseudosectionPlot::rebuild()
     }
     m_electrodes = levels(electrodes);
 
-    if (!values.isEmpty()) {
-        // A few bad readings must not take the whole colour scale: it spans the 2nd to the 98th
-        // percentile, and the outliers show in the end colours.
-        std::sort(values.begin(), values.end());
-        const int last = values.size() - 1;
-        QCPRange range(values[int(std::floor(0.02 * last))], values[int(std::ceil(0.98 * last))]);
-        if (range.size() <= 0) {
-            range = m_quantity == Quantity::Resistivity ? QCPRange(range.lower / 1.1, range.upper * 1.1)
-                                                        : QCPRange(range.lower - 1, range.upper + 1);
-        }
-        m_colorScale->setDataRange(range);
-    }
+    SectionColorScale::setRange(m_colorScale, values);
     selectRecord(m_selectedRecord, m_selectedChannel);
     rescaleAxes();
     yAxis->setRangeLower(0);
