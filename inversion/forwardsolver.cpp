@@ -289,9 +289,11 @@ Eigen::MatrixXd ForwardSolver::sensitivities(const std::vector<Quadrupole>& quad
         pairOf[i] = {currentIndex.value(ab), potentialIndex.value(mn)};
     }
 
-    std::vector<std::array<int, 4>> cellNodes(static_cast<size_t>(cells));
-    for (int c = 0; c < cells; ++c)
-        cellNodes[c] = m_mesh.cellNodes(c);
+    const std::vector<int> sensitive = m_mesh.sensitiveCells();
+    const int count = int(sensitive.size());
+    std::vector<std::array<int, 4>> cellNodes(static_cast<size_t>(count));
+    for (int c = 0; c < count; ++c)
+        cellNodes[c] = m_mesh.cellNodes(sensitive[c]);
     const auto difference = [&](const Eigen::MatrixXd& field, const std::pair<int, int>& pair, int node) {
         double value = pair.first != Quadrupole::Remote ? field(node, pair.first) : 0.0;
         if (pair.second != Quadrupole::Remote)
@@ -299,26 +301,28 @@ Eigen::MatrixXd ForwardSolver::sensitivities(const std::vector<Quadrupole>& quad
         return value;
     };
 
-    std::vector<CellValues> currentValues(currents.size(), CellValues(4, cells));
-    std::vector<CellValues> potentialValues(potentials.size(), CellValues(4, cells));
+    std::vector<CellValues> currentValues(currents.size(), CellValues(4, count));
+    std::vector<CellValues> potentialValues(potentials.size(), CellValues(4, count));
+    Eigen::Matrix<double, Eigen::Dynamic, Eigen::Dynamic, Eigen::RowMajor> window =
+        Eigen::Matrix<double, Eigen::Dynamic, Eigen::Dynamic, Eigen::RowMajor>::Zero(int(quadrupoles.size()), count);
     for (size_t q = 0; q < m_fields.size(); ++q) {
         const Eigen::MatrixXd& field = m_fields[q];
         const Eigen::MatrixXd& adjoint = m_adjoints[q];
         const double k2 = m_wavenumbers.k[q] * m_wavenumbers.k[q];
         const double weight = -2.0 / M_PI * m_wavenumbers.weight[q];
         for (size_t p = 0; p < currents.size(); ++p) {
-            for (int c = 0; c < cells; ++c) {
+            for (int c = 0; c < count; ++c) {
                 for (int a = 0; a < 4; ++a)
                     currentValues[p](a, c) = difference(field, currents[p], cellNodes[c][a]);
             }
         }
         for (size_t p = 0; p < potentials.size(); ++p) {
-            for (int c = 0; c < cells; ++c) {
+            for (int c = 0; c < count; ++c) {
                 double d[4];
                 for (int a = 0; a < 4; ++a)
                     d[a] = difference(adjoint, potentials[p], cellNodes[c][a]);
-                const std::array<double, 16>& stiffness = m_mesh.stiffness(c);
-                const std::array<double, 16>& mass = m_mesh.mass(c);
+                const std::array<double, 16>& stiffness = m_mesh.stiffness(sensitive[c]);
+                const std::array<double, 16>& mass = m_mesh.mass(sensitive[c]);
                 for (int a = 0; a < 4; ++a) {
                     double sum = 0.0;
                     for (int b = 0; b < 4; ++b)
@@ -328,11 +332,13 @@ Eigen::MatrixXd ForwardSolver::sensitivities(const std::vector<Quadrupole>& quad
             }
         }
         for (size_t i = 0; i < quadrupoles.size(); ++i) {
-            result.row(int(i)) += (currentValues[pairOf[i].first].array() * potentialValues[pairOf[i].second].array())
+            window.row(int(i)) += (currentValues[pairOf[i].first].array() * potentialValues[pairOf[i].second].array())
                                       .colwise()
                                       .sum()
                                       .matrix();
         }
     }
+    for (int c = 0; c < count; ++c)
+        result.col(sensitive[c]) = window.col(c);
     return result;
 }

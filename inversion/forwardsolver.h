@@ -48,7 +48,7 @@ public:
     double resistance(const Quadrupole& q) const;
     // d R / d sigma for every mesh cell (columns), one row per quadrupole, from the kept fields: the
     // fields of A and B and the adjoint fields of M and N (unit sources at their nodes), so that
-    // they are the exact derivatives of resistance().
+    // they are the exact derivatives of resistance(). Zero outside the mesh's sensitive cells.
     Eigen::MatrixXd sensitivities(const std::vector<Quadrupole>& quadrupoles) const;
 
 private:

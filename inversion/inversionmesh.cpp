@@ -50,6 +50,18 @@ int InversionMesh::parameterCell(int parameter) const
     return cell(m_firstParameterColumn + parameter % m_parameterColumns, parameter / m_parameterColumns);
 }
 
+std::vector<int> InversionMesh::sensitiveCells() const
+{
+    constexpr int Padding = 3;
+    std::vector<int> cells;
+    const int last = std::min(columns(), m_firstParameterColumn + m_parameterColumns + Padding);
+    for (int j = 0; j < std::min(layers(), m_parameterLayers + Padding); ++j) {
+        for (int i = std::max(0, m_firstParameterColumn - Padding); i < last; ++i)
+            cells.push_back(cell(i, j));
+    }
+    return cells;
+}
+
 InversionMesh InversionMesh::build(const std::vector<double>& x, const std::vector<double>& z, double depth,
                                    const Options& options)
 {

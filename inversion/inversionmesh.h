@@ -72,6 +72,9 @@ public:
     int cellParameter(int cell) const { return m_cellParameter[cell]; }
     // The mesh cell a parameter stands for.
     int parameterCell(int parameter) const;
+    // The cells whose sensitivities count: the parameters' and the first few padding cells around
+    // them; beyond, the data hardly see the ground.
+    std::vector<int> sensitiveCells() const;
 
 private:
     std::vector<double> m_columnX;

@@ -374,9 +374,9 @@ InversionResult ResistivityInversion::run(const InversionInput& input, const Inv
         const DataSpaceStep step(rFactor, wj, target);
         if (lambda <= 0.0)
             lambda = step.trace() / n;
-        // Aim at a fraction of the present misfit, never below 1, with a lambda no larger than
-        // the last one.
-        lambda = step.lambdaFor(std::max(1.0, 0.3 * chi2), 1e-3 * lambda, lambda);
+        // Aim at a fraction of the present misfit with a lambda no larger than the last one; at
+        // the end a little below 1, as the linearised misfit is the lower.
+        lambda = step.lambdaFor(std::max(0.9, 0.3 * chi2), 1e-3 * lambda, lambda);
         const Eigen::VectorXd proposed = step.model(lambda).array() + reference;
 
         // Line search on the update: the whole step, else half, else a quarter.

@@ -70,7 +70,7 @@ InversionInput synthetic(double background, const Block& block, unsigned seed)
         d.b.x = float(q.b);
         d.m.x = float(q.m);
         d.n.x = float(q.n);
-        const double k = 2.0 * M_PI / (1.0 / (q.m - q.a) - 1.0 / (q.n - q.a) - 1.0 / (q.m - q.b) + 1.0 / (q.n - q.b));
+        const double k = 2.0 * M_PI / (1.0 / std::abs(q.m - q.a) - 1.0 / std::abs(q.n - q.a) - 1.0 / std::abs(q.m - q.b) + 1.0 / std::abs(q.n - q.b));
         d.current = 1.0;
         d.voltage = plain[i] * (1.0 + noise(random));
         d.geometricFactor = k;
