@@ -396,6 +396,13 @@ Open an etr file with “Open”.</translation>
     </message>
 </context>
 <context>
+    <name>InvertTool</name>
+    <message>
+        <source>%1: не удалось открыть файл</source>
+        <translation>%1: could not open the file</translation>
+    </message>
+</context>
+<context>
     <name>MeasurementPlot</name>
     <message>
         <source>н/и</source>
@@ -463,6 +470,21 @@ Open an etr file with “Open”.</translation>
     </message>
 </context>
 <context>
+    <name>ModelSectionPlot</name>
+    <message>
+        <source>X, м</source>
+        <translation>X, m</translation>
+    </message>
+    <message>
+        <source>Высота, м</source>
+        <translation>Elevation, m</translation>
+    </message>
+    <message>
+        <source>ρ, Ом·м</source>
+        <translation>ρ, Ohm·m</translation>
+    </message>
+</context>
+<context>
     <name>PseudosectionPlot</name>
     <message>
         <source>X, м</source>
@@ -519,6 +541,25 @@ deviation = %6 %
     <message>
         <source>ток %1 мА</source>
         <translation>current %1 mA</translation>
+    </message>
+</context>
+<context>
+    <name>ResistivityInversion</name>
+    <message>
+        <source>кажущееся сопротивление не больше нуля</source>
+        <translation>apparent resistivity not above zero</translation>
+    </message>
+    <message>
+        <source>электроды совпадают</source>
+        <translation>electrodes coincide</translation>
+    </message>
+    <message>
+        <source>меньше %1 пригодных данных</source>
+        <translation>fewer than %1 usable data</translation>
+    </message>
+    <message>
+        <source>все электроды в одной точке</source>
+        <translation>all electrodes at one point</translation>
     </message>
 </context>
 <context>
