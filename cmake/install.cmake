@@ -4,7 +4,7 @@
 include(GNUInstallDirs)
 
 install(TARGETS tervex RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-foreach(tool IN ITEMS tervex-station-sim tervex-etr2txt tervex-survey tervex-export tervex-seqgen)
+foreach(tool IN ITEMS tervex-station-sim tervex-etr2txt tervex-survey tervex-export tervex-invert tervex-seqgen)
   install(TARGETS ${tool} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endforeach()
 install(FILES resources/tervex.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)

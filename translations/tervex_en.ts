@@ -676,6 +676,13 @@ Open an etr file with “Open”.</translation>
     </message>
 </context>
 <context>
+    <name>InvertTool</name>
+    <message>
+        <source>%1: не удалось открыть файл</source>
+        <translation>%1: could not open the file</translation>
+    </message>
+</context>
+<context>
     <name>LineMetadata</name>
     <message>
         <source>Линия</source>
@@ -806,6 +813,21 @@ Open an etr file with “Open”.</translation>
     </message>
 </context>
 <context>
+    <name>ModelSectionPlot</name>
+    <message>
+        <source>X, м</source>
+        <translation>X, m</translation>
+    </message>
+    <message>
+        <source>Высота, м</source>
+        <translation>Elevation, m</translation>
+    </message>
+    <message>
+        <source>ρ, Ом·м</source>
+        <translation>ρ, Ohm·m</translation>
+    </message>
+</context>
+<context>
     <name>OutputFile</name>
     <message>
         <source>%1 — файл данных съёмки (.etr): он не может быть перезаписан. Выберите другой файл.</source>
@@ -881,6 +903,25 @@ deviation = %6 %
     <message>
         <source>ток %1 мА</source>
         <translation>current %1 mA</translation>
+    </message>
+</context>
+<context>
+    <name>ResistivityInversion</name>
+    <message>
+        <source>кажущееся сопротивление не больше нуля</source>
+        <translation>apparent resistivity not above zero</translation>
+    </message>
+    <message>
+        <source>электроды совпадают</source>
+        <translation>electrodes coincide</translation>
+    </message>
+    <message>
+        <source>меньше %1 пригодных данных</source>
+        <translation>fewer than %1 usable data</translation>
+    </message>
+    <message>
+        <source>все электроды в одной точке</source>
+        <translation>all electrodes at one point</translation>
     </message>
 </context>
 <context>

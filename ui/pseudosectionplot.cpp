@@ -1,5 +1,7 @@
 #include "ui/pseudosectionplot.h"
 
+#include "ui/sectioncolorscale.h"
+
 #include "survey/pseudosectionplacement.h"
 
 #include <QToolTip>
@@ -78,39 +80,9 @@ bool insertLevel(QVector<double>& distinct, double value, double tol)
     return true;
 }
 
-// Uniform ground stays one colour: the scale spans at least this ratio of apparent resistivity
-// (about ±12 %) and this width of chargeability, so measurement noise does not fill the palette.
-constexpr double MinimumResistivityRatio = 1.25;
-constexpr double MinimumChargeabilitySpan = 1.0;  // percent
 // With only the first level measured the section is shown at least this deep, as a share of the
 // line's length, so that level reads as the top of a section and not as columns.
 constexpr double SingleLevelDepthShare = 0.2;
-
-// Tick labels with as many digits as the step between ticks needs: neighbouring ticks never read
-// alike on a narrow range.
-class DistinctTicker : public QCPAxisTicker
-{
-protected:
-    QVector<double> createTickVector(double tickStep, const QCPRange& range) override
-    {
-        m_step = tickStep;
-        return QCPAxisTicker::createTickVector(tickStep, range);
-    }
-
-    QString getTickLabel(double tick, const QLocale& locale, QChar, int precision) override
-    {
-        if (!(m_step > 0))
-            return locale.toString(tick, 'g', precision);
-        // As many decimals as the step has: 2.5 apart reads 52.5, 55.0, 57.5.
-        int decimals = 0;
-        for (double scaled = m_step; decimals < 12 && std::fabs(scaled - std::round(scaled)) > 1e-6 * scaled; scaled *= 10)
-            ++decimals;
-        return locale.toString(std::fabs(tick) < m_step * 1e-6 ? 0.0 : tick, 'f', decimals);
-    }
-
-private:
-    double m_step = 0.0;
-};
 
 }
 
@@ -275,13 +247,7 @@ PseudosectionPlot::PseudosectionPlot(QWidget* parent)
     connect(xAxis2, QOverload<const QCPRange&>::of(&QCPAxis::rangeChanged), xAxis,
             QOverload<const QCPRange&>::of(&QCPAxis::setRange));
 
-    m_colorScale = new QCPColorScale(this);
-    plotLayout()->addElement(0, 1, m_colorScale);
-    m_colorScale->setType(QCPAxis::atRight);
-    m_colorScale->setGradient(QCPColorGradient(QCPColorGradient::gpJet));
-    auto* margins = new QCPMarginGroup(this);
-    axisRect()->setMarginGroup(QCP::msTop | QCP::msBottom, margins);
-    m_colorScale->setMarginGroup(QCP::msTop | QCP::msBottom, margins);
+    m_colorScale = SectionColorScale::create(this);
     axisRect()->setRangeDragAxes(xAxis2, yAxis);
     axisRect()->setRangeZoomAxes(xAxis2, yAxis);
     setInteractions(QCP::iRangeDrag | QCP::iRangeZoom);
@@ -365,13 +331,10 @@ void PseudosectionPlot::addData(const QVector<SurveyDatum>& added, bool markNewe
 void PseudosectionPlot::setQuantity(Quantity quantity)
 {
     m_quantity = quantity;
-    if (quantity == Quantity::Resistivity) {
-        m_colorScale->setDataScaleType(QCPAxis::stLogarithmic);
-        m_colorScale->setLabel(tr("ρа, Ом·м"));
-    } else {
-        m_colorScale->setDataScaleType(QCPAxis::stLinear);
-        m_colorScale->setLabel(QStringLiteral("η, %"));
-    }
+    if (quantity == Quantity::Resistivity)
+        SectionColorScale::setResistivity(m_colorScale, tr("ρа, Ом·м"));
+    else
+        SectionColorScale::setChargeability(m_colorScale);
     rebuild();
 }
 
@@ -548,35 +511,8 @@ void PseudosectionPlot::rebuild()
 
 void PseudosectionPlot::finishLayout()
 {
-    if (!m_sortedValues.isEmpty()) {
-        // A few bad readings must not take the whole colour scale: it spans the 2nd to the 98th
-        // percentile, and the outliers show in the end colours.
-        const int last = m_sortedValues.size() - 1;
-        QCPRange range(m_sortedValues[int(std::floor(0.02 * last))], m_sortedValues[int(std::ceil(0.98 * last))]);
-        if (m_quantity == Quantity::Resistivity && range.upper < range.lower * MinimumResistivityRatio) {
-            const double centre = std::sqrt(range.lower * range.upper);
-            const double half = std::sqrt(MinimumResistivityRatio);
-            range = QCPRange(centre / half, centre * half);
-        } else if (m_quantity == Quantity::Chargeability && range.size() < MinimumChargeabilitySpan) {
-            range = QCPRange(range.center() - MinimumChargeabilitySpan / 2, range.center() + MinimumChargeabilitySpan / 2);
-        }
-        m_colorScale->setDataRange(range);
-    }
-    // Whole decades take the logarithmic ticks; a narrower range the linear ones.
-    const QCPRange range = m_colorScale->dataRange();
-    QCPAxis* scale = m_colorScale->axis();
-    const bool decades = m_quantity == Quantity::Resistivity && range.lower > 0 && range.upper >= 10 * range.lower;
-    if (decades && !scale->ticker().dynamicCast<QCPAxisTickerLog>()) {
-        QSharedPointer<QCPAxisTickerLog> ticker(new QCPAxisTickerLog);
-        ticker->setSubTickCount(8);
-        scale->setTicker(ticker);
-        scale->setNumberFormat(QStringLiteral("gb"));
-        scale->setNumberPrecision(3);
-    } else if (!decades && !scale->ticker().dynamicCast<DistinctTicker>()) {
-        scale->setTicker(QSharedPointer<QCPAxisTicker>(new DistinctTicker));
-        scale->setNumberFormat(QStringLiteral("g"));
-        scale->setNumberPrecision(2);
-    }
+    if (!m_sortedValues.isEmpty())
+        SectionColorScale::setSortedRange(m_colorScale, m_sortedValues);
     selectRecord(m_selectedRecord, m_selectedChannel);
     rescaleAxes();
     yAxis->setRangeLower(0);

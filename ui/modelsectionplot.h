@@ -1,0 +1,42 @@
+#ifndef MODELSECTIONPLOT_H
+#define MODELSECTIONPLOT_H
+
+#include "inversion/resistivityinversion.h"
+
+#include <qcustomplot.h>
+
+class ModelSectionCells;
+
+// The inverted section of a line: every model cell a quadrilateral at its true place (x along the
+// line, elevation up), coloured by resistivity (logarithmic) or chargeability on the colour scale
+// of the pseudosection; cells the data hardly reach are paled.
+class ModelSectionPlot : public QCustomPlot
+{
+    Q_OBJECT
+
+public:
+    enum class Quantity { Resistivity, Chargeability };
+
+    explicit ModelSectionPlot(QWidget* parent = nullptr);
+
+    void setModel(const InversionResult& result);
+    void setQuantity(Quantity quantity);
+    Quantity quantity() const { return m_quantity; }
+    QCPColorScale* colorScale() const { return m_colorScale; }
+
+    // Writes the section as a PNG or PDF picture (by the file's suffix) of the given size.
+    bool saveSection(const QString& path, int width, int height);
+
+private:
+    void rebuild();
+
+    QVector<ModelCell> m_cells;
+    double m_coverageLimit = 0.0;
+    Quantity m_quantity = Quantity::Resistivity;
+    QCPColorScale* m_colorScale = nullptr;
+    ModelSectionCells* m_drawing = nullptr;
+
+    friend class ModelSectionCells;
+};
+
+#endif
