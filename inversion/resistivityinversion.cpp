@@ -4,6 +4,7 @@
 #include "etr/inversionwriters.h"
 #include "inversion/forwardsolver.h"
 #include "measurement/channelresult.h"
+#include "survey/errormodel.h"
 #include "survey/pseudosectionplacement.h"
 
 #include <QCoreApplication>
@@ -236,7 +237,7 @@ InversionResult ResistivityInversion::run(const InversionInput& input, const Inv
             if (e != Quadrupole::Remote && meshZ[e] != meshZ.front())
                 topography = true;
         }
-        double relative = std::hypot(usable(datum.deviation) ? datum.deviation : 0.0, settings.errorFloor) / 100.0;
+        double relative = ErrorModel::deviationError(datum.deviation, settings.errorFloor);
         if (i < input.errors.size() && input.errors.at(i) > 0.0 && std::isfinite(input.errors.at(i)))
             relative = input.errors.at(i);
         const PseudosectionPlacement::Point place = PseudosectionPlacement::place(datum);

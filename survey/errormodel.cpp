@@ -128,12 +128,15 @@ double ErrorModel::difference(double resistance) const
 
 double ErrorModel::relativeError(const SurveyDatum& datum) const
 {
-    if (kind == Kind::Deviation) {
-        const double deviation = std::isfinite(datum.deviation) ? datum.deviation : 0.0;
-        return std::max(deviation, floor) / 100.0;
-    }
+    if (kind == Kind::Deviation)
+        return deviationError(datum.deviation, floor);
     const double r = std::fabs(datum.resistance());
     return difference(r) / r;
+}
+
+double ErrorModel::deviationError(double deviation, double floor)
+{
+    return std::hypot(std::isfinite(deviation) && deviation > 0.0 ? deviation : 0.0, floor) / 100.0;
 }
 
 ErrorModel ErrorModel::fit(const QVector<ErrorPair>& pairs)

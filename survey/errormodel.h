@@ -12,7 +12,7 @@
 // The pairs are sorted by |R| and binned (equal counts, at least PairsPerBin each, at most MaxBins
 // bins); both forms are fitted to the bins' mean |dR| at their geometric mean |R| and the one whose
 // bins lie closer in log space is kept. Without enough pairs the error is the record's deviation
-// with a floor.
+// combined with a floor.
 struct ErrorModel
 {
     enum class Kind { Deviation, Linear, PowerLaw };
@@ -40,6 +40,10 @@ struct ErrorModel
     double difference(double resistance) const;
     // The datum's relative error, a fraction: the model at its |R|, or its deviation with the floor.
     double relativeError(const SurveyDatum& datum) const;
+    // A record's deviation combined with the floor (both percent), as a fraction: the two add as
+    // independent errors, so the floor is all there is for a clean record. The inversion weighs
+    // data without a model the same way.
+    static double deviationError(double deviation, double floor = DefaultFloor);
 
     // Reciprocal pairs of ErrorPair::find() (repeats are skipped).
     static ErrorModel fit(const QVector<ErrorPair>& pairs);

@@ -269,6 +269,7 @@ QWidget* EtrViewer::createPlotFrame()
     m_errorView = new ErrorView(m_model->dataFilter(), views);
     views->addWidget(m_errorView);
     connect(m_errorView, &ErrorView::filterChanged, m_model, &TervexModel::setDataFilter);
+    connect(m_errorView, &ErrorView::filterChanged, this, &EtrViewer::showSection);
     layout->addWidget(views, 1);
     connect(m_viewToggle, &Toggle::toggled, views, &QStackedWidget::setCurrentIndex);
     // Current and drag directions belong to the signal plots only.
@@ -409,8 +410,8 @@ void EtrViewer::loadFile(const QString& path)
         m_periodsLabel->setText(tr("Периоды: <b>%1</b>").arg(file->repeats()));
         showMetadata(file->metadata());
         m_pseudosection->setSaveName(QFileInfo(path).path() + QLatin1Char('/') + QFileInfo(path).completeBaseName());
-        m_pseudosection->plot()->setData(file->surveyData(0));
         m_errorView->setData(file->surveyData(0));
+        showSection();
         fillTree();
         return;
     }
@@ -427,6 +428,13 @@ void EtrViewer::loadFile(const QString& path)
     m_potentialGraph->data()->clear();
     m_currentGraph->data()->clear();
     m_plot->replot();
+}
+
+void EtrViewer::showSection()
+{
+    // The section shows what the filter keeps, as the exports and the inversion do.
+    const QVector<SurveyDatum> data = m_fileLoaded ? m_controller->file()->surveyData(0) : QVector<SurveyDatum>();
+    m_pseudosection->plot()->setData(m_errorView->errors().kept(data));
 }
 
 void EtrViewer::showMetadata(const LineMetadata& metadata)

@@ -74,6 +74,7 @@ private:
     void setUpPlot();
     QWidget* createHeader();
     void showMetadata(const LineMetadata& metadata);
+    void showSection();
     QWidget* createPlotFrame();
     void createTree();
     QWidget* createInfoBar();

@@ -497,6 +497,15 @@ void FileSafetyTest::outputsNeverReplaceInputsOrDevices()
         QCOMPARE(contents(input), s.bytes());
     }
     QVERIFY(!QFileInfo::exists(path("other.etr")));
+    // The inversion's model follows the same rule.
+    QVERIFY(QFile::link(input, path("link.csv")));
+    QVERIFY(::link(QFile::encodeName(input).constData(), QFile::encodeName(path("hard.csv")).constData()) == 0);
+    QVERIFY(makeFifo(path("pipe.csv")));
+    for (const char* target : {"link.csv", "hard.csv", "pipe.csv"}) {
+        const ToolRun run = runTool(QStringLiteral(TERVEX_INVERT), {QStringLiteral("-o"), path(target), input});
+        QVERIFY2(run.exitCode == 1, qPrintable(QStringLiteral("%1: %2").arg(QString::fromLatin1(target), run.error)));
+        QCOMPARE(contents(input), s.bytes());
+    }
     const ToolRun good = runTool(QStringLiteral(TERVEX_EXPORT), ohm + QStringList{path("out.ohm"), input});
     QVERIFY2(good.exitCode == 0, qPrintable(good.error));
 

@@ -344,7 +344,7 @@ void TestInversionExport::roundTrip()
         case InversionFormat::Ohm:
             expected = {{"u", source.voltage}, {"i", source.current}, {"r", source.resistance()},
                         {"k", source.geometricFactor}, {"rhoa", source.resistivity},
-                        {"err", std::max(source.deviation, ErrorModel::DefaultFloor) / 100}};
+                        {"err", ErrorModel::deviationError(source.deviation)}};
             if (ip)
                 expected.insert(QStringLiteral("ip"), source.chargeability * 10);
             break;

@@ -10,13 +10,12 @@
 #include "etr/inversiondataset.h"
 #include "etr/inversionwriters.h"
 #include "tools/cli/commandline.h"
+#include "tools/cli/etrinputs.h"
 #include "tools/cli/filteroptions.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
-#include <memory>
-#include <vector>
 
 int main(int argc, char* argv[])
 {
@@ -61,27 +60,10 @@ int main(int argc, char* argv[])
     if (paths.isEmpty())
         return CommandLine::usageError(QStringLiteral("no data file given"));
 
-    bool allRead = true;
-    std::vector<std::unique_ptr<EtrFile>> files;
-    QVector<const EtrFile*> loaded;
-    for (const QString& path : paths) {
-        auto file = std::make_unique<EtrFile>();
-        bool reported = false;
-        QObject::connect(file.get(), &EtrFile::loadMessage, [&](const QString& title, const QString& text) {
-            reported = true;
-            CommandLine::printError(
-                QStringLiteral("%1: %2: %3").arg(path, title, QString(text).replace(QLatin1Char('\n'), QStringLiteral(". "))));
-        });
-        if (!file->load(path)) {
-            if (!reported)
-                CommandLine::printError(QCoreApplication::translate("ExportTool", "%1: не удалось открыть файл").arg(path));
-            allRead = false;
-            continue;
-        }
-        allRead = file->isComplete() && allRead;
-        loaded.append(file.get());
-        files.push_back(std::move(file));
-    }
+    EtrInputs inputs;
+    const bool allOpened = inputs.load(paths);
+    const QVector<const EtrFile*> loaded = inputs.files();
+    const bool allRead = allOpened && inputs.allComplete();
     if (loaded.isEmpty()) {
         CommandLine::printError(QCoreApplication::translate("ExportTool", "нет данных для записи"));
         return 1;

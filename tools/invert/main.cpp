@@ -1,43 +1,28 @@
 // tervex-invert [--lambda L] [--error-floor PERCENT] [--robust] [--ip] [--max-iterations N]
-//               [--depth D] -o OUT.csv|OUT.vtk|OUT.png|OUT.pdf FILE.etr...
+//               [--depth D] [filter options] -o OUT.csv|OUT.vtk|OUT.png|OUT.pdf FILE.etr...
 // Inverts the data of one survey line, from one or several data files merged by electrode
 // coordinates, for a resistivity (and with --ip a chargeability) section. Prints one line per
 // iteration, then "chi2 = V", "rms = V %" and "data = N". Exit status: 0 when the model was
 // written, 1 when the files could not be read, the data cannot be inverted or the output not
-// written (with the reason on standard error), 2 on a usage error.
+// written (a data file, an input or anything but a regular file is refused), with the reason on
+// standard error; 2 on a usage error. The data filter (tools/cli/filteroptions.h) drops bad data
+// first; errors come from the reciprocal error model where there is one.
 
-#include "etr/etrfile.h"
 #include "etr/inversiondataset.h"
 #include "inversion/modelwriters.h"
 #include "inversion/resistivityinversion.h"
+#include "survey/dataerrors.h"
+#include "survey/outputfile.h"
 #include "tools/cli/commandline.h"
+#include "tools/cli/etrinputs.h"
+#include "tools/cli/filteroptions.h"
 #include "ui/modelsectionplot.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFileInfo>
 
-#include <memory>
 #include <numeric>
-#include <vector>
-
-namespace {
-
-// A target that would overwrite survey data: any .etr file, or one of the inputs.
-bool overwritesInput(const QString& target, const QStringList& inputs)
-{
-    const QFileInfo info(target);
-    if (info.suffix().compare(QLatin1String("etr"), Qt::CaseInsensitive) == 0)
-        return true;
-    for (const QString& input : inputs) {
-        if (QFileInfo(input).absoluteFilePath() == info.absoluteFilePath()
-            || (info.exists() && QFileInfo(input).canonicalFilePath() == info.canonicalFilePath()))
-            return true;
-    }
-    return false;
-}
-
-}
 
 int main(int argc, char* argv[])
 {
@@ -67,6 +52,7 @@ int main(int argc, char* argv[])
     const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")},
                                     QStringLiteral("Output file: .csv, .vtk, .png or .pdf."), QStringLiteral("file"));
     parser.addOptions({lambda, floor, robust, ip, iterations, depth, output});
+    const FilterOptions filterOptions(parser);
     parser.addPositionalArgument(QStringLiteral("FILE.etr"), QStringLiteral("Survey data files of one line."),
                                  QStringLiteral("FILE.etr..."));
     if (!CommandLine::parse(parser, app))
@@ -82,6 +68,9 @@ int main(int argc, char* argv[])
         || !CommandLine::doubleOption(parser, QStringLiteral("depth"), 0.0, 1e5, &settings.depth))
         return CommandLine::UsageError;
     settings.maxIterations = int(maxIterations);
+    DataFilter filter;
+    if (!filterOptions.read(parser, &filter))
+        return CommandLine::UsageError;
     const QStringList paths = parser.positionalArguments();
     if (paths.isEmpty())
         return CommandLine::usageError(QStringLiteral("no data file given"));
@@ -89,36 +78,31 @@ int main(int argc, char* argv[])
         return CommandLine::usageError(QStringLiteral("-o is required"));
     const QString target = parser.value(output);
     const QString suffix = QFileInfo(target).suffix().toLower();
-    if (overwritesInput(target, paths))
-        return CommandLine::usageError(QStringLiteral("-o: '%1' would overwrite survey data").arg(target));
     if (suffix != QLatin1String("csv") && suffix != QLatin1String("vtk") && suffix != QLatin1String("png")
         && suffix != QLatin1String("pdf"))
         return CommandLine::usageError(QStringLiteral("-o: '%1' is not a .csv, .vtk, .png or .pdf file").arg(target));
-
-    std::vector<std::unique_ptr<EtrFile>> files;
-    QVector<const EtrFile*> loaded;
-    for (const QString& path : paths) {
-        auto file = std::make_unique<EtrFile>();
-        bool reported = false;
-        QObject::connect(file.get(), &EtrFile::loadMessage, [&](const QString& title, const QString& text) {
-            reported = true;
-            CommandLine::printError(
-                QStringLiteral("%1: %2: %3").arg(path, title, QString(text).replace(QLatin1Char('\n'), QStringLiteral(". "))));
-        });
-        if (!file->load(path)) {
-            if (!reported)
-                CommandLine::printError(QCoreApplication::translate("InvertTool", "%1: не удалось открыть файл").arg(path));
-            return 1;
-        }
-        loaded.append(file.get());
-        files.push_back(std::move(file));
+    QString refusal;
+    if (!OutputFile::mayWrite(target, paths, &refusal)) {
+        CommandLine::printError(refusal);
+        return 1;
     }
 
-    const InversionDataset dataset = InversionDataset::fromFiles(loaded);
+    EtrInputs inputs;
+    if (!inputs.load(paths))
+        return 1;
+    const InversionDataset dataset = InversionDataset::fromFiles(inputs.files());
     for (const QString& note : dataset.notes)
         CommandLine::printError(note);
+    // The filter's rules keep bad data out; a model fitted to the reciprocals weighs each datum,
+    // otherwise the inversion combines each record's deviation with --error-floor.
+    const DataErrors errors = DataErrors::analyse(dataset.data, filter);
+    CommandLine::printError(errors.model().text());
+    InversionInput input = InversionInput::fromDataset(dataset);
+    input.data = errors.kept(dataset.data);
+    if (errors.model().kind != ErrorModel::Kind::Deviation)
+        input.errors = errors.keptErrors();
     const InversionResult result = ResistivityInversion::run(
-        InversionInput::fromDataset(dataset), settings, nullptr, [](const InversionIteration& i) {
+        input, settings, nullptr, [](const InversionIteration& i) {
             CommandLine::printLine(QStringLiteral("iteration %1: chi2 = %2, rms = %3 %, lambda = %4")
                                        .arg(i.number)
                                        .arg(i.chi2, 0, 'f', 3)
@@ -126,6 +110,10 @@ int main(int argc, char* argv[])
                                        .arg(i.lambda, 0, 'g', 4));
         });
     QMap<QString, int> leftOut = dataset.leftOut;
+    for (int rule = 0; rule < DataFilter::RuleCount; ++rule) {
+        if (errors.droppedBy(DataFilter::Rule(rule)) > 0)
+            leftOut[filter.describe(DataFilter::Rule(rule))] += errors.droppedBy(DataFilter::Rule(rule));
+    }
     for (auto it = result.leftOut.cbegin(); it != result.leftOut.cend(); ++it)
         leftOut[it.key()] += it.value();
     for (auto it = leftOut.cbegin(); it != leftOut.cend(); ++it)
