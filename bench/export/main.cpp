@@ -8,7 +8,7 @@
 #include "etr/etrfile.h"
 #include "etr/inversiondataset.h"
 #include "etr/inversionwriters.h"
-#include "tools/viewershot/surveyfile.h"
+#include "tools/shots/surveyfile.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

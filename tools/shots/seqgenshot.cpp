@@ -3,7 +3,7 @@
 // last electrode (the summary then gives the reason). The window fills the screen.
 //
 //   xvfb-run -a -s "-screen 0 1024x768x24" tervex-seqgenshot OUTDIR PREFIX
-#include "bench/mainwindow/stationsession.h"
+#include "tools/shots/stationsession.h"
 
 #include "app/startup.h"
 #include "ui/autosettingswidget.h"

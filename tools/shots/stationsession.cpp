@@ -1,4 +1,4 @@
-#include "bench/mainwindow/stationsession.h"
+#include "tools/shots/stationsession.h"
 
 #include "app/tervexmodel.h"
 #include "measurement/electrodeposition.h"

@@ -3,9 +3,10 @@
 //
 //   tervex-autorepeat-shots OUTDIR WIDTH HEIGHT   (run under Xvfb)
 
+#include "tools/shots/stationsession.h"
+
 #include "app/startup.h"
 #include "app/tervexmodel.h"
-#include "stationsession.h"
 #include "survey/datamanager.h"
 #include "survey/surveydatamanager.h"
 #include "ui/autosettingswidget.h"

@@ -10,8 +10,8 @@
 #include "app/startup.h"
 #include "app/tervexmodel.h"
 #include "tools/cli/commandline.h"
-#include "tools/viewershot/fileviewer.h"
-#include "tools/viewershot/surveyfile.h"
+#include "tools/shots/fileviewer.h"
+#include "tools/shots/surveyfile.h"
 
 #include <qcustomplot.h>
 

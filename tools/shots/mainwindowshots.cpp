@@ -4,7 +4,7 @@
 // pseudosection page, at two window sizes, and its data file for the viewer's pictures.
 //
 //   tervex-mainwindow-shots OUTDIR      (run under Xvfb: xvfb-run -a -s "-screen 0 1400x900x24")
-#include "bench/mainwindow/stationsession.h"
+#include "tools/shots/stationsession.h"
 
 #include "app/startup.h"
 #include "app/tervexmodel.h"
