@@ -325,19 +325,6 @@ void TervexWidget::onTestCancelled()
     m_model->stopRun();
 }
 
-void TervexWidget::onRepeatClicked()
-{
-    setControls(true, false, false, false);
-    m_model->repeatRecord();
-}
-
-void TervexWidget::doNext()
-{
-    m_nextPending = false;
-    setControls(true, false, false, false);
-    m_model->nextRecord();
-}
-
 void TervexWidget::onSurveyTypeToggled(int type, bool checked)
 {
     if (!checked)
@@ -629,8 +616,14 @@ void TervexWidget::setProgress(const IMeasurementInfo* info, qint64 remainingMs)
     setProgressText(info, remainingMs);
 }
 
-// The run states. Every event of a run sets which run controls are open -- "Работа" (or "Стоп"),
-// "Повтор", "След." and, when idle, the run types -- and what else the window shows of it.
+// The run states: every event of a run sets which run controls are open, and what else the window
+// shows of it. W R N I: "Работа" (or "Стоп" while not idle), "Повтор", "След.", idle (run types free).
+//   run type chosen, auto-settings cancelled    1 0 0 1
+//   "Работа" in АВТОМАТ opens the panel          0 0 0 1
+//   run started, prepared(), "Повтор", "След."   1 0 0 0
+//   survey completed() / test completed()       1 p p 0 / 1 0 p 0   (p: pause mode on)
+//   a record waits for the operator             1 1 1 0 (survey) / 1 0 1 0 (test)
+//   allCompleted(), aborted()                   1 0 0 1
 
 void TervexWidget::setControls(bool work, bool repeat, bool next, bool idle)
 {
@@ -658,6 +651,31 @@ void TervexWidget::endRun()
     m_recordPage->setRepeatInfo(QString());
     m_nextPending = false;
     setControls(true, false, false, true);
+}
+
+void TervexWidget::onRepeatClicked()
+{
+    setControls(true, false, false, false);
+    m_model->repeatRecord();
+}
+
+void TervexWidget::doNext()
+{
+    m_nextPending = false;
+    setControls(true, false, false, false);
+    m_model->nextRecord();
+}
+
+void TervexWidget::onRunWaitingForNext()
+{
+    const bool test = m_currentSurveyType == ElectrodeTest || m_currentSurveyType == RelayTest;
+    setControls(true, !test, true, false);
+    m_nextPending = true;
+}
+
+void TervexWidget::onRunRepeating(const QString& reason)
+{
+    m_recordPage->setRepeatInfo(reason);
 }
 
 void TervexWidget::onSurveyDataManagerPrepared()
@@ -772,18 +790,6 @@ void TervexWidget::onTestDataManagerAborted()
     endRun();
     m_recordPage->testPanel()->resetPanel();
     setStatus(tr("Тест остановлен"));
-}
-
-void TervexWidget::onRunWaitingForNext()
-{
-    const bool test = m_currentSurveyType == ElectrodeTest || m_currentSurveyType == RelayTest;
-    setControls(true, !test, true, false);
-    m_nextPending = true;
-}
-
-void TervexWidget::onRunRepeating(const QString& reason)
-{
-    m_recordPage->setRepeatInfo(reason);
 }
 
 void TervexWidget::onRunFailed(const QString& reason)
