@@ -1,5 +1,7 @@
 #include "app/tervexmodel.h"
 
+#include "app/stationlock.h"
+
 #include "etr/etrfile.h"
 #include "station/settingsstore.h"
 #include "station/tervexdevice.h"
@@ -13,9 +15,12 @@
 #include "survey/testdatamanager.h"
 #include "survey/teststrategy.h"
 
+#include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHostAddress>
 #include <QSettings>
 #include <QTextStream>
 
@@ -39,8 +44,11 @@ TervexModel::TervexModel(QObject* parent)
     connect(m_device, &TervexDevice::disconnected, this, &TervexModel::deviceDisconnected);
     connect(m_device, &TervexDevice::statusUpdated, this, &TervexModel::deviceStatusUpdated);
     connect(m_device, &TervexDevice::connectionFailed, this, &TervexModel::connectionFailed);
+    // A failed or lost link leaves the station to whichever copy connects next.
+    connect(m_device, &TervexDevice::connectionFailed, this, [this]() { m_stationLock.reset(); });
     connect(m_device, &TervexDevice::propertiesUpdated, this, &TervexModel::onDevicePropertiesUpdated);
     connect(m_device, &TervexDevice::initialized, this, &TervexModel::onDeviceInitialized);
+    connect(m_device->battery(), &BatteryInfo::updated, this, &TervexModel::onBatteryUpdated);
     connect(&m_stationSettings, &TervexSettings::updating, this, &TervexModel::settingsUpdating);
     connect(&m_stationSettings, &TervexSettings::updated, this, &TervexModel::settingsUpdated);
 }
@@ -57,12 +65,45 @@ TervexModel::~TervexModel()
 
 bool TervexModel::connectDevice()
 {
-    return m_device->connectToStation();
+    m_stationLock.reset(new StationLock(QFileInfo(m_settingsStore->fileName()).absolutePath(), m_device->host(),
+                                        m_device->commandPort()));
+    QString error;
+    if (!m_stationLock->acquire(&error)) {
+        m_stationLock.reset();
+        Q_EMIT connectionFailed(error);
+        return false;
+    }
+    if (m_device->connectToStation())
+        return true;
+    m_stationLock.reset();
+    return false;
 }
 
 void TervexModel::disconnectDevice()
 {
     m_device->closeConnections();
+    m_stationLock.reset();
+}
+
+QString TervexModel::setStationAddress(const QString& host, int commandPort, int dataPort)
+{
+    QHostAddress address;
+    const QString trimmed = host.trimmed();
+    if (!address.setAddress(trimmed) || address.protocol() != QAbstractSocket::IPv4Protocol)
+        return tr("«%1» не является адресом IPv4 (четыре числа от 0 до 255 через точку, например 192.168.0.100).")
+            .arg(trimmed);
+    for (int port : {commandPort, dataPort}) {
+        if (port < 1 || port > 65535)
+            return tr("Порт %1 вне диапазона 1…65535.").arg(port);
+    }
+    if (commandPort == dataPort)
+        return tr("Порт команд и порт данных должны различаться.");
+    m_settingsStore->setValue(Key::host(), address.toString());
+    m_settingsStore->setValue(Key::commandPort(), commandPort);
+    m_settingsStore->setValue(Key::dataPort(), dataPort);
+    m_settingsStore->sync();
+    m_device->setAddress(address.toString(), quint16(commandPort), quint16(dataPort));
+    return QString();
 }
 
 void TervexModel::onDevicePropertiesUpdated()
@@ -216,6 +257,7 @@ bool TervexModel::refuse(const QString& reason)
 
 void TervexModel::replaceStrategy(SurveyStrategy* strategy)
 {
+    m_surveyActive = false;
     delete m_strategy;
     m_strategy = strategy;
     if (!m_strategy)
@@ -343,7 +385,8 @@ bool TervexModel::runTrial()
     for (const ChannelSetting& channel : e->channels) {
         const int m = qint16(channel.electrodeM);
         const int n = qint16(channel.electrodeN);
-        if (channel.available && (m != 0 || n != 0))
+        // The channels the record measures: switched on by the operator and enabled by the station.
+        if (channel.available && channel.enabled && (m != 0 || n != 0))
             lines.append(QuadrupoleLine{a, b, m, n});
     }
     if (lines.isEmpty())
@@ -381,6 +424,7 @@ SurveyJob* TervexModel::loadSequenceJob(const QString& source, int pairsLimit)
                    .arg(QDir::toNativeSeparators(source), file.errorString()));
         return nullptr;
     }
+    m_startWarning = file.warningString();
     auto* sequence = new Sequence(pairsLimit);
     sequence->build(file.lines(), true);
     return new SurveyJob(file.electrodes(), file.lines(), sequence);
@@ -418,6 +462,7 @@ SurveyJob* TervexModel::resumeJob(const QString& dataPath, int pairsLimit, int* 
                    .arg(QDir::toNativeSeparators(companion), sequenceFile.errorString()));
         return nullptr;
     }
+    m_startWarning = sequenceFile.warningString();
     EtrFormat::Scan scan;
     QString error;
     if (!EtrFormat::scanFile(data.get(), &scan, &error)) {
@@ -474,12 +519,19 @@ SurveyJob* TervexModel::resumeJob(const QString& dataPath, int pairsLimit, int* 
 bool TervexModel::startSurvey(const QString& source, const QString& target)
 {
     m_startError.clear();
+    m_startWarning.clear();
     replaceStrategy(nullptr);
 
     const int usable = usableChannelCount();
     if (usable == 0)
         return refuse(tr("Нет готовых к работе каналов: съёмка не измерила бы ни одного потенциала."));
     const int pairsLimit = surveyPairsLimit();
+    const BatteryWatch limits = batteryLimits();
+    const float battery = m_device->battery()->voltage();
+    if (battery > 0.0f && battery < limits.stopLimit())
+        return refuse(tr("Батарея станции %1 В ниже предела %2 В: съёмка не начата.")
+                          .arg(QString::number(double(battery), 'f', 2),
+                               QString::number(double(limits.stopLimit()), 'f', 1)));
 
     const QString suffix = QFileInfo(source).suffix().toLower();
     int pulse = 0, pause = 0, repeats = 0;
@@ -512,6 +564,12 @@ bool TervexModel::startSurvey(const QString& source, const QString& target)
         const QFileInfo targetInfo(target);
         if (targetInfo.exists() && !targetInfo.isFile())
             return refuse(tr("%1 не является обычным файлом.").arg(QDir::toNativeSeparators(target)));
+        const QFileInfo targetFolder(targetInfo.absolutePath());
+        if (!targetFolder.isDir() || !targetFolder.isWritable())
+            return refuse(tr("Папка %1 недоступна для записи: файл данных %2 не может быть создан. "
+                             "Выберите другую папку.")
+                              .arg(QDir::toNativeSeparators(targetFolder.absoluteFilePath()),
+                                   QDir::toNativeSeparators(targetInfo.fileName())));
         // Taken before the target is truncated: a running survey's records stay where they are.
         std::unique_ptr<DataFileLock> lock(new DataFileLock(target));
         if (!lock->acquire(&error))
@@ -525,7 +583,8 @@ bool TervexModel::startSurvey(const QString& source, const QString& target)
         job->holdLock(std::move(lock));
         // The header reaches the disk now, so a crash during the first record leaves a file that
         // can be continued.
-        if (!EtrFormat::writeHeader(*job->dataStream(), pulse, pause, repeats, job->electrodes())
+        const QByteArray area = lineMetadata().toHeaderArea(EtrFormat::HeaderAreaSize);
+        if (!EtrFormat::writeHeader(*job->dataStream(), pulse, pause, repeats, job->electrodes(), area)
             || !created->flush())
             return refuse(tr("Не удалось записать файл данных %1: %2")
                               .arg(QDir::toNativeSeparators(target), created->errorString()));
@@ -555,7 +614,11 @@ bool TervexModel::startSurvey(const QString& source, const QString& target)
     connect(strategy, &SurveyStrategy::repeating, this, &TervexModel::runRepeating);
     connect(strategy, &SurveyStrategy::strategyCompleted, this, [this, dataFile]() { reportSurvey(dataFile, false); });
     connect(strategy, &SurveyStrategy::aborted, this, [this, dataFile]() { reportSurvey(dataFile, true); });
+    m_batteryWatch = limits;
+    m_surveyActive = true;
     strategy->executeStep(false, false, false);
+    // A battery already low is said at once.
+    onBatteryUpdated(battery);
     return true;
 }
 
@@ -569,10 +632,103 @@ void TervexModel::setRepeatPolicy(const RepeatPolicy& policy)
     policy.save(*m_settingsStore);
 }
 
+QString TervexModel::lineName() const
+{
+    return m_settingsStore->value(Key::lineName()).toString();
+}
+
+QString TervexModel::lineOperator() const
+{
+    return m_settingsStore->value(Key::lineOperator()).toString();
+}
+
+QString TervexModel::lineNote() const
+{
+    return m_settingsStore->value(Key::lineNote()).toString();
+}
+
+void TervexModel::setLineDescription(const QString& name, const QString& lineOperator, const QString& note)
+{
+    m_settingsStore->setValue(Key::lineName(), name);
+    m_settingsStore->setValue(Key::lineOperator(), lineOperator);
+    m_settingsStore->setValue(Key::lineNote(), note);
+}
+
+LineMetadata TervexModel::lineMetadata()
+{
+    LineMetadata metadata;
+    metadata.set(LineMetadata::LineName, lineName());
+    metadata.set(LineMetadata::Operator, lineOperator());
+    metadata.set(LineMetadata::Note, lineNote());
+    // Local time with its offset from UTC: "2026-12-09T14:05:00+03:00".
+    const QDateTime now = QDateTime::currentDateTime();
+    metadata.set(LineMetadata::StartTime, now.toOffsetFromUtc(now.offsetFromUtc()).toString(Qt::ISODate));
+    const StationInfo* station = m_stationSettings.stationInfo();
+    metadata.set(LineMetadata::StationSerial, QString::number(station->serialNumber));
+    metadata.set(LineMetadata::Firmware,
+                 QStringLiteral("adapter %1.%2, generator %3.%4")
+                     .arg(station->adapterVersionMajor)
+                     .arg(station->adapterVersionMinor)
+                     .arg(station->generatorVersionMajor)
+                     .arg(station->generatorVersionMinor));
+    metadata.set(LineMetadata::ProgramVersion, QCoreApplication::applicationVersion());
+    const GeneratorSettings* g = m_stationSettings.generatorSettings();
+    metadata.set(LineMetadata::Voltage, QString::number(g->voltage));
+    metadata.set(LineMetadata::Pulse, QString::number(g->pulseLength));
+    metadata.set(LineMetadata::Pause, QString::number(g->pauseLength));
+    metadata.set(LineMetadata::Periods, QString::number(g->periods));
+    const GPSInfo* gps = m_device->gps();
+    // Empty until the station has reported a valid fix.
+    if (!gps->coordinatesText().isEmpty()) {
+        metadata.set(LineMetadata::Longitude, QString::number(gps->longitude(), 'f', 4));
+        metadata.set(LineMetadata::Latitude, QString::number(gps->latitude(), 'f', 4));
+        metadata.set(LineMetadata::Altitude, QString::number(double(gps->altitude()), 'f', 1));
+    }
+    if (m_device->battery()->voltage() > 0.0f)
+        metadata.set(LineMetadata::Battery, QString::number(double(m_device->battery()->voltage()), 'f', 2));
+    return metadata;
+}
+
+BatteryWatch TervexModel::batteryLimits() const
+{
+    return BatteryWatch::fromSettings(*m_settingsStore);
+}
+
+bool TervexModel::batteryLow() const
+{
+    return batteryLimits().isLow(m_device->battery()->voltage());
+}
+
+void TervexModel::onBatteryUpdated(float voltage)
+{
+    if (!m_surveyActive || !m_strategy || !m_strategy->isRunning())
+        return;
+    switch (m_batteryWatch.check(voltage)) {
+    case BatteryWatch::Event::None:
+        break;
+    case BatteryWatch::Event::Warning:
+        Q_EMIT batteryWarning(tr("Батарея станции разряжается: %1 В, ниже %2 В. Съёмка продолжается; при %3 В "
+                                 "она будет остановлена.")
+                                  .arg(QString::number(double(voltage), 'f', 2),
+                                       QString::number(double(m_batteryWatch.warningLimit()), 'f', 1),
+                                       QString::number(double(m_batteryWatch.stopLimit()), 'f', 1)));
+        break;
+    case BatteryWatch::Event::Stop:
+        m_strategy->report().setBatteryStop(voltage, m_batteryWatch.stopLimit());
+        m_strategy->stopAfterRecord(tr("Батарея станции %1 В ниже предела %2 В: съёмка остановлена после "
+                                       "текущей записи, записанные измерения сохранены.")
+                                        .arg(QString::number(double(voltage), 'f', 2),
+                                             QString::number(double(m_batteryWatch.stopLimit()), 'f', 1)));
+        break;
+    }
+}
+
 void TervexModel::reportSurvey(const QString& dataFile, bool stopped)
 {
     if (!m_strategy)
         return;
+    m_surveyActive = false;
+    m_strategy->report().setBattery(m_batteryWatch.startVoltage(), m_batteryWatch.lastVoltage());
     const SurveyReport& report = m_strategy->report();
     QString path = SurveyReport::pathFor(dataFile);
     QString error;

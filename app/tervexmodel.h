@@ -3,6 +3,8 @@
 
 #include "measurement/tervexcalculator.h"
 #include "station/tervexsettings.h"
+#include "survey/batterywatch.h"
+#include "survey/linemetadata.h"
 #include "survey/quadrupoleline.h"
 #include "survey/repeatpolicy.h"
 #include "survey/testdatamanager.h"
@@ -12,7 +14,10 @@
 #include <QString>
 #include <QVector>
 
+#include <memory>
+
 class QSettings;
+class StationLock;
 class SurveyDataManager;
 class SurveyJob;
 class SurveyStrategy;
@@ -29,6 +34,9 @@ public:
     ~TervexModel() override;
 
     bool connectDevice();
+    // Checks and stores the station's address and ports (the keys the link reads) for the next
+    // connection; the reason for the operator when refused, empty when stored.
+    QString setStationAddress(const QString& host, int commandPort, int dataPort);
 
     TervexDevice* device() const { return m_device; }
     TervexSettings* stationSettings() { return &m_stationSettings; }
@@ -47,6 +55,8 @@ public:
     bool testByResistance(int thresholdIndex);
     bool testRelays();
     QString startError() const { return m_startError; }
+    // What the operator should know about a survey that did start (electrodes without coordinates).
+    QString startWarning() const { return m_startWarning; }
 
     void stopRun();
     void repeatRecord();
@@ -85,6 +95,19 @@ public:
     // Automatic repeats of noisy survey records, kept in the settings store.
     RepeatPolicy repeatPolicy() const;
     void setRepeatPolicy(const RepeatPolicy& policy);
+    // Line name, operator and note the next survey writes into its data file, kept in the
+    // settings store for the survey after it.
+    QString lineName() const;
+    QString lineOperator() const;
+    QString lineNote() const;
+    void setLineDescription(const QString& name, const QString& lineOperator, const QString& note);
+    // What a new data file records of its line: the description above, the start time, the
+    // station, the program, the generator as set and the station's GPS and battery now.
+    LineMetadata lineMetadata();
+    // The battery limits of the settings store (batteryWarning, batteryStop).
+    BatteryWatch batteryLimits() const;
+    // The station's mean battery voltage is below the warning limit.
+    bool batteryLow() const;
 
     void loadSettings();
 
@@ -107,6 +130,8 @@ Q_SIGNALS:
     void surveyReported(const QString& text, const QString& path, const QString& error);
     // The station could not be reached or the link was lost; reason names the address and port.
     void connectionFailed(const QString& reason);
+    // During a survey the battery fell below the warning limit (once per survey); text is for the operator.
+    void batteryWarning(const QString& text);
 
 public Q_SLOTS:
     void onDevicePropertiesUpdated();
@@ -117,6 +142,7 @@ private:
     bool startTest(const QVector<TestPlanEntry>& entries, int positionCount, const QList<QuadrupoleLine>& lines,
                    bool relay);
     void replaceStrategy(SurveyStrategy* strategy);
+    void onBatteryUpdated(float voltage);
     bool refuse(const QString& reason);
     SurveyJob* loadSequenceJob(const QString& source, int pairsLimit);
     SurveyJob* resumeJob(const QString& dataPath, int pairsLimit, int* pulse, int* pause, int* repeats);
@@ -128,12 +154,17 @@ private:
 
     QSettings* m_settingsStore = nullptr;
     TervexDevice* m_device = nullptr;
+    // The survey in progress is watched; tests and trial records are not.
+    BatteryWatch m_batteryWatch;
+    bool m_surveyActive = false;
     TervexSettings m_stationSettings;
     TervexCalculator m_calculator;
     SurveyDataManager* m_surveyDataManager = nullptr;
     TestDataManager* m_testDataManager = nullptr;
     SurveyStrategy* m_strategy = nullptr;
     bool m_paused = false;
+    std::unique_ptr<StationLock> m_stationLock;
+    QString m_startWarning;
     QString m_startError;
     QString m_dataPath;
     QString m_seqPath;

@@ -2,6 +2,7 @@
 #define ETRFILE_H
 
 #include "measurement/electrodeposition.h"
+#include "survey/linemetadata.h"
 #include "measurement/tervexcalculator.h"
 #include "survey/surveydatum.h"
 
@@ -68,6 +69,8 @@ public:
     int samplesPerStream() const { return m_samplesPerStream; }
     int streamBytes() const { return m_streamBytes; }
     QByteArray headerArea() const { return m_headerArea; }
+    // The line's description the survey kept in the free header area, if any.
+    LineMetadata metadata() const { return LineMetadata::fromHeaderArea(m_headerArea); }
     int formatWord() const { return m_formatWord; }
     int pulse() const { return m_pulse; }
     int pause() const { return m_pause; }

@@ -112,6 +112,15 @@ InversionDataset InversionDataset::fromFiles(const QVector<const EtrFile*>& file
             return found == index.constEnd() ? -1 : *found + 1;
         };
 
+        const LineMetadata metadata = file->metadata();
+        if (dataset.lineName.isEmpty())
+            dataset.lineName = metadata.value(LineMetadata::LineName);
+        if (dataset.gpsPosition.isEmpty() && !metadata.value(LineMetadata::Longitude).isEmpty())
+            dataset.gpsPosition = QStringList{metadata.value(LineMetadata::Longitude),
+                                              metadata.value(LineMetadata::Latitude),
+                                              metadata.value(LineMetadata::Altitude)}
+                                      .join(QLatin1Char(' '));
+
         const QVector<SurveyDatum> fileData = file->surveyData(source);
         if (!fileData.isEmpty()) {
             if (firstPulse < 0) {

@@ -32,6 +32,11 @@ struct InversionDataset
     QMap<QString, int> leftOut;
     // Things the files disagree on and how they were settled, one line each.
     QStringList notes;
+    // From the line description of the first file that has one: its name and the station's GPS
+    // position at the start ("longitude latitude altitude" as the station sent them); empty when
+    // no file has them.
+    QString lineName;
+    QString gpsPosition;
 
     bool hasY() const;
     bool hasElevation() const;

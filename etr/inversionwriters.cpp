@@ -198,10 +198,17 @@ private:
         return out;
     }
 
-    // Readers look for the word "Type" to find the measurement-type line: the title must not have it.
+    // Readers look for the word "Type" to find the measurement-type line: the title must not have
+    // it, so a line name that does is left out.
     QByteArray title() const
     {
-        return "Tervex-M1, " + QByteArray::number(m_dataset.electrodes.size()) + " electrodes";
+        QByteArray title = "Tervex-M1, ";
+        if (!m_dataset.lineName.isEmpty() && !m_dataset.lineName.contains(QLatin1String("type"), Qt::CaseInsensitive))
+            title += m_dataset.lineName.toUtf8() + ", ";
+        title += QByteArray::number(m_dataset.electrodes.size()) + " electrodes";
+        if (!m_dataset.gpsPosition.isEmpty())
+            title += ", GPS " + m_dataset.gpsPosition.toUtf8();
+        return title;
     }
 
     const InversionDataset& m_dataset;

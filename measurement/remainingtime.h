@@ -17,8 +17,13 @@ public:
     // Milliseconds still needed for steps `step` to `stepCount`, from the mean duration of the
     // steps measured so far; -1 while no step of this run has completed.
     qint64 estimate(int step, int stepCount) const;
+    // The run waits for the operator from `nowMs` until resumed: that time is no record's pace.
+    void paused(qint64 nowMs);
+    void resumed(qint64 nowMs);
 
 private:
+    qint64 m_pausedSince = -1;
+    qint64 m_pausedTotal = 0;
     int m_firstStep = -1;
     qint64 m_firstTime = 0;
     int m_lastStep = -1;

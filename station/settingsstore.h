@@ -27,6 +27,13 @@ inline QString maxScatter() { return QStringLiteral("maxScatter"); }
 inline QString maxRepeats() { return QStringLiteral("maxRepeats"); }
 // Interface language, "ru" or "en"; absent: follow the system locale.
 inline QString language() { return QStringLiteral("language"); }
+// What the survey panel writes into a new data file: line name, operator and a note.
+inline QString lineName() { return QStringLiteral("lineName"); }
+inline QString lineOperator() { return QStringLiteral("lineOperator"); }
+inline QString lineNote() { return QStringLiteral("lineNote"); }
+// Battery limits in volts: a warning below the first, the survey stops below the second; 0 = off.
+inline QString batteryWarning() { return QStringLiteral("batteryWarning"); }
+inline QString batteryStop() { return QStringLiteral("batteryStop"); }
 }
 
 // Default, lowest and highest accepted value of one test parameter.

@@ -60,6 +60,13 @@ public:
     QString host() const { return m_host; }
     quint16 commandPort() const { return m_commandPort; }
     quint16 dataPort() const { return m_dataPort; }
+    // The address the next connectToStation() uses; a connection already up keeps its own.
+    void setAddress(const QString& host, quint16 commandPort, quint16 dataPort)
+    {
+        m_host = host;
+        m_commandPort = commandPort;
+        m_dataPort = dataPort;
+    }
     bool isStartPending() const { return m_startPending; }
 
     int statusInterval() const { return m_statusInterval; }

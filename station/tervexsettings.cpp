@@ -38,10 +38,9 @@ void TervexSettings::updateFrom(const StationProperties& properties)
         info.statusHigh = source.statusHigh;
 
         ChannelSetting& setting = m_electrodeSettings.channels[i];
-        // Ready is what the channel table shows as "готов": no code in either status byte. A
-        // channel that is not ready is measured only when the operator has turned it on.
-        const bool ready = (source.statusLow & 0xff) == 0 && (source.statusHigh & 0xff) == 0;
-        setting.enabled = (ready || setting.available) ? 1 : 0;
+        // The station measures a channel when either of its status bytes is clear; the operator's
+        // own switch is `available`, which the station's reply leaves alone.
+        setting.enabled = (source.statusHigh == 0 || source.statusLow == 0) ? 1 : 0;
         setting.number = source.number;
         setting.electrodeM = source.electrodeM;
         setting.electrodeN = source.electrodeN;

@@ -179,9 +179,9 @@ bool scanFile(QFile* file, Scan* result, QString* error)
     return scan(content.constData(), content.size(), result, error);
 }
 
-QByteArray headerBytes(int pulse, int pause, int repeats, const ElectrodeMap& positions)
+QByteArray headerBytes(int pulse, int pause, int repeats, const ElectrodeMap& positions, const QByteArray& area)
 {
-    QByteArray out(HeaderAreaSize, ' ');
+    QByteArray out = area.size() == HeaderAreaSize ? area : QByteArray(HeaderAreaSize, ' ');
     out.reserve(FixedHeaderSize + PositionEntrySize * positions.size());
     Wire::putI32(out, FormatWord);
     Wire::putI32(out, pulse);
@@ -216,9 +216,10 @@ QByteArray blockBytes(int samplesPerStream, int a, int b, const QVector<float>& 
     return out;
 }
 
-bool writeHeader(QDataStream& out, int pulse, int pause, int repeats, const ElectrodeMap& positions)
+bool writeHeader(QDataStream& out, int pulse, int pause, int repeats, const ElectrodeMap& positions,
+                 const QByteArray& area)
 {
-    return writeRaw(out, headerBytes(pulse, pause, repeats, positions));
+    return writeRaw(out, headerBytes(pulse, pause, repeats, positions, area));
 }
 
 bool writeBlock(QDataStream& out, int samplesPerStream, int a, int b, const QVector<float>& current,

@@ -149,15 +149,18 @@ struct BlockChannel
     QVector<float> samples;
 };
 
-// The header as the survey writes it: a blank free area, format word 1000, the timing and one
-// entry per electrode in ascending number.
-QByteArray headerBytes(int pulse, int pause, int repeats, const ElectrodeMap& positions);
+// The header as the survey writes it: the free area (blank unless a whole area of HeaderAreaSize
+// bytes is given, such as the line's metadata), format word 1000, the timing and one entry per
+// electrode in ascending number.
+QByteArray headerBytes(int pulse, int pause, int repeats, const ElectrodeMap& positions,
+                       const QByteArray& area = QByteArray());
 // One block with NCH = the number of channel records, every stream cut or zero-padded to
 // exactly samplesPerStream values, so the reader always finds the next block.
 QByteArray blockBytes(int samplesPerStream, int a, int b, const QVector<float>& current,
                       const QVector<BlockChannel>& channels);
 
-bool writeHeader(QDataStream& out, int pulse, int pause, int repeats, const ElectrodeMap& positions);
+bool writeHeader(QDataStream& out, int pulse, int pause, int repeats, const ElectrodeMap& positions,
+                 const QByteArray& area = QByteArray());
 bool writeBlock(QDataStream& out, int samplesPerStream, int a, int b, const QVector<float>& current,
                 const QVector<BlockChannel>& channels);
 

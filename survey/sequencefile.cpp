@@ -57,6 +57,7 @@ bool SequenceFile::parse(const QByteArray& content)
     m_electrodes.clear();
     m_lines.clear();
     m_errorString.clear();
+    m_uncoordinated.clear();
 
     QList<QByteArray> rawLines = content.split('\n');
     // The newline that ends the last line does not start another one.
@@ -112,13 +113,14 @@ bool SequenceFile::parse(const QByteArray& content)
             || !toInt(t.at(4), &q.n)) {
             return fail(lineNumber, QCoreApplication::translate("SequenceFile", "ожидаются номер строки и электроды A B M N"));
         }
+        QList<int> uncoordinated;
         for (const int electrode : {q.a, q.b, q.m, q.n}) {
             if (!isCableElectrode(electrode)) {
                 return fail(lineNumber, QCoreApplication::translate("SequenceFile", "номер электрода %1 вне диапазона %2…%3")
                                             .arg(electrode).arg(Electrodes::None).arg(Electrodes::Count));
             }
-            if (electrode != Electrodes::None && !m_electrodes.contains(electrode))
-                return fail(lineNumber, QCoreApplication::translate("SequenceFile", "электрод %1 не задан в разделе координат").arg(electrode));
+            if (electrode != Electrodes::None && !m_electrodes.contains(electrode) && !uncoordinated.contains(electrode))
+                uncoordinated.append(electrode);
         }
         if (q.a != Electrodes::None && q.a == q.b)
             return fail(lineNumber, QCoreApplication::translate("SequenceFile", "электроды A и B совпадают"));
@@ -127,6 +129,8 @@ bool SequenceFile::parse(const QByteArray& content)
         if (q.a == q.m || q.a == q.n)
             return fail(lineNumber, QCoreApplication::translate("SequenceFile", "электрод A совпадает с M или N"));
         m_lines.append(q);
+        if (!uncoordinated.isEmpty())
+            m_uncoordinated.append({lineNumber, uncoordinated});
     }
 
     if (m_lines.isEmpty())
@@ -143,4 +147,26 @@ bool SequenceFile::fail(const QString& reason)
 bool SequenceFile::fail(int lineNumber, const QString& reason)
 {
     return fail(QCoreApplication::translate("SequenceFile", "Строка %1: %2").arg(lineNumber).arg(reason));
+}
+
+QString SequenceFile::warningString() const
+{
+    if (m_uncoordinated.isEmpty())
+        return QString();
+    // A generated file can miss a whole cable section: the first lines tell the pattern.
+    constexpr int Listed = 10;
+    QStringList lines;
+    for (int i = 0; i < m_uncoordinated.size() && i < Listed; ++i) {
+        QStringList electrodes;
+        for (int electrode : m_uncoordinated.at(i).second)
+            electrodes << QString::number(electrode);
+        lines << QCoreApplication::translate("SequenceFile", "строка %1: %2")
+                     .arg(m_uncoordinated.at(i).first)
+                     .arg(electrodes.join(QStringLiteral(", ")));
+    }
+    if (m_uncoordinated.size() > Listed)
+        lines << QCoreApplication::translate("SequenceFile", "ещё строк: %1").arg(m_uncoordinated.size() - Listed);
+    return QCoreApplication::translate("SequenceFile",
+                                       "Электроды без координат (положение принято равным 0, в таблице 99999.999):\n%1")
+        .arg(lines.join(QLatin1Char('\n')));
 }

@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QPair>
 #include <QString>
 
 // A survey description: the "# X Y Z" section with the electrode coordinates, then the
@@ -22,6 +23,9 @@ public:
     const ElectrodeMap& electrodes() const { return m_electrodes; }
     const QList<QuadrupoleLine>& lines() const { return m_lines; }
     QString errorString() const { return m_errorString; }
+    // Quadrupole lines naming an electrode that has no coordinate line still load (the calculator
+    // places such an electrode at 0); this names those lines and electrodes, empty when none.
+    QString warningString() const;
 
 private:
     bool fail(const QString& reason);
@@ -30,6 +34,8 @@ private:
     ElectrodeMap m_electrodes;
     QList<QuadrupoleLine> m_lines;
     QString m_errorString;
+    // File line number and the electrodes of that line without coordinates.
+    QList<QPair<int, QList<int>>> m_uncoordinated;
 };
 
 #endif

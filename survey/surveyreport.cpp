@@ -112,6 +112,14 @@ QString SurveyReport::text(const QString& dataFile, bool stopped, Wording wordin
         numbers << QString::number(number);
     lines << say(QT_TRANSLATE_NOOP("SurveyReport", "Каналы без данных: %1")).arg(numbers.isEmpty() ? say(QT_TRANSLATE_NOOP("SurveyReport", "нет"))
                                                                                : numbers.join(QStringLiteral(", ")));
+    if (m_batteryStopLimit > 0.0f)
+        lines << say(QT_TRANSLATE_NOOP("SurveyReport", "Съёмка остановлена: батарея станции %1 В ниже предела %2 В."))
+                     .arg(QString::number(double(m_batteryStopVoltage), 'f', 2),
+                          QString::number(double(m_batteryStopLimit), 'f', 2));
+    if (m_batteryStart > 0.0f)
+        lines << say(QT_TRANSLATE_NOOP("SurveyReport", "Батарея: %1 В в начале, %2 В в конце"))
+                     .arg(QString::number(double(m_batteryStart), 'f', 2),
+                          QString::number(double(m_batteryEnd), 'f', 2));
     const qint64 seconds = (elapsedMs() + 500) / 1000;
     lines << say(QT_TRANSLATE_NOOP("SurveyReport", "Время съёмки: %1:%2:%3"))
                  .arg(seconds / 3600)

@@ -33,6 +33,18 @@ public:
     void setNotReadyChannels(const QVector<int>& numbers) { m_notReady = numbers; }
     void start();
     void stop();
+    // The station's battery at the start and the end of the run, volts; 0 = not known.
+    void setBattery(float start, float end)
+    {
+        m_batteryStart = start;
+        m_batteryEnd = end;
+    }
+    // The run was ended because the battery fell below the stop limit.
+    void setBatteryStop(float voltage, float limit)
+    {
+        m_batteryStopVoltage = voltage;
+        m_batteryStopLimit = limit;
+    }
 
     // One record written to the data file, with the channels it was measured on; repeat: another
     // record of the step measured before.
@@ -76,6 +88,10 @@ private:
     int m_repeats = 0;
     QElapsedTimer m_clock;
     qint64 m_elapsed = -1;
+    float m_batteryStart = 0.0f;
+    float m_batteryEnd = 0.0f;
+    float m_batteryStopVoltage = 0.0f;
+    float m_batteryStopLimit = 0.0f;
 };
 
 #endif

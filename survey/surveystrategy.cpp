@@ -227,6 +227,10 @@ void SurveyStrategy::executeNext()
 {
     if (!m_job)
         return;
+    if (!m_stopReason.isEmpty()) {
+        fail(m_stopReason);
+        return;
+    }
     if (m_paused) {
         Q_EMIT waitingForNext();
         return;
@@ -272,6 +276,15 @@ void SurveyStrategy::abort()
     m_job = nullptr;
     onAborted();
     Q_EMIT aborted();
+}
+
+void SurveyStrategy::stopAfterRecord(const QString& reason)
+{
+    if (!m_job || !m_stopReason.isEmpty())
+        return;
+    m_stopReason = reason;
+    if (m_phase == Phase::Idle)
+        fail(reason);
 }
 
 void SurveyStrategy::fail(const QString& reason)

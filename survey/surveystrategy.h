@@ -43,6 +43,9 @@ public:
     bool isPaused() const { return m_paused; }
     bool allChannels() const { return m_allChannels; }
     void abort();
+    // Ends the run once the record in progress is stored (at once between records), as a failure
+    // with this reason; the records stay in the file.
+    void stopAfterRecord(const QString& reason);
 
     const MeasurementInfo* info() const { return &m_info; }
     bool isRunning() const { return m_job != nullptr; }
@@ -52,6 +55,7 @@ public:
     // Records whose scatter or current fails the policy are measured again before the run goes on.
     void setRepeatPolicy(const RepeatPolicy& policy);
     const SurveyReport& report() const { return m_report; }
+    SurveyReport& report() { return m_report; }
 
 Q_SIGNALS:
     void surveyCompleted();
@@ -124,6 +128,7 @@ private:
     RepeatPolicy::Verdict m_pendingRepeat;
     int m_stepRepeats = 0;  // records of the current step beyond its first
     SurveyReport m_report;
+    QString m_stopReason;
 };
 
 #endif

@@ -10,14 +10,23 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 #include <QSettings>
 #include <QTextCodec>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
 namespace {
 constexpr int E = Electrodes::Count;
+
+// The verdict as the operator reads it, or in the report's own Russian.
+QString wording(const char* source, bool translated)
+{
+    return translated ? TestDataManager::tr(source) : QString::fromUtf8(source);
+}
+
 constexpr int FirstHalfLast = E - 1;       // result index closing the mirror-pair half
 constexpr int SecondHalfLast = 2 * E - 1;  // result index closing the shifted-pair half
 }
@@ -75,6 +84,9 @@ void TestDataManager::resetRelays()
     for (int r : {44, 46, 48, 50})
         m_relays[r].position1Confirmed = true;
     m_faultyRelay = 0;
+    m_faultyRelays.clear();
+    m_relayLines.clear();
+    m_failedPairs.clear();
     m_pairsMeasured = 0;
     m_pairsPassed = 0;
     m_pairsOpen = 0;
@@ -120,7 +132,9 @@ bool TestDataManager::finishRecord()
             evaluateRelayHalf(false);
         } else if (i == SecondHalfLast) {
             evaluateRelayHalf(true);
-            message = verdict();
+            message = verdict(true);
+            // The report keeps its Russian wording whatever the interface language.
+            writeRelayReport(verdict(false));
         }
     }
     Q_EMIT completed();
@@ -141,20 +155,43 @@ void TestDataManager::abortRun()
 
 void TestDataManager::writeReport()
 {
+    QString body;
+    for (const TestPlanEntry& entry : m_plan) {
+        if (entry.firstElectrode == 0 || entry.secondElectrode == 0)
+            continue;
+        const float r = (entry.resultIndex >= 0 && entry.resultIndex < m_results.size())
+                            ? m_results[entry.resultIndex].resistance
+                            : 0.0f;
+        body += QStringLiteral("%1-%2:\t%3\n")
+                    .arg(entry.firstElectrode)
+                    .arg(entry.secondElectrode)
+                    .arg(QString::number(double(r), 'f', 1));
+    }
+    writeReportFile(QStringLiteral("resistance_"), QStringLiteral("Измерение переходных сопротивлений "), body);
+}
+
+void TestDataManager::writeRelayReport(const QString& verdict)
+{
+    const QString body = QStringLiteral("Пара\tизмерено, Ом\tожидается, Ом\tрезультат\n")
+                         + m_relayLines.join(QString()) + QStringLiteral("\n") + verdict + QStringLiteral("\n");
+    writeReportFile(QStringLiteral("relays_"), QStringLiteral("Тест реле "), body);
+}
+
+void TestDataManager::writeReportFile(const QString& prefix, const QString& title, const QString& body)
+{
     std::unique_ptr<QSettings> store(SettingsStore::open());
     QString directory = store->value(SettingsStore::Key::dataPath()).toString();
     if (directory.isEmpty() || !QFileInfo::exists(directory))
         directory = QDir::homePath();
     const QDateTime now = QDateTime::currentDateTime();
-    const QString path = directory + QDir::separator() + QStringLiteral("resistance_")
+    const QString path = directory + QDir::separator() + prefix
                          + now.toString(QStringLiteral("yyMMdd_hhmmss")) + QStringLiteral(".txt");
 
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return;
 
-    QString text = QStringLiteral("Измерение переходных сопротивлений ")
-                   + now.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) + QStringLiteral("\n");
+    QString text = title + now.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) + QStringLiteral("\n");
     if (m_settings) {
         const StationInfo* info = m_settings->stationInfo();
         text += QStringLiteral("Тервекс #%1, адаптер %2:%3, генератор %4:%5\n\n")
@@ -164,17 +201,7 @@ void TestDataManager::writeReport()
                     .arg(info->generatorVersionMajor)
                     .arg(info->generatorVersionMinor);
     }
-    for (const TestPlanEntry& entry : m_plan) {
-        if (entry.firstElectrode == 0 || entry.secondElectrode == 0)
-            continue;
-        const float r = (entry.resultIndex >= 0 && entry.resultIndex < m_results.size())
-                            ? m_results[entry.resultIndex].resistance
-                            : 0.0f;
-        text += QStringLiteral("%1-%2:\t%3\n")
-                    .arg(entry.firstElectrode)
-                    .arg(entry.secondElectrode)
-                    .arg(QString::number(double(r), 'f', 1));
-    }
+    text += body;
     file.write(text.toLocal8Bit());
     file.close();
     m_lastReportPath = path;
@@ -242,45 +269,118 @@ void TestDataManager::evaluateRelayHalf(bool secondHalf)
         }
         const RelayPath path = relayPath(a, b);
         m_paths[secondHalf ? 1 : 0][j] = path;
-        if (index >= m_results.size())
-            continue;
+        const int expected = std::abs(b - a) * base;
+        const QString pair = QStringLiteral("%1-%2:\t").arg(a).arg(b);
         // Only a value measured in this run can confirm a relay.
-        const TestResult& result = m_results[index];
-        if (result.age != 0)
+        if (index >= m_results.size() || m_results[index].age != 0) {
+            m_relayLines << pair + QStringLiteral("-\t%1\tне измерено\n").arg(expected);
+            m_failedPairs.append({a, b});
             continue;
+        }
         ++m_pairsMeasured;
-        const float r = result.resistance;
+        const float r = m_results[index].resistance;
         if (!std::isfinite(r) || r > OpenCircuitOhms || r == ChannelResult::NotComputed)
             ++m_pairsOpen;
-        if (withinTolerance(r, std::abs(b - a) * base, delta)) {
+        const bool passed = withinTolerance(r, expected, delta);
+        m_relayLines << pair + QStringLiteral("%1\t%2\t%3\n")
+                                   .arg(QString::number(double(r), 'f', 1))
+                                   .arg(expected)
+                                   .arg(passed ? QStringLiteral("в допуске") : QStringLiteral("вне допуска"));
+        if (passed) {
             ++m_pairsPassed;
             confirmPath(path, a, b);
+        } else {
+            m_failedPairs.append({a, b});
         }
     }
 }
 
-QString TestDataManager::verdict()
+QVector<int> TestDataManager::blamedRelays() const
+{
+    // A relay position is written relay * 2 + position. Each failed pair went through at least
+    // one bad position among the unconfirmed ones on its path; the fewest positions that explain
+    // every failed pair are blamed, the position on most failed paths first. A relay whose
+    // positions were tested only together with a bad one is not blamed for it.
+    const auto unconfirmed = [this](int relay, int position) {
+        if (relay < 1 || relay > RelayCount || m_relays[relay].level < 1)
+            return false;
+        return !(position ? m_relays[relay].position1Confirmed : m_relays[relay].position0Confirmed);
+    };
+    QVector<QVector<int>> failed;
+    for (const QPair<int, int>& pair : m_failedPairs) {
+        const RelayPath path = relayPath(pair.first, pair.second);
+        QVector<int> positions;
+        for (int k = 0; k <= 5; ++k) {
+            const int first = ((pair.first - 1) >> (k + 1)) & 1;
+            const int second = ((pair.second - 1) >> (k + 1)) & 1;
+            if (unconfirmed(path.first[k], first))
+                positions.append(path.first[k] * 2 + first);
+            if (unconfirmed(path.second[k], second))
+                positions.append(path.second[k] * 2 + second);
+        }
+        failed.append(positions);
+    }
+    QVector<int> blamed;
+    for (;;) {
+        QMap<int, int> count;
+        for (const QVector<int>& positions : qAsConst(failed)) {
+            for (int p : positions)
+                ++count[p];
+        }
+        int best = -1;
+        for (auto it = count.cbegin(); it != count.cend(); ++it) {
+            if (best < 0 || it.value() > count.value(best))
+                best = it.key();
+        }
+        if (best < 0)
+            break;
+        if (!blamed.contains(best / 2))
+            blamed.append(best / 2);
+        failed.erase(std::remove_if(failed.begin(), failed.end(),
+                                    [best](const QVector<int>& positions) { return positions.contains(best); }),
+                     failed.end());
+    }
+    std::sort(blamed.begin(), blamed.end());
+    return blamed;
+}
+
+QString TestDataManager::verdict(bool translated)
 {
     m_faultyRelay = 0;
+    m_faultyRelays.clear();
     for (int r = 1; r <= RelayCount; ++r) {
-        if (m_relays[r].level >= 1 && !(m_relays[r].position0Confirmed && m_relays[r].position1Confirmed))
+        if (m_relays[r].level >= 1 && !(m_relays[r].position0Confirmed && m_relays[r].position1Confirmed)) {
             m_faultyRelay = quint16(r);
+            m_faultyRelays.append(r);
+        }
     }
     if (m_faultyRelay == 0)
-        return tr("Нет неисправных реле");
+        return wording(QT_TRANSLATE_NOOP("TestDataManager", "Нет неисправных реле"), translated);
     // A missing or wrongly wired test load fails every path at once; no single relay is to blame.
     if (m_pairsMeasured > 0 && m_pairsOpen == m_pairsMeasured) {
         m_faultyRelay = 0;
-        return tr("Тестовая нагрузка не подключена: все %1 пар показывают обрыв (выше 1 МОм). "
-                              "Подключите тестовую нагрузку и повторите тест.")
+        m_faultyRelays.clear();
+        return wording(QT_TRANSLATE_NOOP("TestDataManager",
+                                         "Тестовая нагрузка не подключена: все %1 пар показывают обрыв (выше 1 МОм). "
+                                         "Подключите тестовую нагрузку и повторите тест."),
+                       translated)
             .arg(m_pairsMeasured);
     }
     if (2 * m_pairsPassed < m_pairsMeasured) {
         m_faultyRelay = 0;
-        return tr("Вне допуска %1 пар из %2: проверьте тестовую нагрузку и её подключение, "
-                              "затем повторите тест. Неисправное реле по таким измерениям не определить.")
+        m_faultyRelays.clear();
+        return wording(QT_TRANSLATE_NOOP("TestDataManager",
+                                         "Вне допуска %1 пар из %2: проверьте тестовую нагрузку и её подключение, "
+                                         "затем повторите тест. Неисправное реле по таким измерениям не определить."),
+                       translated)
             .arg(m_pairsMeasured - m_pairsPassed)
             .arg(m_pairsMeasured);
     }
-    return QStringLiteral("%1 %2").arg(tr("Неисправно реле")).arg(m_faultyRelay);
+    const QVector<int> blamed = blamedRelays();
+    if (!blamed.isEmpty())
+        m_faultyRelays = blamed;
+    QStringList numbers;
+    for (int r : m_faultyRelays)
+        numbers << QString::number(r);
+    return QStringLiteral("%1 %2").arg(wording(QT_TRANSLATE_NOOP("TestDataManager", "Неисправно реле"), translated), numbers.join(QStringLiteral(", ")));
 }

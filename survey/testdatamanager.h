@@ -3,7 +3,9 @@
 
 #include "survey/datamanager.h"
 
+#include <QPair>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 struct TestPlanEntry
@@ -63,8 +65,11 @@ public:
 
     const QVector<TestResult>& results() const { return m_results; }
     const QVector<TestPlanEntry>& plan() const { return m_plan; }
+    // The highest relay of the last relay test with a position never seen switching correctly;
+    // faultyRelays() lists the relays the verdict names.
     quint16 faultyRelay() const { return m_faultyRelay; }
-    // Path of the last written contact-test report; empty when none was written.
+    QVector<int> faultyRelays() const { return m_faultyRelays; }
+    // Path of the last written contact-test or relay-test report; empty when none was written.
     QString lastReportPath() const { return m_lastReportPath; }
 
     // The relays on the path of electrodes (a, b).
@@ -79,9 +84,14 @@ Q_SIGNALS:
 private:
     void resetRelays();
     void writeReport();
+    void writeRelayReport(const QString& verdict);
+    // Writes "<prefix>yyMMdd_hhmmss.txt" in the data folder: the title line with the time, the
+    // station line, then `body`.
+    void writeReportFile(const QString& prefix, const QString& title, const QString& body);
     void evaluateRelayHalf(bool secondHalf);
     void confirmPath(const RelayPath& path, int a, int b);
-    QString verdict();
+    QString verdict(bool translated);
+    QVector<int> blamedRelays() const;
 
     QVector<TestResult> m_results;
     int m_resultCount = 0;
@@ -89,6 +99,11 @@ private:
     RelayState m_relays[RelayCount + 1];
     RelayPath m_paths[2][48];
     quint16 m_faultyRelay = 0;
+    QVector<int> m_faultyRelays;
+    // One report line per pair of this relay test, in the order measured.
+    QStringList m_relayLines;
+    // Electrodes (a, b) of the pairs of this relay test that did not pass.
+    QVector<QPair<int, int>> m_failedPairs;
     // Pairs of this relay test measured, within tolerance and reading as an open circuit.
     int m_pairsMeasured = 0;
     int m_pairsPassed = 0;

@@ -16,12 +16,18 @@ TestStrategy::TestStrategy(TervexDevice* device, DataManager* dataManager, Surve
         SettingsStore::readClamped(*store, SettingsStore::Key::testVoltage(), SettingsStore::TestVoltage);
 
     Q_EMIT m_settings->updating();
-    GeneratorSettings* g = m_settings->generatorSettings();
-    g->voltage = quint16(voltage);
-    g->pulseLength = TestPulse;
-    g->pauseLength = TestPause;
-    g->periods = relayTest ? 1 : 3;
+    *m_settings->generatorSettings() = generatorFor(voltage, relayTest);
     Q_EMIT m_settings->updated();
+}
+
+GeneratorSettings TestStrategy::generatorFor(int voltage, bool relayTest)
+{
+    GeneratorSettings g;
+    g.voltage = quint16(voltage);
+    g.pulseLength = TestPulse;
+    g.pauseLength = TestPause;
+    g.periods = relayTest ? 1 : 3;
+    return g;
 }
 
 void TestStrategy::restoreGenerator()

@@ -13,6 +13,8 @@ class TestStrategy : public SurveyStrategy
 public:
     static constexpr quint32 TestPulse = 200;
     static constexpr quint32 TestPause = 200;
+    // The generator settings a test runs with, whatever the generator panel holds.
+    static GeneratorSettings generatorFor(int voltage, bool relayTest);
 
     TestStrategy(TervexDevice* device, DataManager* dataManager, SurveyJob* job, ITervexSettings* settings,
                  TervexCalculator* calculator, bool relayTest, QObject* parent = nullptr);

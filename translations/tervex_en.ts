@@ -35,6 +35,30 @@
         <source>Выполнить</source>
         <translation>Execute</translation>
     </message>
+    <message>
+        <source>Данные Тервекс (*.etr)</source>
+        <translation>Tervex data (*.etr)</translation>
+    </message>
+    <message>
+        <source>Папка последовательности %1 недоступна для записи; файл данных будет записан в %2</source>
+        <translation>The sequence folder %1 cannot be written; the data file will be written to %2</translation>
+    </message>
+    <message>
+        <source>Последовательность (*.txt)</source>
+        <translation>Sequence (*.txt)</translation>
+    </message>
+    <message>
+        <source>Линия</source>
+        <translation>Line</translation>
+    </message>
+    <message>
+        <source>Оператор</source>
+        <translation>Operator</translation>
+    </message>
+    <message>
+        <source>Примечание</source>
+        <translation>Note</translation>
+    </message>
 </context>
 <context>
     <name>DataFileLock</name>
@@ -74,6 +98,14 @@ The conversion will be done without chargeability</translation>
     <message>
         <source>%1: не удалось записать файл %2</source>
         <translation>%1: could not write file %2</translation>
+    </message>
+    <message>
+        <source>%1: описания линии нет</source>
+        <translation>%1: no line description</translation>
+    </message>
+    <message>
+        <source>%1: свободная область заголовка не содержит описания линии:</source>
+        <translation>%1: the free header area holds no line description:</translation>
     </message>
 </context>
 <context>
@@ -262,6 +294,38 @@ The conversion will be done without chargeability</translation>
         <source>Не удалось записать файл %1: %2</source>
         <translation>Could not write file %1: %2</translation>
     </message>
+    <message>
+        <source>Данные Тервекс (*.etr)</source>
+        <translation>Tervex data (*.etr)</translation>
+    </message>
+    <message>
+        <source>I, А</source>
+        <translation>I, A</translation>
+    </message>
+    <message>
+        <source>U, В</source>
+        <translation>U, V</translation>
+    </message>
+    <message>
+        <source>t, мс</source>
+        <translation>t, ms</translation>
+    </message>
+    <message>
+        <source>Повторённый квадруполь: лучшая запись (наименьший разброс)</source>
+        <translation>Repeated quadrupole: the best record (lowest scatter)</translation>
+    </message>
+    <message>
+        <source>Повторённый квадруполь: повтор</source>
+        <translation>Repeated quadrupole: a repeat</translation>
+    </message>
+    <message>
+        <source>Таблица записана в %1</source>
+        <translation>Table written to %1</translation>
+    </message>
+    <message>
+        <source>Заголовок файла содержит посторонний текст:</source>
+        <translation>The file header holds text of another program:</translation>
+    </message>
 </context>
 <context>
     <name>ExportDialog</name>
@@ -337,6 +401,10 @@ Open an etr file with “Open”.</translation>
         <source>Пауза</source>
         <translation>Pause</translation>
     </message>
+    <message>
+        <source>Тест выполняется со своими значениями; напряжение теста задаётся в «Параметры»</source>
+        <translation>The test runs with its own values; the test voltage is set in “Settings”</translation>
+    </message>
 </context>
 <context>
     <name>InversionDataset</name>
@@ -393,6 +461,69 @@ Open an etr file with “Open”.</translation>
     <message>
         <source>поляризация не вычислена</source>
         <translation>chargeability not computed</translation>
+    </message>
+</context>
+<context>
+    <name>LineMetadata</name>
+    <message>
+        <source>Линия</source>
+        <translation>Line</translation>
+    </message>
+    <message>
+        <source>Оператор</source>
+        <translation>Operator</translation>
+    </message>
+    <message>
+        <source>Примечание</source>
+        <translation>Note</translation>
+    </message>
+    <message>
+        <source>Начало</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>Станция №</source>
+        <translation>Station No.</translation>
+    </message>
+    <message>
+        <source>Прошивка</source>
+        <translation>Firmware</translation>
+    </message>
+    <message>
+        <source>Программа</source>
+        <translation>Program</translation>
+    </message>
+    <message>
+        <source>Напряжение, В</source>
+        <translation>Voltage, V</translation>
+    </message>
+    <message>
+        <source>Импульс, мс</source>
+        <translation>Pulse, ms</translation>
+    </message>
+    <message>
+        <source>Пауза, мс</source>
+        <translation>Pause, ms</translation>
+    </message>
+    <message>
+        <source>Периоды</source>
+        <translation>Periods</translation>
+    </message>
+    <message>
+        <source>GPS долгота</source>
+        <translation>GPS longitude</translation>
+    </message>
+    <message>
+        <source>GPS широта</source>
+        <translation>GPS latitude</translation>
+    </message>
+    <message>
+        <source>GPS высота, м</source>
+        <translation>GPS altitude, m</translation>
+    </message>
+    <message>
+        <source>Батарея, В</source>
+        <translation>Battery, V</translation>
     </message>
 </context>
 <context>
@@ -505,6 +636,10 @@ deviation = %6 %
         <source>Не удалось записать файл %1.</source>
         <translation>Could not write file %1.</translation>
     </message>
+    <message>
+        <source>Разрез сохранён в %1</source>
+        <translation>Section saved to %1</translation>
+    </message>
 </context>
 <context>
     <name>RepeatPolicy</name>
@@ -560,10 +695,6 @@ deviation = %6 %
         <translation>electrode number %1 outside %2…%3</translation>
     </message>
     <message>
-        <source>электрод %1 не задан в разделе координат</source>
-        <translation>electrode %1 is not in the coordinate section</translation>
-    </message>
-    <message>
         <source>электроды A и B совпадают</source>
         <translation>electrodes A and B are the same</translation>
     </message>
@@ -582,6 +713,20 @@ deviation = %6 %
     <message>
         <source>Строка %1: %2</source>
         <translation>Line %1: %2</translation>
+    </message>
+    <message>
+        <source>строка %1: %2</source>
+        <translation>line %1: %2</translation>
+    </message>
+    <message>
+        <source>ещё строк: %1</source>
+        <translation>more lines: %1</translation>
+    </message>
+    <message>
+        <source>Электроды без координат (положение принято равным 0, в таблице 99999.999):
+%1</source>
+        <translation>Electrodes without coordinates (placed at 0, 99999.999 in the table):
+%1</translation>
     </message>
 </context>
 <context>
@@ -787,6 +932,30 @@ deviation = %6 %
         <source>Как в системе</source>
         <translation>System default</translation>
     </message>
+    <message>
+        <source>Станция</source>
+        <translation>Station</translation>
+    </message>
+    <message>
+        <source>Адрес:</source>
+        <translation>Address:</translation>
+    </message>
+    <message>
+        <source>Порт команд:</source>
+        <translation>Command port:</translation>
+    </message>
+    <message>
+        <source>Порт данных:</source>
+        <translation>Data port:</translation>
+    </message>
+    <message>
+        <source>Сохранить адрес</source>
+        <translation>Save address</translation>
+    </message>
+    <message>
+        <source>Закрыть</source>
+        <translation>Close</translation>
+    </message>
 </context>
 <context>
     <name>StationInfoTableModel</name>
@@ -809,6 +978,17 @@ deviation = %6 %
     <message>
         <source>ошибка</source>
         <translation>error</translation>
+    </message>
+</context>
+<context>
+    <name>StationLock</name>
+    <message>
+        <source>Станция %1 уже подключена к другой копии программы (процесс %2). Закройте её или отключите её от станции кнопкой «&lt;-&gt;».</source>
+        <translation>Station %1 is already connected to another copy of the program (process %2). Close it or disconnect it from the station with “&lt;-&gt;”.</translation>
+    </message>
+    <message>
+        <source>Не удалось создать файл блокировки станции %1.</source>
+        <translation>Could not create the station lock file %1.</translation>
     </message>
 </context>
 <context>
@@ -878,6 +1058,14 @@ deviation = %6 %
     <message>
         <source>Время съёмки: %1:%2:%3</source>
         <translation>Survey time: %1:%2:%3</translation>
+    </message>
+    <message>
+        <source>Съёмка остановлена: батарея станции %1 В ниже предела %2 В.</source>
+        <translation>Survey stopped: station battery %1 V below the limit of %2 V.</translation>
+    </message>
+    <message>
+        <source>Батарея: %1 В в начале, %2 В в конце</source>
+        <translation>Battery: %1 V at the start, %2 V at the end</translation>
     </message>
 </context>
 <context>
@@ -1046,6 +1234,34 @@ deviation = %6 %
         <source>Съёмку можно начать по файлу последовательности (.txt) или продолжить по файлу данных (.etr): %1</source>
         <translation>A survey starts from a sequence file (.txt) or continues from a data file (.etr): %1</translation>
     </message>
+    <message>
+        <source>«%1» не является адресом IPv4 (четыре числа от 0 до 255 через точку, например 192.168.0.100).</source>
+        <translation>“%1” is not an IPv4 address (four numbers from 0 to 255 separated by dots, for example 192.168.0.100).</translation>
+    </message>
+    <message>
+        <source>Порт %1 вне диапазона 1…65535.</source>
+        <translation>Port %1 is outside 1…65535.</translation>
+    </message>
+    <message>
+        <source>Порт команд и порт данных должны различаться.</source>
+        <translation>The command port and the data port must differ.</translation>
+    </message>
+    <message>
+        <source>Папка %1 недоступна для записи: файл данных %2 не может быть создан. Выберите другую папку.</source>
+        <translation>Folder %1 cannot be written: data file %2 cannot be created. Choose another folder.</translation>
+    </message>
+    <message>
+        <source>Батарея станции %1 В ниже предела %2 В: съёмка не начата.</source>
+        <translation>Station battery %1 V is below the limit of %2 V: the survey was not started.</translation>
+    </message>
+    <message>
+        <source>Батарея станции разряжается: %1 В, ниже %2 В. Съёмка продолжается; при %3 В она будет остановлена.</source>
+        <translation>The station battery is running down: %1 V, below %2 V. The survey goes on; at %3 V it will be stopped.</translation>
+    </message>
+    <message>
+        <source>Батарея станции %1 В ниже предела %2 В: съёмка остановлена после текущей записи, записанные измерения сохранены.</source>
+        <translation>Station battery %1 V is below the limit of %2 V: the survey was stopped after the record in progress; the recorded measurements are kept.</translation>
+    </message>
 </context>
 <context>
     <name>TervexWidget</name>
@@ -1076,10 +1292,6 @@ deviation = %6 %
     <message>
         <source>РАЗРЕЗ</source>
         <translation>SECTION</translation>
-    </message>
-    <message>
-        <source>0.0В</source>
-        <translation>0.0V</translation>
     </message>
     <message>
         <source>Параметры</source>
@@ -1164,10 +1376,6 @@ deviation = %6 %
     <message>
         <source>&lt;h2&gt;Внимание!&lt;/h2&gt;&lt;p&gt;Нет подключения к станции.&lt;/p&gt;</source>
         <translation>&lt;h2&gt;Attention!&lt;/h2&gt;&lt;p&gt;No connection to the station.&lt;/p&gt;</translation>
-    </message>
-    <message>
-        <source>Адрес и порты станции задаются в файле настроек %1 (ключи tervex_host, command_port, data_port); после изменения перезапустите программу.</source>
-        <translation>The station&apos;s address and ports are set in the settings file %1 (keys tervex_host, command_port, data_port); restart the program after a change.</translation>
     </message>
     <message>
         <source>&lt;h2&gt;Внимание!&lt;/h2&gt;&lt;p&gt;Нет подключения к станции: %1&lt;/p&gt;&lt;p&gt;%2&lt;/p&gt;</source>
@@ -1304,6 +1512,66 @@ the results are less accurate</translation>
     <message>
         <source>Язык интерфейса сменится при следующем запуске программы.</source>
         <translation>The interface language changes the next time the program starts.</translation>
+    </message>
+    <message>
+        <source>Во весь экран / в окне</source>
+        <translation>Full screen / window</translation>
+    </message>
+    <message>
+        <source>Отключиться от станции</source>
+        <translation>Disconnect from the station</translation>
+    </message>
+    <message>
+        <source>Адрес станции, параметры тестов, язык интерфейса</source>
+        <translation>Station address, test parameters, interface language</translation>
+    </message>
+    <message>
+        <source>Просмотр и обработка файлов данных (.etr)</source>
+        <translation>View and process data files (.etr)</translation>
+    </message>
+    <message>
+        <source>Связь со станцией потеряна. Проверьте кабель и питание станции и нажмите «Подключить».</source>
+        <translation>The link to the station was lost. Check the cable and the station’s power, then press “Connect”.</translation>
+    </message>
+    <message>
+        <source>Адрес и порты станции задаются в окне «Параметры»; новый адрес действует со следующего нажатия «Подключить».</source>
+        <translation>The station’s address and ports are set in the “Settings” dialog; a new address applies from the next “Connect”.</translation>
+    </message>
+    <message>
+        <source>&lt;h2&gt;Внимание!&lt;/h2&gt;&lt;p&gt;%1&lt;/p&gt;&lt;p&gt;%2&lt;/p&gt;</source>
+        <translation>&lt;h2&gt;Attention!&lt;/h2&gt;&lt;p&gt;%1&lt;/p&gt;&lt;p&gt;%2&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>Ожидание ответа станции %1:%2…</source>
+        <translation>Waiting for station %1:%2 to answer…</translation>
+    </message>
+    <message>
+        <source>Пауза: запись завершена. Продолжить — «След.», пробел или отжать «Пауза»</source>
+        <translation>Paused: record complete. Continue with “Next”, Space or by releasing “Pause”</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Допустимая пауза: 0 мс или от 40 до 60000 мс.&lt;/p&gt;</source>
+        <translation>&lt;p&gt;Allowed pause: 0 ms or from 40 to 60000 ms.&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>Съёмка не начата: не выбран файл последовательности. Выберите его кнопкой «...» в строке «Последовательность».</source>
+        <translation>The survey was not started: no sequence file is chosen. Choose one with “...” in the “Sequence” line.</translation>
+    </message>
+    <message>
+        <source>Съёмка не начата: не задан файл данных. Выберите его кнопкой «...» в строке «Сохранить как».</source>
+        <translation>The survey was not started: no data file is set. Choose one with “...” in the “Save as” line.</translation>
+    </message>
+    <message>
+        <source>Адрес станции %1, порты %2 и %3 сохранены; они действуют со следующего нажатия «Подключить».</source>
+        <translation>Station address %1, ports %2 and %3 saved; they apply from the next “Connect”.</translation>
+    </message>
+    <message>
+        <source>«%1» не является числом; сохранено значение по умолчанию %2.</source>
+        <translation>“%1” is not a number; the default %2 was stored.</translation>
+    </message>
+    <message>
+        <source>Значение %1 вне допустимого диапазона; сохранено ограниченное значение %2.</source>
+        <translation>%1 is outside the allowed range; it was limited to %2.</translation>
     </message>
 </context>
 <context>

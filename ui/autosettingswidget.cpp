@@ -18,7 +18,11 @@ namespace {
 
 const QString DataSuffix = QStringLiteral("etr");
 const QString SequenceSuffix = QStringLiteral("txt");
-const QString DataFilter = QStringLiteral("Tervex data (*.etr)");
+// Translated when a dialog opens: the interface language is chosen after static initialisation.
+QString dataFilter()
+{
+    return AutoSettingsWidget::tr("Данные Тервекс (*.etr)");
+}
 
 QLineEdit* makePathEdit(const QString& placeholder, QWidget* parent)
 {
@@ -92,6 +96,24 @@ AutoSettingsWidget::AutoSettingsWidget(QWidget* parent)
     connect(m_maxScatter, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this,
             [this](double limit) { m_maxRepeats->setEnabled(limit > 0.0); });
 
+    const auto makeTextEdit = [this](const QString& objectName, const QString& placeholder) {
+        auto* edit = new QLineEdit(this);
+        edit->setObjectName(objectName);
+        edit->setPlaceholderText(placeholder);
+        edit->setToolTip(placeholder);
+        edit->setFixedHeight(24);
+        edit->setMaxLength(200);
+        return edit;
+    };
+    m_lineName = makeTextEdit(QStringLiteral("line_name_edit"), tr("Линия"));
+    m_lineOperator = makeTextEdit(QStringLiteral("line_operator_edit"), tr("Оператор"));
+    m_lineNote = makeTextEdit(QStringLiteral("line_note_edit"), tr("Примечание"));
+    m_lineNote->setMaxLength(1000);
+    auto* line = new QHBoxLayout;
+    line->setSpacing(10);
+    line->addWidget(m_lineName, 1);
+    line->addWidget(m_lineOperator, 1);
+
     auto* cancelButton = new QPushButton(tr("Отмена"), this);
     auto* executeButton = new QPushButton(tr("Выполнить"), this);
     auto* buttons = new QHBoxLayout;
@@ -108,14 +130,38 @@ AutoSettingsWidget::AutoSettingsWidget(QWidget* parent)
     grid->addWidget(m_sequenceButton, 1, 1);
     grid->addWidget(m_targetEdit, 2, 0);
     grid->addWidget(m_targetButton, 2, 1);
-    grid->addLayout(quality, 3, 0, 1, 2);
-    grid->addLayout(buttons, 4, 0, 1, 2);
+    grid->addLayout(line, 3, 0, 1, 2);
+    grid->addWidget(m_lineNote, 4, 0, 1, 2);
+    grid->addLayout(quality, 5, 0, 1, 2);
+    grid->addLayout(buttons, 6, 0, 1, 2);
 
     connect(m_sequenceButton, &QPushButton::clicked, this, &AutoSettingsWidget::onSeqChooseClicked);
     connect(m_targetButton, &QPushButton::clicked, this, &AutoSettingsWidget::onTargetChooseClicked);
     connect(generateButton, &QPushButton::clicked, this, &AutoSettingsWidget::onGenerateClicked);
     connect(cancelButton, &QPushButton::clicked, this, &AutoSettingsWidget::cancelClicked);
     connect(executeButton, &QPushButton::clicked, this, &AutoSettingsWidget::executeClicked);
+}
+
+QString AutoSettingsWidget::lineName() const
+{
+    return m_lineName->text().trimmed();
+}
+
+QString AutoSettingsWidget::lineOperator() const
+{
+    return m_lineOperator->text().trimmed();
+}
+
+QString AutoSettingsWidget::lineNote() const
+{
+    return m_lineNote->text().trimmed();
+}
+
+void AutoSettingsWidget::setLineDescription(const QString& name, const QString& lineOperator, const QString& note)
+{
+    m_lineName->setText(name);
+    m_lineOperator->setText(lineOperator);
+    m_lineNote->setText(note);
 }
 
 void AutoSettingsWidget::setDialogRunner(DialogRunner runner)
@@ -163,6 +209,7 @@ void AutoSettingsWidget::setSequence(const QString& path)
         // A data file continues the interrupted survey it holds, so it is also the target.
         m_sequencePath = path;
         m_targetPath = path;
+        m_targetNote.clear();
         m_sequenceEdit->setText(file.completeBaseName());
         m_targetEdit->setText(file.completeBaseName());
         showTargetFolder();
@@ -170,6 +217,15 @@ void AutoSettingsWidget::setSequence(const QString& path)
     } else if (hasSuffix(file, SequenceSuffix)) {
         m_sequencePath = path;
         m_targetPath = timeStampedTarget(path, m_clock());
+        // Installed examples and read-only sticks cannot take the data file: it goes to the data folder.
+        const QFileInfo folder(file.absolutePath());
+        m_targetNote.clear();
+        if (!folder.isWritable() && !m_fallbackDirectory.isEmpty()) {
+            m_targetPath = QDir(m_fallbackDirectory).absoluteFilePath(QFileInfo(m_targetPath).fileName());
+            m_targetNote = tr("Папка последовательности %1 недоступна для записи; файл данных будет записан в %2")
+                               .arg(QDir::toNativeSeparators(folder.absoluteFilePath()),
+                                    QDir::toNativeSeparators(QFileInfo(m_targetPath).absoluteFilePath()));
+        }
         m_sequenceEdit->setText(file.completeBaseName());
         m_targetEdit->setText(QFileInfo(m_targetPath).completeBaseName());
         showTargetFolder();
@@ -179,6 +235,7 @@ void AutoSettingsWidget::setSequence(const QString& path)
 
 void AutoSettingsWidget::resetChoice()
 {
+    m_targetNote.clear();
     m_targetPath.clear();
     m_targetEdit->clear();
     showTargetFolder();
@@ -198,7 +255,7 @@ void AutoSettingsWidget::onSeqChooseClicked()
     QFileDialog dialog;
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setViewMode(QFileDialog::Detail);
-    dialog.setNameFilters({QStringLiteral("Sequence (*.txt)"), DataFilter});
+    dialog.setNameFilters({tr("Последовательность (*.txt)"), dataFilter()});
     dialog.setDirectory(m_startDirectory);
     const QStringList files = m_runDialog(&dialog);
     if (!files.isEmpty())
@@ -210,7 +267,7 @@ void AutoSettingsWidget::onTargetChooseClicked()
     QFileDialog dialog(this);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilter(DataFilter);
+    dialog.setNameFilter(dataFilter());
     // A typed bare name still becomes a data file that a later survey can continue.
     dialog.setDefaultSuffix(DataSuffix);
     dialog.selectFile(m_targetPath);
@@ -218,6 +275,7 @@ void AutoSettingsWidget::onTargetChooseClicked()
     if (files.isEmpty())
         return;
     m_targetPath = files.first();
+    m_targetNote.clear();
     m_targetEdit->setText(QFileInfo(m_targetPath).baseName());
     showTargetFolder();
 }

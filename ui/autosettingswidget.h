@@ -34,6 +34,10 @@ public:
     QString targetPath() const { return m_targetPath; }
     QString startDirectory() const { return m_startDirectory; }
     void setStartDirectory(const QString& directory) { m_startDirectory = directory; }
+    // Where the data file goes when the sequence file's folder cannot be written.
+    void setFallbackDirectory(const QString& directory) { m_fallbackDirectory = directory; }
+    // Why the proposed data file is not beside the sequence file; empty when it is.
+    QString targetNote() const { return m_targetNote; }
 
     // A ".txt" sequence gets a fresh time-stamped target beside it; an ".etr" file is continued.
     void setSequence(const QString& path);
@@ -46,6 +50,11 @@ public:
     // "Макс. разброс, %" and "Повторов" of the survey to start.
     RepeatPolicy repeatPolicy() const;
     void setRepeatPolicy(const RepeatPolicy& policy);
+    // Line name, operator and note a new data file keeps (a continued file keeps its own).
+    QString lineName() const;
+    QString lineOperator() const;
+    QString lineNote() const;
+    void setLineDescription(const QString& name, const QString& lineOperator, const QString& note);
 
     void setDialogRunner(DialogRunner runner);
     void setClock(Clock clock);
@@ -70,6 +79,8 @@ private:
     QString m_sequencePath;
     QString m_targetPath;
     QString m_startDirectory;
+    QString m_fallbackDirectory;
+    QString m_targetNote;
     DialogRunner m_runDialog;
     Clock m_clock;
     GeneratorRunner m_runGenerator;
@@ -83,6 +94,9 @@ private:
     QPushButton* m_targetButton = nullptr;
     QDoubleSpinBox* m_maxScatter = nullptr;
     QSpinBox* m_maxRepeats = nullptr;
+    QLineEdit* m_lineName = nullptr;
+    QLineEdit* m_lineOperator = nullptr;
+    QLineEdit* m_lineNote = nullptr;
 };
 
 #endif

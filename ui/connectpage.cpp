@@ -41,3 +41,8 @@ void ConnectPage::showConnectButton()
 {
     m_connectStack->setCurrentWidget(m_connectButton);
 }
+
+void ConnectPage::setConnectEnabled(bool enabled)
+{
+    m_connectButton->setEnabled(enabled);
+}

@@ -17,6 +17,8 @@ public:
 
     void setStateText(const QString& text);
     void showConnectButton();
+    // Off while a link is up but the station has not yet described itself.
+    void setConnectEnabled(bool enabled);
 
 Q_SIGNALS:
     void connectClicked();

@@ -16,6 +16,8 @@
 #include <QFrame>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QHash>
+#include <QSet>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMessageBox>
@@ -61,6 +63,34 @@ QLabel* addBarLabel(QHBoxLayout* layout, const QString& objectName, QWidget* par
     return label;
 }
 
+// "<b>label</b>: value" lines of the fields named (all when none are named) that have a value.
+QString metadataLines(const LineMetadata& metadata, const QStringList& keys)
+{
+    QStringList lines;
+    for (const auto& field : metadata.fields()) {
+        if (field.second.isEmpty() || (!keys.isEmpty() && !keys.contains(field.first)))
+            continue;
+        lines << QStringLiteral("<b>%1</b>: %2").arg(LineMetadata::label(field.first).toHtmlEscaped(),
+                                                      field.second.toHtmlEscaped());
+    }
+    return lines.join(QStringLiteral("<br>"));
+}
+
+// What the crew needs to recognise the line at a glance; everything is in the tool tip. A header
+// area written by another program is shown, cut short, for what it is.
+QString metadataSummary(const LineMetadata& metadata)
+{
+    if (metadata.state() == LineMetadata::State::Foreign) {
+        QString text = metadata.text().simplified();
+        if (text.size() > 120)
+            text = text.left(120) + QChar(0x2026);
+        return QCoreApplication::translate("EtrViewer", "Заголовок файла содержит посторонний текст:")
+               + QStringLiteral("<br><i>%1</i>").arg(text.toHtmlEscaped());
+    }
+    return metadataLines(metadata, {LineMetadata::LineName, LineMetadata::Operator, LineMetadata::StartTime,
+                                    LineMetadata::Note});
+}
+
 QPushButton* createButton(const QString& text, const QString& objectName, int width, QWidget* parent)
 {
     auto* button = new QPushButton(text, parent);
@@ -74,7 +104,7 @@ QPushButton* createButton(const QString& text, const QString& objectName, int wi
 EtrViewer::EtrViewer(TervexModel* model, QWidget* parent)
     : QDialog(parent)
     , m_model(model)
-    , m_fileDialog(nullptr, QString(), m_model->dataPath(), QStringLiteral("Tervex Data (*.etr)"))
+    , m_fileDialog(nullptr, QString(), m_model->dataPath(), tr("Данные Тервекс (*.etr)"))
 {
     m_fileDialog.setFileMode(QFileDialog::ExistingFile);
     m_controller = new EtrController(this);
@@ -89,7 +119,19 @@ EtrViewer::EtrViewer(TervexModel* model, QWidget* parent)
     middle->setSpacing(7);
     middle->addWidget(createPlotFrame(), 1);
     createTree();
-    middle->addWidget(m_tree, 0);
+    // The line's description from the file's header, above its blocks.
+    auto* side = new QVBoxLayout;
+    side->setSpacing(7);
+    m_metadataLabel = new QLabel(this);
+    m_metadataLabel->setObjectName(QStringLiteral("metadata_label"));
+    m_metadataLabel->setWordWrap(true);
+    m_metadataLabel->setTextFormat(Qt::RichText);
+    m_metadataLabel->setStyleSheet(QStringLiteral("QLabel {border: 2px solid #CCCCCC; border-radius: 3px; "
+                                                  "background-color: #FCFCFC; padding: 4px; color: #474747;}"));
+    m_metadataLabel->hide();
+    side->addWidget(m_metadataLabel, 0);
+    side->addWidget(m_tree, 1);
+    middle->addLayout(side, 0);
     layout->addLayout(middle, 1);
     layout->addWidget(createInfoBar());
 
@@ -218,6 +260,11 @@ QWidget* EtrViewer::createPlotFrame()
     views->addWidget(m_pseudosection);
     layout->addWidget(views, 1);
     connect(m_viewToggle, &Toggle::toggled, views, &QStackedWidget::setCurrentIndex);
+    // Current and drag directions belong to the signal plots only.
+    connect(m_viewToggle, &Toggle::toggled, this, [this](int view) {
+        m_showCurrentButton->setVisible(view == 0);
+        m_dragZoomToggle->setVisible(view == 0);
+    });
     connect(m_pseudosection->plot(), &PseudosectionPlot::datumClicked, this, [this](int record, int channel) {
         QTreeWidgetItem* block = m_tree->topLevelItem(record);
         if (!block || channel >= block->childCount())
@@ -239,10 +286,14 @@ void EtrViewer::setUpPlot()
     auto* marginGroup = new QCPMarginGroup(m_plot);
     for (QCPAxisRect* rect : {m_currentRect, m_potentialRect}) {
         rect->setAutoMargins(QCP::msNone);
-        rect->setMargins(QMargins(70, 5, 5, 20));
+        rect->setMargins(QMargins(80, 5, 5, 20));
         rect->setMarginGroup(QCP::msLeft, marginGroup);
     }
     m_currentRect->axis(QCPAxis::atBottom)->setTickLabels(false);
+    // One sample per millisecond; the station streams amperes and volts.
+    m_currentRect->axis(QCPAxis::atLeft)->setLabel(tr("I, А"));
+    m_potentialRect->axis(QCPAxis::atLeft)->setLabel(tr("U, В"));
+    m_potentialRect->axis(QCPAxis::atBottom)->setLabel(tr("t, мс"));
     m_plot->plotLayout()->addElement(0, 0, m_currentRect);
     m_plot->plotLayout()->addElement(1, 0, m_potentialRect);
 
@@ -345,12 +396,14 @@ void EtrViewer::loadFile(const QString& path)
         m_pulseLabel->setText(tr("Импульс: <b>%1</b>").arg(file->pulse()));
         m_pauseLabel->setText(tr("Пауза: <b>%1</b>").arg(file->pause()));
         m_periodsLabel->setText(tr("Периоды: <b>%1</b>").arg(file->repeats()));
+        showMetadata(file->metadata());
         m_pseudosection->setSaveName(QFileInfo(path).path() + QLatin1Char('/') + QFileInfo(path).completeBaseName());
         m_pseudosection->plot()->setData(file->surveyData(0));
         fillTree();
         return;
     }
     m_pseudosection->plot()->setData({});
+    showMetadata(LineMetadata());
     // Nothing of the previously shown file may stay on screen under the failed one.
     for (QLabel* label : {m_fileNameLabel, m_pulseLabel, m_pauseLabel, m_periodsLabel, m_iLabel, m_vLabel, m_rhoLabel,
                           m_kLabel, m_qLabel, m_xLabel, m_yLabel})
@@ -363,6 +416,15 @@ void EtrViewer::loadFile(const QString& path)
     m_plot->replot();
 }
 
+void EtrViewer::showMetadata(const LineMetadata& metadata)
+{
+    m_metadataLabel->setVisible(metadata.state() != LineMetadata::State::None);
+    m_metadataLabel->setText(metadataSummary(metadata));
+    m_metadataLabel->setToolTip(metadata.state() == LineMetadata::State::Foreign
+                                    ? metadata.text().toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>"))
+                                    : metadataLines(metadata, {}));
+}
+
 void EtrViewer::fillTree()
 {
     m_tree->reset();
@@ -372,22 +434,50 @@ void EtrViewer::fillTree()
     const QBrush blockBrush{QColor(QStringLiteral("navy"))};
     const QBrush recordBrush{QColor(QStringLiteral("grey"))};
     QList<QTreeWidgetItem*> blockItems;
+    // Quadrupoles measured more than once: every record of them is marked, the best one kept by
+    // the export and the pseudosection apart.
+    const QVector<SurveyDatum> data = m_controller->file()->surveyData(0);
+    QHash<quint64, int> measured;
+    for (const SurveyDatum& datum : data)
+        ++measured[quadrupoleKey(datum.electrodes)];
+    QSet<QPair<int, int>> best;
+    for (const SurveyDatum& datum : bestOfRepeats(data)) {
+        if (measured.value(quadrupoleKey(datum.electrodes)) > 1)
+            best.insert({datum.record, datum.channel});
+    }
+    QHash<QPair<int, int>, bool> repeated;
+    for (const SurveyDatum& datum : data) {
+        if (measured.value(quadrupoleKey(datum.electrodes)) > 1)
+            repeated.insert({datum.record, datum.channel}, best.contains({datum.record, datum.channel}));
+    }
     int record = 1;
+    int blockIndex = 0;
     for (const EtrBlock& block : m_controller->file()->blocks()) {
         auto* blockItem = new QTreeWidgetItem;
         blockItem->setFlags(Qt::ItemIsEnabled);
         blockItem->setText(0, QStringLiteral("Ca:%1 Cb:%2").arg(block.a).arg(block.b));
         blockItem->setForeground(0, blockBrush);
-        blockItem->setText(1, QStringLiteral("%1..%2").arg(record).arg(record + block.channels.size() - 1));
+        blockItem->setText(1, block.channels.size() == 1
+                                  ? QString::number(record)
+                                  : QStringLiteral("%1..%2").arg(record).arg(record + block.channels.size() - 1));
         blockItem->setForeground(1, recordBrush);
-        for (const EtrChannel& channel : block.channels) {
+        for (int c = 0; c < block.channels.size(); ++c) {
+            const EtrChannel& channel = block.channels.at(c);
             auto* channelItem = new QTreeWidgetItem(blockItem);
             channelItem->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
             channelItem->setText(0, QStringLiteral("Pm:%1 Pn:%2").arg(channel.m).arg(channel.n));
-            channelItem->setText(1, QString::number(record++));
+            QString number = QString::number(record++);
+            const auto mark = repeated.constFind({blockIndex, c});
+            if (mark != repeated.constEnd()) {
+                number += *mark ? QStringLiteral(" ✓") : QStringLiteral(" ↻");
+                channelItem->setToolTip(1, *mark ? tr("Повторённый квадруполь: лучшая запись (наименьший разброс)")
+                                                 : tr("Повторённый квадруполь: повтор"));
+            }
+            channelItem->setText(1, number);
             channelItem->setForeground(1, recordBrush);
         }
         blockItems.append(blockItem);
+        ++blockIndex;
     }
     m_tree->addTopLevelItems(blockItems);
 
@@ -558,6 +648,9 @@ void EtrViewer::onProcessClicked()
     if (file->exportText(withPolarisation)) {
         result = withPolarisation ? tr("Преобразование с поляризацией успешно завершено")
                                   : tr("Преобразование успешно завершено");
+        result += QLatin1Char('\n')
+                  + tr("Таблица записана в %1")
+                        .arg(QDir::toNativeSeparators(QFileInfo(file->textPath(withPolarisation)).absoluteFilePath()));
     } else {
         const QString path = file->textPath(withPolarisation);
         result = tr("Не удалось записать файл %1: %2")

@@ -1,6 +1,8 @@
 #ifndef ETRVIEWER_H
 #define ETRVIEWER_H
 
+#include "survey/linemetadata.h"
+
 #include <QDialog>
 #include <QFileDialog>
 #include <QStringList>
@@ -69,6 +71,7 @@ private Q_SLOTS:
 private:
     void setUpPlot();
     QWidget* createHeader();
+    void showMetadata(const LineMetadata& metadata);
     QWidget* createPlotFrame();
     void createTree();
     QWidget* createInfoBar();
@@ -79,6 +82,7 @@ private:
     TervexModel* m_model;
     QFileDialog m_fileDialog;
     QLabel* m_fileNameLabel = nullptr;
+    QLabel* m_metadataLabel = nullptr;
     QLabel* m_pulseLabel = nullptr;
     QLabel* m_pauseLabel = nullptr;
     QLabel* m_periodsLabel = nullptr;

@@ -98,6 +98,8 @@ void ExportDialog::onFormatChanged()
 {
     if (!m_file)
         return;
+    // The last result was of the other format's file.
+    m_resultLabel->clear();
     // The folder chosen stays; the name follows the format.
     const QString folder = QFileInfo(QDir::fromNativeSeparators(m_targetEdit->text())).path();
     const QString name = QFileInfo(InversionWriters::defaultPath(sourcePath(), format())).fileName();

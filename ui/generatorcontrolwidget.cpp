@@ -83,9 +83,38 @@ void GeneratorControlWidget::onDeviceSettingsUpdated()
         return;
     // Showing the station's values must not write them back: a value outside a box's range (a
     // resumed survey's recorded timing, say) stays in the mirror exactly as it came.
-    const GeneratorSettings& settings = *m_model->stationSettings()->generatorSettings();
+    if (!m_fixed)
+        showValues(*m_model->stationSettings()->generatorSettings());
+}
+
+void GeneratorControlWidget::showValues(const GeneratorSettings& settings)
+{
     StationValueBox::show(m_voltage, settings.voltage);
     StationValueBox::show(m_repeats, settings.periods);
     StationValueBox::show(m_pulse, settings.pulseLength);
     StationValueBox::show(m_pause, settings.pauseLength);
+}
+
+void GeneratorControlWidget::showFixed(const GeneratorSettings& settings)
+{
+    m_fixed = true;
+    showValues(settings);
+    for (QSpinBox* box : {m_voltage, m_repeats, m_pulse, m_pause}) {
+        box->setReadOnly(true);
+        box->setButtonSymbols(QAbstractSpinBox::NoButtons);
+        box->setToolTip(tr("Тест выполняется со своими значениями; напряжение теста задаётся в «Параметры»"));
+    }
+}
+
+void GeneratorControlWidget::release()
+{
+    if (!m_fixed)
+        return;
+    m_fixed = false;
+    for (QSpinBox* box : {m_voltage, m_repeats, m_pulse, m_pause}) {
+        box->setReadOnly(false);
+        box->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
+        box->setToolTip(QString());
+    }
+    onDeviceSettingsUpdated();
 }

@@ -1,6 +1,8 @@
 #ifndef GENERATORCONTROLWIDGET_H
 #define GENERATORCONTROLWIDGET_H
 
+#include "station/stationrecords.h"
+
 #include <QFrame>
 
 class QSpinBox;
@@ -15,6 +17,11 @@ class GeneratorControlWidget : public QFrame
 public:
     explicit GeneratorControlWidget(TervexModel* model, QWidget* parent = nullptr);
 
+    // A test runs with its own settings: they are shown, read-only, until the panel is released.
+    void showFixed(const GeneratorSettings& settings);
+    void release();
+    bool isFixed() const { return m_fixed; }
+
 Q_SIGNALS:
     // The operator changed the pulse or the pause.
     void timingEdited();
@@ -27,7 +34,10 @@ public Q_SLOTS:
     void onDeviceSettingsUpdated();
 
 private:
+    void showValues(const GeneratorSettings& settings);
+
     TervexModel* m_model = nullptr;
+    bool m_fixed = false;
     QSpinBox* m_voltage = nullptr;
     QSpinBox* m_repeats = nullptr;
     QSpinBox* m_pulse = nullptr;

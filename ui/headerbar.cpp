@@ -50,7 +50,8 @@ HeaderBar::HeaderBar(QWidget* parent)
                                        WindowParts::tr("РАЗРЕЗ")},
                                       m_container));
     container->addWidget(separator(m_container));
-    m_battery = new QLabel(WindowParts::tr("0.0В"), m_container);
+    // No value until the station has reported one.
+    m_battery = new QLabel(m_container);
     m_battery->setStyleSheet(QStringLiteral("QLabel {color:black;font-weight:500;}"));
     m_battery->setFixedSize(60, 32);
     m_battery->setAlignment(Qt::AlignCenter);
@@ -73,12 +74,18 @@ HeaderBar::HeaderBar(QWidget* parent)
     connect(m_resultViewGroup, &QButtonGroup::idToggled, this, &HeaderBar::resultViewToggled);
 
     layout->addWidget(m_container, 1);
+    // Keeps the buttons together on the right while the container is hidden (connect page).
+    layout->addStretch(0);
     auto* fullScreen = fixedButton(QString(), 40, 32, this);
     fullScreen->setIcon(QIcon(QStringLiteral(":/fsi.svg")));
     fullScreen->setIconSize(QSize(24, 24));
+    fullScreen->setToolTip(WindowParts::tr("Во весь экран / в окне"));
     auto* reconnect = fixedButton(QStringLiteral("<->"), 48, 32, this);
+    reconnect->setToolTip(WindowParts::tr("Отключиться от станции"));
     auto* setup = fixedButton(WindowParts::tr("Параметры"), 90, 32, this);
+    setup->setToolTip(WindowParts::tr("Адрес станции, параметры тестов, язык интерфейса"));
     auto* viewer = fixedButton(WindowParts::tr("Обработка"), 90, 32, this);
+    viewer->setToolTip(WindowParts::tr("Просмотр и обработка файлов данных (.etr)"));
     for (QPushButton* button : {fullScreen, reconnect, setup, viewer})
         layout->addWidget(button);
     connect(fullScreen, &QPushButton::clicked, this, &HeaderBar::fullScreenClicked);
@@ -115,9 +122,16 @@ void HeaderBar::setBatteryVoltage(double volts)
     m_battery->setText(WindowParts::tr("%1В").arg(QString::number(volts, 'f', 1)));
 }
 
-void HeaderBar::setProgressText(const QString& text)
+void HeaderBar::setBatteryLow(bool low)
+{
+    m_battery->setStyleSheet(low ? QStringLiteral("QLabel {color:#E07000;font-weight:700;}")
+                                 : QStringLiteral("QLabel {color:black;font-weight:500;}"));
+}
+
+void HeaderBar::setProgressText(const QString& text, const QString& brief)
 {
     m_progressInfo->setToolTip(text);
+    m_progressBrief = brief;
     elideProgressText();
 }
 
@@ -128,8 +142,12 @@ void HeaderBar::setProgressVisible(bool visible)
 
 void HeaderBar::elideProgressText()
 {
-    m_progressInfo->setText(
-        m_progressInfo->fontMetrics().elidedText(m_progressInfo->toolTip(), Qt::ElideRight, m_progressInfo->width()));
+    // A narrow header keeps the remaining time: the short form drops the words, not the numbers.
+    const QFontMetrics metrics = m_progressInfo->fontMetrics();
+    const int width = m_progressInfo->contentsRect().width();
+    const QString full = m_progressInfo->toolTip();
+    const QString text = metrics.horizontalAdvance(full) <= width ? full : m_progressBrief;
+    m_progressInfo->setText(metrics.elidedText(text, Qt::ElideRight, width));
 }
 
 void HeaderBar::resizeEvent(QResizeEvent* event)

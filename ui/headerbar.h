@@ -19,8 +19,11 @@ public:
     // The toggles, the battery and the progress line are there only while a station is connected.
     void setConnected(bool connected);
     void setBatteryVoltage(double volts);
-    // The progress line keeps its whole text as its tip and shows as much as fits.
-    void setProgressText(const QString& text);
+    // Orange, as the timing warning, when the battery is below its warning limit.
+    void setBatteryLow(bool low);
+    // The progress line keeps its whole text as its tip and shows it when it fits, else as much of
+    // the brief form as fits.
+    void setProgressText(const QString& text, const QString& brief = QString());
     void setProgressVisible(bool visible);
 
 Q_SIGNALS:
@@ -43,6 +46,7 @@ private:
     QButtonGroup* m_resultViewGroup = nullptr;
     QLabel* m_battery = nullptr;
     QLabel* m_progressInfo = nullptr;
+    QString m_progressBrief;
 };
 
 #endif

@@ -11,6 +11,8 @@
 #include <QEvent>
 #include <QFontMetrics>
 
+#include <QToolTip>
+
 #include <qcustomplot.h>
 
 #include <cmath>
@@ -66,12 +68,93 @@ MeasurementPlot::MeasurementPlot(SurveyDataManager* surveyManager, TervexSetting
     });
     m_sinceRefresh.start();
     m_plot->installEventFilter(this);
+    // Thinned test labels: the one under the mouse tells its pair and value.
+    connect(m_plot, &QCustomPlot::mouseMove, this, [this](QMouseEvent* event) {
+        if (!m_testRect || !m_testRect->rect().contains(event->pos()))
+            return;
+        const int k = int(std::lround(m_testRect->axis(QCPAxis::atBottom)->pixelToCoord(event->pos().x())));
+        const QString pair = m_pairLabels.value(k);
+        if (pair.isEmpty()) {
+            QToolTip::hideText();
+            return;
+        }
+        const QString value = m_valueLabels.value(k);
+        QToolTip::showText(event->globalPos(), value.isEmpty() ? pair : QStringLiteral("%1: %2").arg(pair, value),
+                           m_plot);
+    });
+}
+
+int MeasurementPlot::labelStep(int count, int advance, int room)
+{
+    if (count <= 0 || advance <= 0 || room <= 0)
+        return 1;
+    return qMax(1, (count * advance + room - 1) / room);
+}
+
+void MeasurementPlot::fitTestLabels()
+{
+    if (!m_testRect)
+        return;
+    QCPAxis* bottom = m_testRect->axis(QCPAxis::atBottom);
+    QCPAxis* top = m_testRect->axis(QCPAxis::atTop);
+    const int count = qMax(0, m_pairLabels.size() - 2);
+    const QFontMetrics metrics(bottom->tickLabelFont());
+    // Turned labels take one line each along the axis; level ones their own width.
+    int advance = metrics.height() + 2;
+    if (bottom->tickLabelRotation() == 0) {
+        for (const QString& label : m_pairLabels)
+            advance = qMax(advance, metrics.horizontalAdvance(label) + 8);
+    }
+    // The value axis' labels and margins take about this much of the plot's width.
+    const int room = m_plot->width() - 100;
+    const int step = labelStep(count, advance, room);
+    // Pair and value labels are kept at the same keys, at least `step` apart; a bad contact's
+    // keys are taken first, so that a high resistance stays readable.
+    QVector<bool> keep(m_pairLabels.size(), false);
+    const auto free = [&keep, step](int k) {
+        for (int d = 1 - step; d < step; ++d) {
+            if (k + d >= 0 && k + d < keep.size() && keep[k + d])
+                return false;
+        }
+        return true;
+    };
+    for (int k = 1; k <= count; ++k) {
+        if (m_testAlarms.value(k) && free(k))
+            keep[k] = true;
+    }
+    for (int k = 1; k <= count; k += step) {
+        if (free(k))
+            keep[k] = true;
+    }
+    const auto thinned = [&keep](const QVector<QString>& labels) {
+        QVector<QString> kept(labels.size());
+        for (int k = 1; k < labels.size() && k < keep.size(); ++k) {
+            if (keep[k])
+                kept[k] = labels[k];
+        }
+        return kept;
+    };
+    // Label k sits at key k.
+    const auto show = [&thinned](QCPAxis* axis, const QVector<QString>& labels) {
+        QVector<double> ticks;
+        for (int k = 0; k < labels.size(); ++k)
+            ticks.append(k);
+        QSharedPointer<QCPAxisTickerText> ticker(new QCPAxisTickerText);
+        ticker->setTicks(ticks, thinned(labels));
+        axis->setTicker(ticker);
+    };
+    show(bottom, m_pairLabels);
+    show(top, m_valueLabels);
 }
 
 bool MeasurementPlot::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_plot && event->type() == QEvent::Resize && !m_rowRects.isEmpty()) {
         fitRowLabels();
+        m_plot->replot(QCustomPlot::rpQueuedReplot);
+    }
+    if (watched == m_plot && event->type() == QEvent::Resize && m_testRect) {
+        fitTestLabels();
         m_plot->replot(QCustomPlot::rpQueuedReplot);
     }
     return QObject::eventFilter(watched, event);
@@ -339,13 +422,13 @@ void MeasurementPlot::buildTestChart(const QVector<TestPlanEntry>& plan)
 
     clearPlot();
     m_testPlan = plan;
+    m_pairLabels = labels;
+    m_valueLabels = QVector<QString>(ticks.size());
+    m_testAlarms = QVector<bool>(ticks.size(), false);
     m_testRect = new QCPAxisRect(m_plot, true);
     m_plot->plotLayout()->addElement(0, 0, m_testRect);
 
     QCPAxis* bottom = m_testRect->axis(QCPAxis::atBottom);
-    QSharedPointer<QCPAxisTickerText> keyTicker(new QCPAxisTickerText);
-    keyTicker->setTicks(ticks, labels);
-    bottom->setTicker(keyTicker);
     bottom->setTickLabelRotation(p > 24 ? 90 : 0);
     bottom->setRange(0, p + 1);
     bottom->setTickPen(QPen(QColor(Qt::darkBlue), 4));
@@ -355,9 +438,6 @@ void MeasurementPlot::buildTestChart(const QVector<TestPlanEntry>& plan)
 
     QCPAxis* top = m_testRect->axis(QCPAxis::atTop);
     top->setVisible(true);
-    QSharedPointer<QCPAxisTickerText> valueLabels(new QCPAxisTickerText);
-    valueLabels->setTicks(ticks, QVector<QString>(ticks.size()));
-    top->setTicker(valueLabels);
     top->setTickLabels(true);
     top->setTickLabelRotation(p > 24 ? -90 : 0);
     top->setSubTicks(false);
@@ -394,6 +474,7 @@ void MeasurementPlot::buildTestChart(const QVector<TestPlanEntry>& plan)
         bars->setBrush(barStyles[s].brush);
         m_bars[s] = bars;
     }
+    fitTestLabels();
     replot();
 }
 
@@ -429,6 +510,7 @@ void MeasurementPlot::updateTestChart(const QVector<TestResult>& results)
     QVector<double> ticks;
     labels.append(QString());
     ticks.append(0);
+    m_testAlarms = QVector<bool>(results.size() + 1, false);
     for (int k = 1; k <= results.size(); ++k) {
         const TestResult& result = results[k - 1];
         const float v = result.resistance;
@@ -444,11 +526,11 @@ void MeasurementPlot::updateTestChart(const QVector<TestResult>& results)
             continue;
         }
         m_bars[seriesFor(v, result.age)]->addData(k, v >= OneMegaohm ? double(OneMegaohm) : double(v));
+        m_testAlarms[k] = result.age == 0 && seriesFor(v, 0) != 0;
         labels.append(resistanceLabel(v));
     }
-    QSharedPointer<QCPAxisTickerText> ticker(new QCPAxisTickerText);
-    ticker->setTicks(ticks, labels);
-    m_testRect->axis(QCPAxis::atTop)->setTicker(ticker);
+    m_valueLabels = labels;
+    fitTestLabels();
     replot();
 }
 

@@ -67,6 +67,8 @@ public:
     // height runs into the neighbouring rows: the full text when every line fits, else the short
     // one, else nothing (the table page shows the values then).
     static QString fitAlongRow(const QString& full, const QString& brief, const QFontMetrics& metrics, int room);
+    // Every how many labels one is kept so that `count` labels of `advance` pixels fit in `room`.
+    static int labelStep(int count, int advance, int room);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -78,6 +80,8 @@ private:
     double voltageTop() const;
     // Sets every row's caption and values to what its height holds.
     void fitRowLabels();
+    // Sets the test chart's pair and value labels to what the plot's width holds.
+    void fitTestLabels();
 
     SurveyDataManager* m_surveyManager;
     TervexSettings* m_settings;
@@ -86,6 +90,11 @@ private:
     QVector<QCPGraph*> m_rowGraphs;
     QCPAxisRect* m_testRect = nullptr;
     QVector<TestPlanEntry> m_testPlan;
+    // All labels of the test chart by key; the axes show a thinned selection.
+    QVector<QString> m_pairLabels;
+    QVector<QString> m_valueLabels;
+    // Keys whose resistance of this run is high enough to be a bad contact.
+    QVector<bool> m_testAlarms;
     QCPBars* m_bars[SeriesCount] = {};
     // Per row: the full and the short caption, and the values (shown whole or not at all).
     QVector<QString> m_captions;

@@ -97,7 +97,17 @@ void PseudosectionView::onSaveClicked(const QString& format)
         return;
     if (QFileInfo(path).suffix().isEmpty())
         path += QLatin1Char('.') + format;
-    if (!savePicture(path))
-        QMessageBox::warning(this, tr("Сохранить разрез"),
-                             tr("Не удалось записать файл %1.").arg(QDir::toNativeSeparators(path)));
+    const QString native = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    if (savePicture(path))
+        showSaveResult(true, tr("Разрез сохранён в %1").arg(native));
+    else
+        showSaveResult(false, tr("Не удалось записать файл %1.").arg(native));
+}
+
+void PseudosectionView::showSaveResult(bool saved, const QString& text)
+{
+    if (saved)
+        QMessageBox::information(this, tr("Сохранить разрез"), text);
+    else
+        QMessageBox::warning(this, tr("Сохранить разрез"), text);
 }

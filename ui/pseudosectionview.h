@@ -26,6 +26,8 @@ public:
 protected:
     // Asks for the file to write; empty when cancelled.
     virtual QString chooseSavePath(const QString& format);
+    // Tells where the picture went, or why it could not be written.
+    virtual void showSaveResult(bool saved, const QString& text);
 
 private:
     void onSaveClicked(const QString& format);

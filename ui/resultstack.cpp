@@ -103,7 +103,7 @@ void ResultStack::clearRecordInfo()
         label->clear();
 }
 
-void ResultStack::showRecordResults(bool surveyNumbers)
+int ResultStack::showRecordResults(bool surveyNumbers)
 {
     m_plot->showRecordResults();
     const IMeasurementInfo* info = m_surveyManager->info();
@@ -112,11 +112,16 @@ void ResultStack::showRecordResults(bool surveyNumbers)
     const ElectrodeSettings* electrodes = m_settings->electrodeSettings();
     const int first = m_surveyManager->lastRecordFirst();
     const int last = m_surveyManager->lastRecordLast();
-    if (surveyNumbers && last >= first)
+    int done = -1;
+    if (surveyNumbers && last >= first) {
         m_recordInfo[0]->setText(first == last ? QStringLiteral("#%1").arg(first)
                                                : QStringLiteral("#%1..%2").arg(first).arg(last));
-    else
+        done = last;
+    } else {
         m_recordInfo[0]->setText(QStringLiteral("#%1").arg(info ? info->currentStep() : 0));
+        if (info)
+            done = info->currentStep();
+    }
     m_recordInfo[1]->setText(QStringLiteral("<b>%1</b>V").arg(QString::number(double(line.voltage), 'g')));
     m_recordInfo[2]->setText(QStringLiteral("<b>%1</b>mA").arg(QString::number(line.current * 1000.0, 'f', 3)));
     m_recordInfo[3]->setText(QStringLiteral("<b>%1</b>Ω").arg(QString::number(double(line.resistance), 'f', 3)));
@@ -124,6 +129,7 @@ void ResultStack::showRecordResults(bool surveyNumbers)
     m_recordInfo[5]->setText(QStringLiteral("B=<b>%1</b>").arg(electrodes->currentElectrodeB));
     m_measurementsModel->beginResetModel();
     m_measurementsModel->endResetModel();
+    return done;
 }
 
 void ResultStack::setSampleProgress(int expected, int received)

@@ -30,8 +30,9 @@ public:
     void setTableAvailable(bool available);
     void clearRecordInfo();
     // The completed record on the plot, in the values above the table and in the table. A survey's
-    // record is numbered with the numbers its channels have in the data file.
-    void showRecordResults(bool surveyNumbers);
+    // record is numbered with the numbers its channels have in the data file. Returns the number
+    // shown as the last record done, -1 when the run tells none.
+    int showRecordResults(bool surveyNumbers);
     // How much of the record being measured has arrived.
     void setSampleProgress(int expected, int received);
     void resetSampleProgress();

@@ -29,6 +29,20 @@ const SequenceGenerator::Array ArrayOrder[] = {
     SequenceGenerator::Array::WennerAlpha, SequenceGenerator::Array::WennerSchlumberger,
     SequenceGenerator::Array::DipoleDipole, SequenceGenerator::Array::PoleDipole, SequenceGenerator::Array::Gradient};
 
+// The choices of the last sequence written in this program run: the next one is mostly alike.
+struct LastChoice
+{
+    bool valid = false;
+    SequenceGenerator::Options options;
+    QString elevation;
+};
+
+LastChoice& lastChoice()
+{
+    static LastChoice choice;
+    return choice;
+}
+
 } // namespace
 
 SequenceGeneratorDialog::SequenceGeneratorDialog(QWidget* parent) : QDialog(parent)
@@ -99,7 +113,28 @@ SequenceGeneratorDialog::SequenceGeneratorDialog(QWidget* parent) : QDialog(pare
     layout->addWidget(m_summary);
     layout->addLayout(buttons);
 
+    if (lastChoice().valid) {
+        const SequenceGenerator::Options& o = lastChoice().options;
+        m_array->setCurrentIndex(qMax(0, m_array->findData(int(o.array))));
+        m_electrodes->setValue(o.electrodeCount);
+        m_spacing->setValue(o.spacing);
+        m_first->setValue(o.first);
+        m_last->setValue(o.last);
+        m_aMin->setValue(o.aMin);
+        m_aMax->setValue(o.aMax);
+        m_nMin->setValue(o.nMin);
+        m_nMax->setValue(o.nMax);
+        m_channels->setValue(o.channels);
+        m_reciprocal->setChecked(o.reciprocals);
+        m_ipOrder->setChecked(o.ipOrder);
+        m_elevation->setText(lastChoice().elevation);
+    }
+
     const auto changed = [this] {
+        // Wenner-alpha has no separation factor.
+        const bool hasN = SequenceGenerator::Array(m_array->currentData().toInt()) != SequenceGenerator::Array::WennerAlpha;
+        m_nMin->setEnabled(hasN);
+        m_nMax->setEnabled(hasN);
         proposeName();
         updateSummary();
     };
@@ -210,5 +245,6 @@ void SequenceGeneratorDialog::onCreateClicked()
         return;
     }
     m_writtenPath = path;
+    lastChoice() = {true, options(), m_elevation->text()};
     accept();
 }

@@ -8,6 +8,7 @@
 #include "ui/windowparts.h"
 
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QSpinBox>
 #include <QTableView>
@@ -60,7 +61,19 @@ void SettingsPage::endSettingsUpdate()
     StationValueBox::show(m_ca, electrodes->currentElectrodeA);
     StationValueBox::show(m_cb, electrodes->currentElectrodeB);
     WindowParts::fitStationTable(m_settingsTable, electrodes->channels.size());
+    // At least as wide as the headers: "Вкл" and "Усил." must not be cut in either language.
     const int widths[5] = {30, 25, 100, 100, 41};
+    const QFontMetrics header = m_settingsTable->horizontalHeader()->fontMetrics();
+    int spare = 0;
+    int fitted[5];
+    for (int c = 0; c < 5; ++c) {
+        const QString text = m_settingsModel->headerData(c, Qt::Horizontal).toString();
+        fitted[c] = qMax(widths[c], header.horizontalAdvance(text) + 14);
+        spare += fitted[c] - widths[c];
+    }
+    // The electrode columns give up what the headers need, so the table keeps its width.
+    fitted[2] -= spare / 2;
+    fitted[3] -= spare - spare / 2;
     for (int c = 0; c < 5; ++c)
-        m_settingsTable->setColumnWidth(c, widths[c]);
+        m_settingsTable->setColumnWidth(c, fitted[c]);
 }

@@ -46,9 +46,6 @@ bool StationSettingsTableModel::setData(const QModelIndex& index, const QVariant
     // The check box is a plain switch: whatever state the view passes, a click flips it.
     if (role == Qt::CheckStateRole) {
         channel.available = channel.available != 0 ? 0 : 1;
-        // Turned on by the operator, a channel the station reports as not ready is measured too.
-        if (channel.available)
-            channel.enabled = 1;
         emit dataChanged(index, index, {Qt::CheckStateRole});
         return true;
     }

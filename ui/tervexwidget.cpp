@@ -6,6 +6,7 @@
 #include "station/tervexsettings.h"
 #include "survey/surveydatamanager.h"
 #include "survey/testdatamanager.h"
+#include "survey/teststrategy.h"
 #include "ui/autosettingswidget.h"
 #include "ui/connectpage.h"
 #include "ui/etrviewer.h"
@@ -44,6 +45,12 @@ QString boxTitle()
     return QCoreApplication::translate("TervexWidget", "Тервекс-М1");
 }
 
+// A plain text of several lines as a message box shows it.
+QString htmlLines(const QString& text)
+{
+    return text.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>"));
+}
+
 } // namespace
 
 TervexWidget::TervexWidget(TervexModel* model, bool relayMode, QWidget* parent)
@@ -78,6 +85,10 @@ TervexWidget::TervexWidget(TervexModel* model, bool relayMode, QWidget* parent)
     connect(m_model, &TervexModel::runRepeating, this, &TervexWidget::onRunRepeating);
     connect(m_model, &TervexModel::surveyReported, this, &TervexWidget::onSurveyReported);
     connect(m_model, &TervexModel::connectionFailed, this, &TervexWidget::onConnectionFailed);
+    connect(m_model, &TervexModel::batteryWarning, this, [this](const QString& text) {
+        onDeviceStatusUpdated();
+        showMessage(text);
+    });
 
     auto* mainFrame = new QWidget;
     auto* mainLayout = new QVBoxLayout(mainFrame);
@@ -162,8 +173,10 @@ QWidget* TervexWidget::createWorkArea()
     AutoSettingsWidget* autoSettings = m_recordPage->autoSettings();
     connect(autoSettings, &AutoSettingsWidget::cancelClicked, this, &TervexWidget::onAutoSettingsCancelClicked);
     connect(autoSettings, &AutoSettingsWidget::executeClicked, this, &TervexWidget::onAutoSettingsExecuteClicked);
-    connect(autoSettings, &AutoSettingsWidget::targetChanged, this, [this](const QString& path) {
-        if (!path.isEmpty())
+    connect(autoSettings, &AutoSettingsWidget::targetChanged, this, [this, autoSettings](const QString& path) {
+        if (!autoSettings->targetNote().isEmpty())
+            setStatus(autoSettings->targetNote());
+        else if (!path.isEmpty())
             setStatus(tr("Файл данных: %1").arg(path));
     });
     connect(m_recordPage->testPanel(), &TestRecordPanel::executed, this, &TervexWidget::onTestExecuted);
@@ -210,9 +223,16 @@ void TervexWidget::setStatus(const QString& text)
     m_statusLine->setStatus(text);
 }
 
+void TervexWidget::setRunStatus(const QString& text)
+{
+    m_runStatus = text;
+    setStatus(text);
+}
+
 void TervexWidget::onConnectClicked()
 {
     m_connectionProblem.clear();
+    m_linkWasUp = false;
     if (!m_model->connectDevice() && m_connectionProblem.isEmpty())
         showMessage(tr("<h2>Внимание!</h2><p>Нет подключения к станции.</p>"));
 }
@@ -220,10 +240,13 @@ void TervexWidget::onConnectClicked()
 void TervexWidget::onConnectionFailed(const QString& reason)
 {
     m_connectionProblem = reason;
-    const QString change =
-        tr("Адрес и порты станции задаются в файле настроек %1 (ключи tervex_host, command_port, "
-                       "data_port); после изменения перезапустите программу.")
-            .arg(m_model->settingsFilePath());
+    // A link that was up had the right address: advising another one would mislead.
+    const QString advice =
+        m_linkWasUp ? tr("Связь со станцией потеряна. Проверьте кабель и питание станции и нажмите «Подключить».")
+                    : tr("Адрес и порты станции задаются в окне «Параметры»; новый адрес действует "
+                         "со следующего нажатия «Подключить».");
+    const bool lost = m_linkWasUp;
+    m_linkWasUp = false;
     m_connectPage->setStateText(reason);
     setStatus(reason);
     // A lost link during a run is reported with the run's own message.
@@ -231,8 +254,9 @@ void TervexWidget::onConnectionFailed(const QString& reason)
         m_runFailure.clear();
         return;
     }
-    showMessage(tr("<h2>Внимание!</h2><p>Нет подключения к станции: %1</p><p>%2</p>")
-                    .arg(reason.toHtmlEscaped(), change.toHtmlEscaped()));
+    const QString title = lost ? tr("<h2>Внимание!</h2><p>%1</p><p>%2</p>")
+                               : tr("<h2>Внимание!</h2><p>Нет подключения к станции: %1</p><p>%2</p>");
+    showMessage(title.arg(reason.toHtmlEscaped(), advice.toHtmlEscaped()));
 }
 
 void TervexWidget::onDeviceConnecting()
@@ -243,12 +267,31 @@ void TervexWidget::onDeviceConnecting()
 
 void TervexWidget::onDeviceConnected()
 {
+    m_linkWasUp = true;
+    m_connected = true;
+    // The work area is empty until the station has described itself.
+    if (!m_stationAnswered) {
+        m_connectPage->setStateText(tr("Ожидание ответа станции %1:%2…")
+                                        .arg(m_model->device()->host())
+                                        .arg(m_model->device()->commandPort()));
+        m_connectPage->setConnectEnabled(false);
+        return;
+    }
+    showWorkArea();
+}
+
+void TervexWidget::showWorkArea()
+{
+    m_connectPage->setConnectEnabled(true);
     m_body->setCurrentIndex(1);
     m_header->setConnected(true);
 }
 
 void TervexWidget::onDeviceDisconnected()
 {
+    m_connected = false;
+    m_stationAnswered = false;
+    m_connectPage->setConnectEnabled(true);
     // The reason of a failed or lost link stays readable on the connect page.
     m_connectPage->setStateText(m_connectionProblem);
     m_connectPage->showConnectButton();
@@ -259,7 +302,11 @@ void TervexWidget::onDeviceDisconnected()
 void TervexWidget::onDeviceStatusUpdated()
 {
     const TervexDevice* device = m_model->device();
-    m_header->setBatteryVoltage(double(device->battery()->voltage()));
+    // The battery mean stays 0 until a valid reading has come.
+    const float voltage = device->battery()->voltage();
+    if (voltage > 0.0f)
+        m_header->setBatteryVoltage(double(voltage));
+    m_header->setBatteryLow(m_model->batteryLow());
     const QString coordinates = device->gps()->coordinatesText();
     if (!coordinates.isEmpty())
         m_stationPage->setGpsText(QStringLiteral("%1").arg(coordinates));
@@ -295,6 +342,10 @@ void TervexWidget::onBeforeDeviceSettingsUpdate()
 
 void TervexWidget::onDeviceSettingsUpdated()
 {
+    if (m_connected && !m_stationAnswered) {
+        m_stationAnswered = true;
+        showWorkArea();
+    }
     m_stationPage->endSettingsUpdate();
     m_settingsPage->endSettingsUpdate();
     updateTimingWarning();
@@ -313,6 +364,9 @@ void TervexWidget::onCbChanged(int val)
 void TervexWidget::onPauseToggled(bool checked)
 {
     m_model->setPaused(checked);
+    // Releasing pause mode continues a run that waits for the operator, as Space does.
+    if (!checked && m_nextPending)
+        doNext();
 }
 
 void TervexWidget::onStopClicked()
@@ -343,6 +397,7 @@ void TervexWidget::setSurveyType(int type)
     m_surveyProgress->reset();
     m_currentSurveyType = type;
     setControls(true, false, false, true);
+    showGeneratorInForce();
     switch (type) {
     case Automatic:
     case Trial:
@@ -367,6 +422,15 @@ void TervexWidget::setSurveyType(int type)
     }
 }
 
+void TervexWidget::showGeneratorInForce()
+{
+    const int type = m_currentSurveyType;
+    if (type == ElectrodeTest || type == RelayTest)
+        m_recordPage->generatorPanel()->showFixed(TestStrategy::generatorFor(m_model->testVoltage(), type == RelayTest));
+    else
+        m_recordPage->generatorPanel()->release();
+}
+
 void TervexWidget::showTestChart()
 {
     m_results->plot()->buildTestChart(m_testManager->plan());
@@ -381,7 +445,8 @@ bool TervexWidget::validateGeneratorSettings()
     if (pause >= 1 && pause <= 39) {
         m_recordPage->setTimingWarning(QString());
         showMessage(tr("<p><h2>Ошибка!!!</h2></p><p>Длительность паузы больше 0 мс, но меньше 40 мс.</p>"
-                                   "<p>Продолжение невозможно.</p>"));
+                                   "<p>Продолжение невозможно.</p>")
+                    + tr("<p>Допустимая пауза: 0 мс или от 40 до 60000 мс.</p>"));
         return false;
     }
     m_recordPage->setTimingWarning(timingWarning(pulse, pause));
@@ -415,7 +480,7 @@ void TervexWidget::showStartRefusal()
 {
     const QString reason = m_model->startError();
     if (!reason.isEmpty())
-        showMessage(reason.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>")));
+        showMessage(htmlLines(reason));
 }
 
 void TervexWidget::onWorkClicked()
@@ -427,8 +492,10 @@ void TervexWidget::onWorkClicked()
         AutoSettingsWidget* autoSettings = m_recordPage->autoSettings();
         autoSettings->setSurveyTiming(int(generator->pulseLength), int(generator->pauseLength), generator->periods,
                                       m_model->usableChannelCount());
+        autoSettings->setFallbackDirectory(m_model->dataPath());
         autoSettings->resetChoice();
         autoSettings->setRepeatPolicy(m_model->repeatPolicy());
+        autoSettings->setLineDescription(m_model->lineName(), m_model->lineOperator(), m_model->lineNote());
         autoSettings->show();
         setControls(false, false, false, true);
         return;
@@ -447,7 +514,7 @@ void TervexWidget::onWorkClicked()
         return;
     }
     m_runTarget.clear();
-    setStatus(tr("Идёт измерение"));
+    setRunStatus(tr("Идёт измерение"));
     runStarted();
 }
 
@@ -456,13 +523,23 @@ void TervexWidget::onAutoSettingsExecuteClicked()
     if (!validateGeneratorSettings())
         return;
     AutoSettingsWidget* autoSettings = m_recordPage->autoSettings();
+    const QString source = autoSettings->sequencePath();
+    const QString target = autoSettings->targetPath();
+    // The panel stays open: the operator has only to choose the missing file.
+    if (source.isEmpty()) {
+        showMessage(tr("Съёмка не начата: не выбран файл последовательности. Выберите его кнопкой «...» "
+                       "в строке «Последовательность»."));
+        return;
+    }
+    if (target.isEmpty()) {
+        showMessage(tr("Съёмка не начата: не задан файл данных. Выберите его кнопкой «...» в строке "
+                       "«Сохранить как»."));
+        return;
+    }
     autoSettings->hide();
     setControls(true, false, false, true);
     m_model->setRepeatPolicy(autoSettings->repeatPolicy());
-    const QString source = autoSettings->sequencePath();
-    const QString target = autoSettings->targetPath();
-    if (source.isEmpty() || target.isEmpty())
-        return;
+    m_model->setLineDescription(autoSettings->lineName(), autoSettings->lineOperator(), autoSettings->lineNote());
     const QFileInfo sourceFile(source);
     if (sourceFile.exists() && sourceFile.isFile()) {
         m_model->setSeqPath(sourceFile.absolutePath());
@@ -473,7 +550,9 @@ void TervexWidget::onAutoSettingsExecuteClicked()
         return;
     }
     m_runTarget = QDir::toNativeSeparators(QFileInfo(target).absoluteFilePath());
-    setStatus(tr("Съёмка идёт, файл данных: %1").arg(m_runTarget));
+    setRunStatus(tr("Съёмка идёт, файл данных: %1").arg(m_runTarget));
+    if (!m_model->startWarning().isEmpty())
+        WindowPrompts::message(this, QMessageBox::Warning, boxTitle(), htmlLines(m_model->startWarning()));
     runStarted();
 }
 
@@ -501,7 +580,7 @@ void TervexWidget::onTestExecuted()
         return;
     }
     if (started)
-        setStatus(tr("Идёт тест электродов"));
+        setRunStatus(tr("Идёт тест электродов"));
     if (!started) {
         // Nothing runs, so no data manager will hand the panel back its "Выполнить".
         panel->resetPanel();
@@ -517,6 +596,24 @@ void TervexWidget::ensureSetupDialog()
     connect(m_setupDialog, &SetupDialog::testVoltageClicked, this, &TervexWidget::onSetupTestVoltageClicked);
     connect(m_setupDialog, &SetupDialog::testRBaseClicked, this, &TervexWidget::onSetupTestRBaseClicked);
     connect(m_setupDialog, &SetupDialog::testRDeltaClicked, this, &TervexWidget::onSetupTestRDeltaClicked);
+    const TervexDevice* device = m_model->device();
+    m_setupDialog->setStationAddress(device->host(), device->commandPort(), device->dataPort());
+    connect(m_setupDialog, &SetupDialog::stationAddressApplied, this,
+            [this](const QString& host, int commandPort, int dataPort) {
+                const QString error = m_model->setStationAddress(host, commandPort, dataPort);
+                if (!error.isEmpty()) {
+                    WindowPrompts::message(m_setupDialog, QMessageBox::Warning, boxTitle(), error);
+                    return;
+                }
+                const TervexDevice* device = m_model->device();
+                m_setupDialog->setStationAddress(device->host(), device->commandPort(), device->dataPort());
+                WindowPrompts::message(m_setupDialog, QMessageBox::Information, boxTitle(),
+                                       tr("Адрес станции %1, порты %2 и %3 сохранены; они действуют со следующего "
+                                          "нажатия «Подключить».")
+                                           .arg(device->host())
+                                           .arg(device->commandPort())
+                                           .arg(device->dataPort()));
+            });
     connect(m_setupDialog, &SetupDialog::languageChosen, this, [this](const QString& language) {
         m_model->setInterfaceLanguage(language);
         WindowPrompts::message(m_setupDialog, QMessageBox::Information, boxTitle(),
@@ -530,32 +627,47 @@ void TervexWidget::onSetupClicked()
     m_setupDialog->exec();
 }
 
-void TervexWidget::askTestParameter(const QString& title, const QString& label, const QString& current,
+void TervexWidget::askTestParameter(const QString& title, const QString& label,
+                                    QString (TervexModel::*getter)() const,
                                     void (TervexModel::*setter)(const QString&))
 {
     if (!m_setupDialog)
         return;
     QString text;
-    if (WindowPrompts::textInput(m_setupDialog, title, label, current, &text) && !text.isEmpty())
-        (m_model->*setter)(text);
+    if (!WindowPrompts::textInput(m_setupDialog, title, label, (m_model->*getter)(), &text) || text.isEmpty())
+        return;
+    (m_model->*setter)(text);
+    showGeneratorInForce();
+    // The store clamps what is out of range: the operator learns what was kept.
+    const QString stored = (m_model->*getter)();
+    bool number = false;
+    const int typed = text.trimmed().toInt(&number, 10);
+    if (!number)
+        WindowPrompts::message(m_setupDialog, QMessageBox::Warning, title,
+                               tr("«%1» не является числом; сохранено значение по умолчанию %2.").arg(text, stored));
+    else if (QString::number(typed) != stored)
+        WindowPrompts::message(m_setupDialog, QMessageBox::Warning, title,
+                               tr("Значение %1 вне допустимого диапазона; сохранено ограниченное значение %2.")
+                                   .arg(typed)
+                                   .arg(stored));
 }
 
 void TervexWidget::onSetupTestVoltageClicked()
 {
-    askTestParameter(tr("Тест электродов"), tr("Напряжение от 10В до 20В"),
-                     m_model->testVoltageText(), &TervexModel::setTestVoltage);
+    askTestParameter(tr("Тест электродов"), tr("Напряжение от 10В до 20В"), &TervexModel::testVoltageText,
+                     &TervexModel::setTestVoltage);
 }
 
 void TervexWidget::onSetupTestRBaseClicked()
 {
-    askTestParameter(tr("Тест реле"), tr("Базовое сопротивление от 50 до 150 Ом"),
-                     m_model->testRBaseText(), &TervexModel::setTestRBase);
+    askTestParameter(tr("Тест реле"), tr("Базовое сопротивление от 50 до 150 Ом"), &TervexModel::testRBaseText,
+                     &TervexModel::setTestRBase);
 }
 
 void TervexWidget::onSetupTestRDeltaClicked()
 {
-    askTestParameter(tr("Тест реле"), tr("Отклонение сопротивления от 1 до 25 %"),
-                     m_model->testRDeltaText(), &TervexModel::setTestRDelta);
+    askTestParameter(tr("Тест реле"), tr("Отклонение сопротивления от 1 до 25 %"), &TervexModel::testRDeltaText,
+                     &TervexModel::setTestRDelta);
 }
 
 bool TervexWidget::confirmInterruption()
@@ -605,14 +717,26 @@ void TervexWidget::setProgressText(const IMeasurementInfo* info, qint64 remainin
     const qint64 measured = m_remainingTime.estimate(info->currentStep(), info->stepCount());
     const int done = info->recordsDone();
     const int total = info->recordCount();
-    m_header->setProgressText(remainingMs == 0 || measured < 0 ? progressText(done, total, remainingMs)
-                                                               : progressLine(done, total, measured));
+    m_progressTotal = total;
+    m_progressLeftMs = remainingMs == 0 || measured < 0 ? 3 * remainingMs : measured;
+    showRecordsDone(done);
+}
+
+void TervexWidget::showRecordsDone(int done)
+{
+    m_surveyProgress->setValue(done);
+    m_header->setProgressText(progressLine(done, m_progressTotal, m_progressLeftMs),
+                              shortProgressLine(done, m_progressTotal, m_progressLeftMs));
+}
+
+QString TervexWidget::shortProgressLine(int done, int total, qint64 leftMs)
+{
+    return QStringLiteral("%1/%2 | %3").arg(done).arg(total).arg(timeText(leftMs));
 }
 
 void TervexWidget::setProgress(const IMeasurementInfo* info, qint64 remainingMs)
 {
     m_surveyProgress->setRange(0, info->recordCount());
-    m_surveyProgress->setValue(info->recordsDone());
     setProgressText(info, remainingMs);
 }
 
@@ -655,22 +779,38 @@ void TervexWidget::endRun()
 
 void TervexWidget::onRepeatClicked()
 {
+    resumeRun();
     setControls(true, false, false, false);
     m_model->repeatRecord();
 }
 
 void TervexWidget::doNext()
 {
-    m_nextPending = false;
+    resumeRun();
     setControls(true, false, false, false);
     m_model->nextRecord();
+}
+
+void TervexWidget::waitForOperator()
+{
+    m_nextPending = true;
+    m_remainingTime.paused(m_runClock.elapsed());
+    setStatus(tr("Пауза: запись завершена. Продолжить — «След.», пробел или отжать «Пауза»"));
+}
+
+void TervexWidget::resumeRun()
+{
+    if (m_nextPending)
+        setStatus(m_runStatus);
+    m_nextPending = false;
+    m_remainingTime.resumed(m_runClock.elapsed());
 }
 
 void TervexWidget::onRunWaitingForNext()
 {
     const bool test = m_currentSurveyType == ElectrodeTest || m_currentSurveyType == RelayTest;
     setControls(true, !test, true, false);
-    m_nextPending = true;
+    waitForOperator();
 }
 
 void TervexWidget::onRunRepeating(const QString& reason)
@@ -709,11 +849,14 @@ void TervexWidget::onSurveyDataManagerUpdated()
 
 void TervexWidget::onSurveyDataManagerCompleted()
 {
-    m_results->showRecordResults(m_currentSurveyType == Automatic);
+    // The header counts this record as done too, so that it and "#" tell the same number.
+    const int done = m_results->showRecordResults(m_currentSurveyType == Automatic);
+    if (done >= 0)
+        showRecordsDone(done);
     const bool paused = m_model->paused();
     setControls(true, paused, paused, false);
     if (paused)
-        m_nextPending = true;
+        waitForOperator();
 }
 
 void TervexWidget::onSurveyDataManagerAllCompleted()
@@ -768,7 +911,7 @@ void TervexWidget::onTestDataManagerCompleted()
     const bool paused = m_model->paused();
     setControls(true, false, paused, false);
     if (paused)
-        m_nextPending = true;
+        waitForOperator();
 }
 
 void TervexWidget::onTestDataManagerAllCompleted()
@@ -842,13 +985,7 @@ bool TervexWidget::eventFilter(QObject* watched, QEvent* event)
     // Holding the key down must not flip pause mode on and off.
     if (static_cast<QKeyEvent*>(event)->isAutoRepeat())
         return true;
-    if (m_recordPage->pauseChecked()) {
-        m_recordPage->setPauseChecked(false);
-        if (m_nextPending)
-            doNext();
-    } else {
-        m_recordPage->setPauseChecked(true);
-    }
+    m_recordPage->setPauseChecked(!m_recordPage->pauseChecked());
     return true;
 }
 

@@ -58,6 +58,8 @@ public:
     static QString progressText(int done, int total, qint64 remainingMs);
     // The same line with a time already on the operator's clock.
     static QString progressLine(int done, int total, qint64 leftMs);
+    // The same without words, for a header too narrow for the whole line: "12/98 | 3м 5с".
+    static QString shortProgressLine(int done, int total, qint64 leftMs);
     // The orange reduced-accuracy warning for a pulse and pause that may start; empty when none.
     static QString timingWarning(quint32 pulse, quint32 pause);
 
@@ -127,20 +129,30 @@ private:
     void setControls(bool work, bool repeat, bool next, bool idle);
     void setProgress(const IMeasurementInfo* info, qint64 remainingMs);
     void setProgressText(const IMeasurementInfo* info, qint64 remainingMs);
+    // The header's count after a record completed; total and remaining time as last computed.
+    void showRecordsDone(int done);
     bool validateGeneratorSettings();
     void updateTimingWarning();
     void ensureSetupDialog();
-    void askTestParameter(const QString& title, const QString& label, const QString& current,
+    void askTestParameter(const QString& title, const QString& label, QString (TervexModel::*getter)() const,
                           void (TervexModel::*setter)(const QString&));
     // Shows why a launcher refused to start, if it said.
     void showStartRefusal();
     void showMessage(const QString& text);
     void showTestChart();
+    // The generator panel shows the values the chosen run type will use.
+    void showGeneratorInForce();
     // A run has been started by the model: the controls of a running record, nothing shown of the last run.
     void runStarted();
     void runPrepared();
     void endRun();
     void setStatus(const QString& text);
+    // The status of a run in progress, shown again when it continues after a pause.
+    void setRunStatus(const QString& text);
+    // A record has finished in pause mode: the run waits for "След.", Space or "Пауза" released.
+    void waitForOperator();
+    void resumeRun();
+    void showWorkArea();
     // During a run, asks whether to stop it; true when there is no run or the operator agreed.
     bool confirmInterruption();
     // Space toggles pause only while a run is active and no text input or dialog has the focus.
@@ -170,6 +182,13 @@ private:
     QString m_runFailure;
     QString m_connectionProblem;
     QString m_runTarget;
+    QString m_runStatus;
+    int m_progressTotal = 0;
+    qint64 m_progressLeftMs = 0;
+    // The command connection came up since the last "Подключить" / the station has replied on it.
+    bool m_linkWasUp = false;
+    bool m_connected = false;
+    bool m_stationAnswered = false;
     RemainingTime m_remainingTime;
     QElapsedTimer m_runClock;
 };

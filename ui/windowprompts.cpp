@@ -1,5 +1,7 @@
 #include "ui/windowprompts.h"
 
+#include "ui/freshdialogguard.h"
+
 #include <QInputDialog>
 
 namespace {
@@ -10,6 +12,7 @@ void standardMessage(QWidget* parent, QMessageBox::Icon icon, const QString& tit
     box.setIcon(icon);
     box.setWindowTitle(title);
     box.setText(text);
+    new FreshDialogGuard(&box);
     if (parent) {
         box.setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
         box.setStyleSheet(QStringLiteral("QMessageBox {background: #FCFCFC;}"));

@@ -2,11 +2,14 @@
 #include "runfixture.h"
 #include "station/tervexdevice.h"
 #include "survey/etrformat.h"
+#include "survey/linemetadata.h"
 #include "survey/quadrupoleline.h"
 #include "survey/surveydatamanager.h"
+#include "survey/surveyreport.h"
 #include "survey/surveystrategy.h"
 #include "survey/testdatamanager.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -135,6 +138,7 @@ private Q_SLOTS:
     void contactTests();
     void relayTest_data();
     void relayTest();
+    void batteryLimitsWarnAndStop();
     void linkFaultsEndTheRun_data();
     void linkFaultsEndTheRun();
 };
@@ -189,6 +193,8 @@ void RunsTest::stoppedSurveyIsContinued()
     const QString sequence = f.path("seq.txt");
     const QString target = f.path("survey.etr");
     QVERIFY(writeSequence(sequence, lines));
+    f.model->setLineDescription(QStringLiteral("Профиль 7"), QStringLiteral("Иванов"), QStringLiteral("сухо"));
+    QTRY_VERIFY_WITH_TIMEOUT(f.model->device()->battery()->voltage() > 0.0f, 10000);
 
     QSignalSpy records(f.model->surveyDataManager(), &DataManager::completed);
     QVERIFY(f.model->startSurvey(sequence, target));
@@ -196,8 +202,29 @@ void RunsTest::stoppedSurveyIsContinued()
     f.model->stopRun();
     QCOMPARE(f.model->strategy()->isRunning(), false);
 
+    // The line's description and conditions went into the free header area.
+    const auto headerArea = [&target]() {
+        QFile raw(target);
+        return raw.open(QIODevice::ReadOnly) ? raw.read(EtrFormat::HeaderAreaSize) : QByteArray();
+    };
+    const QByteArray area = headerArea();
+    const LineMetadata metadata = LineMetadata::fromHeaderArea(area);
+    QCOMPARE(metadata.state(), LineMetadata::State::Valid);
+    QCOMPARE(metadata.value(LineMetadata::LineName), QStringLiteral("Профиль 7"));
+    QCOMPARE(metadata.value(LineMetadata::Operator), QStringLiteral("Иванов"));
+    QCOMPARE(metadata.value(LineMetadata::Pulse), QStringLiteral("100"));
+    QCOMPARE(metadata.value(LineMetadata::Periods), QStringLiteral("1"));
+    QCOMPARE(metadata.value(LineMetadata::StationSerial),
+             QString::number(f.model->stationSettings()->stationInfo()->serialNumber));
+    const QDateTime start = QDateTime::fromString(metadata.value(LineMetadata::StartTime), Qt::ISODate);
+    QVERIFY(start.isValid());
+    QVERIFY(qAbs(start.secsTo(QDateTime::currentDateTime())) < 120);
+    QVERIFY(metadata.value(LineMetadata::Battery).toDouble() > 11.0);
+    QCOMPARE(metadata.value(LineMetadata::Latitude).toDouble(), double(f.model->device()->gps()->latitude()));
+
     // Another timing in the mirror: the continued survey must use the file's.
     setTiming(f.model.get(), 300, 300, 3);
+    f.model->setLineDescription(QStringLiteral("другая"), QString(), QString());
     QVERIFY2(f.model->startSurvey(target, QString()), qPrintable(f.model->startError()));
     QCOMPARE(f.model->stationSettings()->generatorSettings()->pulseLength, 100u);
     QVERIFY(waitForEnd(f.model.get(), 60000));
@@ -206,6 +233,9 @@ void RunsTest::stoppedSurveyIsContinued()
     QVERIFY(file.load(target));
     QVERIFY(file.isComplete());
     QVERIFY(sameMultiset(measuredLines(file), lines));
+    // The continuation never rewrites the header.
+    QCOMPARE(headerArea(), area);
+    QCOMPARE(file.metadata().value(LineMetadata::LineName), QStringLiteral("Профиль 7"));
 }
 
 void RunsTest::continuationCutsAnIncompleteTail()
@@ -439,18 +469,18 @@ void RunsTest::contactTests()
 
 void RunsTest::relayTest_data()
 {
-    QTest::addColumn<int>("faulty");
-    QTest::newRow("all relays good") << 0;
-    QTest::newRow("relay 13 faulty") << 13;
+    QTest::addColumn<QVector<int>>("faulty");
+    QTest::newRow("all relays good") << QVector<int>();
+    QTest::newRow("relay 13 faulty") << QVector<int>{13};
+    QTest::newRow("relays 13 and 27 faulty") << QVector<int>{13, 27};
 }
 
 void RunsTest::relayTest()
 {
-    QFETCH(int, faulty);
+    QFETCH(QVector<int>, faulty);
     SimulatorOptions o = quietStation();
     o.testLoad = true;
-    if (faulty)
-        o.faultyRelays = {faulty};
+    o.faultyRelays = faulty;
     RunFixture f(o);
     QVERIFY(f.ok);
     QVERIFY(f.connect());
@@ -458,10 +488,62 @@ void RunsTest::relayTest()
     QVERIFY(f.model->testRelays());
     QVERIFY(waitForEnd(f.model.get(), 120000));
     QCOMPARE(verdict.count(), 1);
-    const QString expected =
-        faulty ? QStringLiteral("Неисправно реле %1").arg(faulty) : QStringLiteral("Нет неисправных реле");
+    QStringList numbers;
+    for (int r : faulty)
+        numbers << QString::number(r);
+    // Every faulty relay is named; the stored number is the highest one.
+    const QString expected = faulty.isEmpty() ? QStringLiteral("Нет неисправных реле")
+                                              : QStringLiteral("Неисправно реле %1").arg(numbers.join(QStringLiteral(", ")));
     QCOMPARE(verdict.first().first().toString(), expected);
-    QCOMPARE(int(f.model->testDataManager()->faultyRelay()), faulty);
+    QCOMPARE(int(f.model->testDataManager()->faultyRelay()), faulty.isEmpty() ? 0 : faulty.last());
+    if (!faulty.isEmpty())
+        QVERIFY(QFileInfo(f.model->testDataManager()->lastReportPath()).fileName().startsWith(QStringLiteral("relays_")));
+}
+
+// A battery that runs down during the survey: one warning, then the survey ends after the record
+// in progress with its records kept, and no survey starts below the stop limit.
+void RunsTest::batteryLimitsWarnAndStop()
+{
+    SimulatorOptions o = quietStation();
+    o.battery = 11.45;
+    o.batteryDrain = 0.15;
+    o.batteryFloor = 5.0;
+    RunFixture f(o);
+    QVERIFY(connectWithTiming(f, 100, 100, 1));
+    QTRY_VERIFY_WITH_TIMEOUT(f.model->device()->battery()->voltage() > 0.0f, 10000);
+    QVERIFY(f.model->batteryLow());
+    QList<QuadrupoleLine> lines;
+    for (int a = 1; a <= 20; ++a)
+        lines.append(QuadrupoleLine{a, a + 3, a + 1, a + 2});
+    const QString sequence = f.path("seq.txt");
+    const QString target = f.path("battery.etr");
+    QVERIFY(writeSequence(sequence, lines));
+
+    QSignalSpy warnings(f.model.get(), &TervexModel::batteryWarning);
+    QSignalSpy failures(f.model.get(), &TervexModel::runFailed);
+    QSignalSpy reports(f.model.get(), &TervexModel::surveyReported);
+    QVERIFY2(f.model->startSurvey(sequence, target), qPrintable(f.model->startError()));
+    QVERIFY(waitForEnd(f.model.get(), 60000));
+    QCOMPARE(warnings.count(), 1);
+    QCOMPARE(failures.count(), 1);
+    QVERIFY(failures.first().first().toString().contains(QStringLiteral("10.5")));
+
+    EtrFile file;
+    QVERIFY(file.load(target));
+    QVERIFY(file.isComplete());
+    QVERIFY(file.blocks().size() > 2);
+    QVERIFY(file.blocks().size() < lines.size());
+    QCOMPARE(reports.count(), 1);
+    QFile report(SurveyReport::pathFor(target));
+    QVERIFY(report.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(report.readAll());
+    QVERIFY2(text.contains(QStringLiteral("Съёмка остановлена: батарея станции")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("Батарея: 11.")), qPrintable(text));
+
+    const QString second = f.path("second.etr");
+    QVERIFY(!f.model->startSurvey(sequence, second));
+    QVERIFY(f.model->startError().contains(QStringLiteral("10.5")));
+    QVERIFY(!QFile::exists(second));
 }
 
 void RunsTest::linkFaultsEndTheRun_data()

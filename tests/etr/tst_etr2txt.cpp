@@ -1,4 +1,5 @@
 #include "etrtestfiles.h"
+#include "survey/linemetadata.h"
 #include "testsupport.h"
 
 #include <QDir>
@@ -49,6 +50,7 @@ private slots:
     void convertsLikeTheViewer();
     void polarisationFallsBackWithAWarning();
     void partialAndMissingFilesFail();
+    void infoPrintsTheLineDescription();
 
 private:
     QTemporaryDir m_dir;
@@ -127,6 +129,34 @@ void TestEtr2Txt::partialAndMissingFilesFail()
     QCOMPARE(bad.exitCode, 1);
     QVERIFY(bad.err.contains(QStringLiteral("Файл короче заголовка")));
     QVERIFY(!bad.err.contains(QStringLiteral("не удалось открыть")));
+}
+
+
+void TestEtr2Txt::infoPrintsTheLineDescription()
+{
+    const Timing t{100, 100, 2};
+    const QByteArray body = block(t, 1, 4, 0.05f, {channel(t, 2, 3, 0.2f)});
+    LineMetadata metadata;
+    metadata.set(LineMetadata::LineName, QStringLiteral("Профиль 7"));
+    metadata.set(LineMetadata::Operator, QStringLiteral("Иванов"));
+    const QString described = path(QStringLiteral("described.etr"));
+    QVERIFY(write(described, EtrFormat::headerBytes(t.pulse, t.pause, t.repeats, straightLine(4),
+                                                    metadata.toHeaderArea(EtrFormat::HeaderAreaSize)) + body));
+    const QString foreign = path(QStringLiteral("foreign.etr"));
+    QByteArray area = QByteArray("written by another logger") + QByteArray(EtrFormat::HeaderAreaSize, ' ');
+    QVERIFY(write(foreign, EtrFormat::headerBytes(t.pulse, t.pause, t.repeats, straightLine(4),
+                                                  area.left(EtrFormat::HeaderAreaSize)) + body));
+
+    const Run run = runTool({QStringLiteral("--info"), described, foreign, m_good});
+    QCOMPARE(run.exitCode, 0);
+    const QStringList lines = run.out.split(QLatin1Char('\n'));
+    QVERIFY2(lines.contains(QStringLiteral("line=Профиль 7")), qPrintable(run.out));
+    QVERIFY(lines.contains(QStringLiteral("operator=Иванов")));
+    QVERIFY(run.out.contains(QStringLiteral("свободная область заголовка не содержит описания линии")));
+    QVERIFY(lines.contains(QStringLiteral("written by another logger")));
+    QVERIFY(run.out.contains(m_good + QStringLiteral(": описания линии нет")));
+    // Nothing converted.
+    QVERIFY(!QFile::exists(path(QStringLiteral("described.etr.txt"))));
 }
 
 QTEST_GUILESS_MAIN(TestEtr2Txt)

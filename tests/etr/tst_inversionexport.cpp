@@ -2,6 +2,7 @@
 #include "etr/inversiondataset.h"
 #include "etr/inversionwriters.h"
 #include "etrtestfiles.h"
+#include "survey/linemetadata.h"
 
 #include <QProcess>
 #include <QRegularExpression>
@@ -301,7 +302,14 @@ void TestInversionExport::roundTrip()
     QFETCH(int, format);
     QFETCH(bool, ip);
     const Timing t;
-    QByteArray bytes = header(t, straightLine(Electrodes::Count));
+    // The line's description travels into the format that has room for it.
+    LineMetadata metadata;
+    metadata.set(LineMetadata::LineName, QStringLiteral("Профиль 7"));
+    metadata.set(LineMetadata::Longitude, QStringLiteral("3736.1234"));
+    metadata.set(LineMetadata::Latitude, QStringLiteral("5545.9876"));
+    metadata.set(LineMetadata::Altitude, QStringLiteral("151.0"));
+    QByteArray bytes = EtrFormat::headerBytes(t.pulse, t.pause, t.repeats, straightLine(Electrodes::Count),
+                                              metadata.toHeaderArea(EtrFormat::HeaderAreaSize));
     bytes += block(t, 1, 4, 0.05f, {wobblingChannel(t, 2, 3, 0.0123f, 0.01f)});
     // Small voltages, far apart: the fixed notation must keep their digits.
     bytes += block(t, 10, 40, 0.2f, {wobblingChannel(t, 20, 21, 0.000031f, 0.02f), channel(t, 22, 23, 0.00002f)});
@@ -360,6 +368,11 @@ void TestInversionExport::roundTrip()
             QVERIFY2(close(got.value.value(it.key()), it.value()),
                      qPrintable(QStringLiteral("%1: %2 read, %3 written").arg(it.key()).arg(got.value.value(it.key()), 0, 'g', 10).arg(it.value(), 0, 'g', 10)));
         }
+    }
+    // Only the general array file has a title; the other readers take no extra line.
+    if (options.format == InversionFormat::Res2DInv) {
+        QVERIFY(QString::fromUtf8(content.left(content.indexOf('\n'))).contains(QStringLiteral("Профиль 7")));
+        QVERIFY(content.left(content.indexOf('\n')).contains("3736.1234 5545.9876 151.0"));
     }
     // A deviation that is not zero made it through.
     QVERIFY(dataset.data.first().deviation > 0.01);

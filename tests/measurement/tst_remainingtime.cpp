@@ -30,6 +30,15 @@ void RemainingTimeTest::measuredPaceReplacesTheFormula()
     t.reset();
     t.recordStarted(1, 100000);
     QCOMPARE(t.estimate(1, 5), qint64(-1));
+
+    // Two minutes paused after step 1 are not a record's duration.
+    t.paused(104000);
+    t.resumed(224000);
+    t.recordStarted(2, 225000);
+    QCOMPARE(t.estimate(2, 5), qint64(5000) * 4);
+    t.paused(229000);
+    t.recordStarted(3, 300000);
+    QCOMPARE(t.estimate(3, 5), qint64(4500) * 3);
 }
 
 QTEST_APPLESS_MAIN(RemainingTimeTest)

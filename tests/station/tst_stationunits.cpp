@@ -193,7 +193,7 @@ void TestStationUnits::statusDecoding()
 void TestStationUnits::mirrorUpdate()
 {
     StationProperties p = StationFrames::station(3, 200, 100, 2);
-    p.channels[0].statusLow = 0x01; // shown as "ошибка 0x0001": not ready, though one byte is zero
+    p.channels[0].statusLow = 0x01; // one status byte clear: the station measures it
     p.channels[1].statusLow = 0x01;
     p.channels[1].statusHigh = 0x02;
     p.channels[2].gain = 7;
@@ -221,17 +221,18 @@ void TestStationUnits::mirrorUpdate()
 
     QVector<ChannelSetting>& channels = mirror.electrodeSettings()->channels;
     QCOMPARE(channels.size(), 3);
-    QCOMPARE(channels[0].enabled, quint8(0));
+    QCOMPARE(channels[0].enabled, quint8(1));
     QCOMPARE(channels[1].enabled, quint8(0));
     QCOMPARE(channels[2].enabled, quint8(1));
     QCOMPARE(channels[2].gain, quint16(7));
     QCOMPARE(channels[2].electrodeM, quint16(5));
 
-    // An operator's edits are overwritten, except the available flag, which keeps a channel that
-    // is not ready enabled; equal counts keep the vectors.
+    // An operator's edits are overwritten, except the available flag, which does not make a channel
+    // with both status bytes set enabled; equal counts keep the vectors.
     channels[0].available = 1;
     channels[0].enabled = 0;
     channels[0].electrodeM = 40;
+    channels[1].available = 1;
     const ChannelSetting* settingRecords = channels.constData();
     const ChannelInfo* infoRecords = mirror.stationInfo()->channels.constData();
     mirror.updateFrom(p);
@@ -240,6 +241,8 @@ void TestStationUnits::mirrorUpdate()
     QCOMPARE(channels[0].available, quint8(1));
     QCOMPARE(channels[0].enabled, quint8(1));
     QCOMPARE(channels[0].electrodeM, quint16(3));
+    QCOMPARE(channels[1].available, quint8(1));
+    QCOMPARE(channels[1].enabled, quint8(0));
 }
 
 void TestStationUnits::mirrorWithMoreAnnouncedThanHeld()

@@ -1,5 +1,6 @@
 #include "station/wireformat.h"
 #include "survey/etrformat.h"
+#include "survey/linemetadata.h"
 #include "survey/sequence.h"
 #include "survey/surveyjob.h"
 #include "testsupport.h"
@@ -57,6 +58,7 @@ private slots:
     void scanListsMeasuredLinesAndCutsTheTail();
     void jobStreamWritesRawBytes();
     void companionPath();
+    void lineMetadataInTheFreeArea();
 };
 
 void TestEtrFormat::headerLayout()
@@ -297,6 +299,61 @@ void TestEtrFormat::companionPath()
     QCOMPARE(EtrFormat::companionPath(QStringLiteral("/data/240131_101500.etr")),
              QStringLiteral("/data/240131_101500.txt"));
     QCOMPARE(EtrFormat::companionPath(QStringLiteral("/data/SURVEY.ETR")), QStringLiteral("/data/SURVEY.txt"));
+}
+
+
+void TestEtrFormat::lineMetadataInTheFreeArea()
+{
+    LineMetadata written;
+    written.set(LineMetadata::LineName, QStringLiteral("Профиль 7"));
+    written.set(LineMetadata::Operator, QStringLiteral("Иванов"));
+    written.set(LineMetadata::Note, QStringLiteral("после дождя\nвторая строка = мокро"));
+    written.set(LineMetadata::Pulse, QStringLiteral("500"));
+    const QByteArray area = written.toHeaderArea(HeaderAreaSize);
+    QCOMPARE(area.size(), HeaderAreaSize);
+    QVERIFY(area.endsWith(' '));
+
+    // The area travels in the header; everything after it is the header without metadata.
+    const QByteArray bytes = headerBytes(500, 250, 3, line(4), area);
+    QCOMPARE(bytes.left(HeaderAreaSize), area);
+    QCOMPARE(bytes.mid(HeaderAreaSize), headerBytes(500, 250, 3, line(4)).mid(HeaderAreaSize));
+    Header header;
+    QString error;
+    QVERIFY(readHeader(bytes.constData(), bytes.size(), &header, &error));
+    const LineMetadata read = LineMetadata::fromHeaderArea(header.area);
+    QCOMPARE(read.state(), LineMetadata::State::Valid);
+    QCOMPARE(read.fields(), written.fields());
+    QCOMPARE(read.value(LineMetadata::Note), QStringLiteral("после дождя вторая строка = мокро"));
+
+    // Files of before (spaces) or of the viewer's blank model (zero bytes) have none.
+    QCOMPARE(LineMetadata::fromHeaderArea(QByteArray(HeaderAreaSize, ' ')).state(), LineMetadata::State::None);
+    QCOMPARE(LineMetadata::fromHeaderArea(QByteArray(HeaderAreaSize, '\0')).state(), LineMetadata::State::None);
+
+    // Anything else is shown, never trusted: another program's text, our marker with a line
+    // that is not key=value, bytes that are not UTF-8.
+    const QByteArray foreign[] = {
+        QByteArray("Survey by X\nline=3\n") + QByteArray(HeaderAreaSize - 20, ' '),
+        QByteArray("tervex-line=1\nline=3\nno equals sign\n") + QByteArray(HeaderAreaSize - 36, ' '),
+        QByteArray("tervex-line=1\nline=\xff\xfe\n") + QByteArray(HeaderAreaSize - 21, ' '),
+    };
+    for (const QByteArray& garbage : foreign) {
+        const LineMetadata m = LineMetadata::fromHeaderArea(garbage);
+        QCOMPARE(m.state(), LineMetadata::State::Foreign);
+        QVERIFY(m.fields().isEmpty());
+        QVERIFY(!m.text().isEmpty());
+    }
+
+    // A note too long for the area is cut; the other fields stay whole and the area its size.
+    LineMetadata large = written;
+    large.set(LineMetadata::Note, QString(3000, QChar(0x0416)));
+    large.set(LineMetadata::Battery, QStringLiteral("12.40"));
+    const QByteArray full = large.toHeaderArea(HeaderAreaSize);
+    QCOMPARE(full.size(), HeaderAreaSize);
+    const LineMetadata back = LineMetadata::fromHeaderArea(full);
+    QCOMPARE(back.state(), LineMetadata::State::Valid);
+    QCOMPARE(back.value(LineMetadata::Battery), QStringLiteral("12.40"));
+    QVERIFY(back.value(LineMetadata::Note).size() < 2100);
+    QVERIFY(back.value(LineMetadata::Note).size() > 1900);
 }
 
 QTEST_GUILESS_MAIN(TestEtrFormat)

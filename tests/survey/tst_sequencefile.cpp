@@ -35,6 +35,7 @@ private slots:
     void acceptedFiles();
     void rejectedFiles_data();
     void rejectedFiles();
+    void uncoordinatedElectrodesLoadWithAWarning();
     void shippedExamplesLoad();
     void missingFileTellsWhy();
 
@@ -103,9 +104,6 @@ void TestSequenceFile::rejectedFiles_data()
                                   << QStringLiteral("Строка 8: номер электрода 49 вне диапазона 0…48");
     QTest::newRow("negative electrode") << QByteArray(q + "0 -1 2 3 4\n")
                                         << QStringLiteral("Строка 8: номер электрода -1 вне диапазона 0…48");
-    QTest::newRow("electrode without coordinates")
-        << QByteArray(q + "0 1 2 3 4\n1 1 2 3 6\n")
-        << QStringLiteral("Строка 9: электрод 6 не задан в разделе координат");
     QTest::newRow("four tokens") << QByteArray(q + "1 2 3 4\n")
                                  << QStringLiteral("Строка 8: ожидаются номер строки и электроды A B M N");
     QTest::newRow("non-integer electrode") << QByteArray(q + "0 1 2 3.0 4\n")
@@ -142,6 +140,21 @@ void TestSequenceFile::rejectedFiles()
     // A later good parse clears the reason.
     QVERIFY(file.parse(Coordinates + "# A B M N\n0 1 2 3 4\n"));
     QVERIFY(file.errorString().isEmpty());
+}
+
+void TestSequenceFile::uncoordinatedElectrodesLoadWithAWarning()
+{
+    // Lines 9 and 11 name electrodes without a coordinate line; they load, named once in one warning.
+    SequenceFile file;
+    QVERIFY2(file.parse(Coordinates + "# A B M N\n0 1 2 3 4\n1 1 2 3 6\n2 1 2 3 4\n3 2 7 1 6\n"),
+             qPrintable(file.errorString()));
+    QCOMPARE(file.lines().size(), 4);
+    QVERIFY(file.lines().at(1) == (QuadrupoleLine{1, 2, 3, 6}));
+    QCOMPARE(file.warningString(),
+             QStringLiteral("Электроды без координат (положение принято равным 0, в таблице 99999.999):\n"
+                            "строка 9: 6\nстрока 11: 7, 6"));
+    QVERIFY(file.parse(Coordinates + "# A B M N\n0 1 2 3 4\n"));
+    QVERIFY(file.warningString().isEmpty());
 }
 
 void TestSequenceFile::shippedExamplesLoad()

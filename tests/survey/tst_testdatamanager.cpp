@@ -163,17 +163,32 @@ void TestDataManagerTest::relayVerdictWithoutALoad()
     QVERIFY2(verdict.startsWith(QStringLiteral("Тестовая нагрузка не подключена")), qPrintable(verdict));
     QCOMPARE(int(m.faultyRelay()), 0);
 
-    // One relay that never closes fails only the paths through it: that relay is named.
+    // Relays that never close fail only the paths through them: every one is named, the highest
+    // is the stored number, and the report lists every pair with its result.
     verdict = runRelayTest(m, [](int, int a, int b) {
+        // Stuck open in position 1, as the simulated load's faulty relays are.
         const RelayPath path = TestDataManager::relayPath(a, b);
         for (int k = 0; k < 6; ++k) {
-            if (path.first[k] == 13 || path.second[k] == 13)
-                return std::numeric_limits<float>::infinity();
+            for (int faulty : {13, 27}) {
+                if ((path.first[k] == faulty && (((a - 1) >> (k + 1)) & 1))
+                    || (path.second[k] == faulty && (((b - 1) >> (k + 1)) & 1)))
+                    return std::numeric_limits<float>::infinity();
+            }
         }
         return float(std::abs(a - b) * 100);
     });
-    QVERIFY2(verdict.startsWith(QStringLiteral("Неисправно реле ")), qPrintable(verdict));
-    QVERIFY(m.faultyRelay() > 0);
+    QCOMPARE(verdict, QStringLiteral("Неисправно реле 13, 27"));
+    QCOMPARE(m.faultyRelays(), QVector<int>({13, 27}));
+    QVERIFY(m.faultyRelay() >= 27);
+    QFile report(m.lastReportPath());
+    QVERIFY2(report.open(QIODevice::ReadOnly), qPrintable(m.lastReportPath()));
+    QVERIFY(QFileInfo(report).fileName().contains(QRegularExpression("^relays_\\d{6}_\\d{6}\\.txt$")));
+    const QStringList lines = QString::fromLocal8Bit(report.readAll()).split('\n');
+    QVERIFY(lines[0].startsWith(QStringLiteral("Тест реле ")));
+    QCOMPARE(lines.filter(QRegularExpression("^\\d+-\\d+:\t")).size(), 96);
+    QVERIFY(lines.contains(QStringLiteral("5-44:\tinf\t3900\tвне допуска")));
+    QVERIFY(lines.contains(QStringLiteral("9-40:\t3100.0\t3100\tв допуске")));
+    QCOMPARE(lines.value(lines.size() - 2), verdict);
 }
 
 void TestDataManagerTest::planOfAnotherSizeStartsAnEmptyTable()

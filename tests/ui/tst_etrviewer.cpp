@@ -156,6 +156,7 @@ private Q_SLOTS:
     void zoomChoicesAndDoubleClickReset();
     void conversionNamesAndBoxes();
     void polarisationPreferenceAndBackButton();
+    void repeatsMarkedAxesTitledAndSectionControls();
 
 private:
     QString path(const QString& name) const { return m_dir->filePath(name); }
@@ -198,7 +199,7 @@ QString TestEtrViewer::severalBlocks() const
 
 void TestEtrViewer::layoutAndDialog()
 {
-    QCOMPARE(m_viewer->fileDialog().nameFilters(), QStringList{QStringLiteral("Tervex Data (*.etr)")});
+    QCOMPARE(m_viewer->fileDialog().nameFilters(), QStringList{QStringLiteral("Данные Тервекс (*.etr)")});
     QCOMPARE(m_viewer->fileDialog().fileMode(), QFileDialog::ExistingFile);
 
     // Current above potential; the key axes follow each other.
@@ -334,7 +335,7 @@ void TestEtrViewer::blockWithoutChannelsKeepsPlotsAndValues()
     m_viewer->open(writeFile(path(QStringLiteral("empty-first.etr")), 100, 100, 1, {{1, 2, {}}, {3, 4, {{5, 6}}}}));
     QTreeWidget* tree = m_viewer->tree();
     QCOMPARE(tree->topLevelItem(0)->text(1), QStringLiteral("1..0"));
-    QCOMPARE(tree->topLevelItem(1)->text(1), QStringLiteral("1..1"));
+    QCOMPARE(tree->topLevelItem(1)->text(1), QStringLiteral("1"));
     QCOMPARE(tree->currentItem(), tree->topLevelItem(0));
     QVERIFY(tree->selectedItems().isEmpty());
     QCOMPARE(m_viewer->label("i_label"), before);
@@ -526,13 +527,18 @@ void TestEtrViewer::conversionNamesAndBoxes()
     QCOMPARE(m_viewer->boxes.size(), 1);
     QCOMPARE(m_viewer->boxes[0].parent, m_viewer.get());
     QCOMPARE(m_viewer->boxes[0].title, title);
-    QCOMPARE(m_viewer->boxes[0].text, QStringLiteral("Преобразование успешно завершено"));
+    // The box also says where the table went.
+    const auto written = [this](const char* name) {
+        return QStringLiteral("\nТаблица записана в %1").arg(QDir::toNativeSeparators(path(QLatin1String(name))));
+    };
+    QCOMPARE(m_viewer->boxes[0].text, QStringLiteral("Преобразование успешно завершено") + written("240131_101500.etr.txt"));
 
     polar->click();
     process->click();
     QVERIFY(QFile::exists(path(QStringLiteral("240131_101500-VP.etr.txt"))));
     QCOMPARE(m_viewer->boxes.size(), 2);
-    QCOMPARE(m_viewer->boxes[1].text, QStringLiteral("Преобразование с поляризацией успешно завершено"));
+    QCOMPARE(m_viewer->boxes[1].text,
+             QStringLiteral("Преобразование с поляризацией успешно завершено") + written("240131_101500-VP.etr.txt"));
 
     // A pause shorter than the pulse leaves the chargeability uncomputed: warning, then the plain table.
     m_viewer->boxes.clear();
@@ -543,7 +549,7 @@ void TestEtrViewer::conversionNamesAndBoxes()
     QCOMPARE(m_viewer->boxes[0].title, title);
     QCOMPARE(m_viewer->boxes[0].text,
              QStringLiteral("Некорректное значение поляризации\nБудет выполнено преобразование без поляризации"));
-    QCOMPARE(m_viewer->boxes[1].text, QStringLiteral("Преобразование успешно завершено"));
+    QCOMPARE(m_viewer->boxes[1].text, QStringLiteral("Преобразование успешно завершено") + written("short-pause.etr.txt"));
     QVERIFY(QFile::exists(path(QStringLiteral("short-pause.etr.txt"))));
     QVERIFY(!QFile::exists(path(QStringLiteral("short-pause-VP.etr.txt"))));
 
@@ -574,6 +580,34 @@ void TestEtrViewer::polarisationPreferenceAndBackButton()
     QSignalSpy back(m_viewer.get(), &EtrViewer::backClicked);
     m_viewer->findChild<QPushButton*>(QStringLiteral("back_button"))->click();
     QCOMPARE(back.size(), 1);
+}
+
+
+void TestEtrViewer::repeatsMarkedAxesTitledAndSectionControls()
+{
+    // Quadrupole 1 4 2 3 is measured in blocks 0 and 2; of equal deviations the later record is the best.
+    m_viewer->open(writeFile(path(QStringLiteral("repeats.etr")), 100, 100, 1,
+                             {{1, 4, {{2, 3}, {5, 6}}}, {2, 5, {{3, 4}}}, {1, 4, {{2, 3}}}}));
+    QTreeWidget* tree = m_viewer->tree();
+    QCOMPARE(tree->topLevelItem(1)->text(1), QStringLiteral("3"));
+    QCOMPARE(tree->topLevelItem(0)->child(1)->text(1), QStringLiteral("2"));
+    QCOMPARE(tree->topLevelItem(1)->child(0)->text(1), QStringLiteral("3"));
+    QCOMPARE(tree->topLevelItem(0)->child(0)->text(1), QStringLiteral("1 ↻"));
+    QCOMPARE(tree->topLevelItem(2)->child(0)->text(1), QStringLiteral("4 ✓"));
+    QVERIFY(!tree->topLevelItem(2)->child(0)->toolTip(1).isEmpty());
+
+    QVERIFY(!m_viewer->potentialRect()->axis(QCPAxis::atLeft)->label().isEmpty());
+    QVERIFY(!m_viewer->potentialRect()->axis(QCPAxis::atBottom)->label().isEmpty());
+
+    // The pseudosection has no current plot and no drag directions.
+    auto* current = m_viewer->findChild<QPushButton*>(QStringLiteral("show_current_button"));
+    auto* viewToggle = m_viewer->findChild<Toggle*>(QStringLiteral("view_toggle"));
+    QVERIFY(current->isVisible());
+    viewToggle->button(1)->click();
+    QVERIFY(!current->isVisible());
+    QVERIFY(!m_viewer->findChild<Toggle*>(QStringLiteral("drag_zoom_toggle"))->isVisible());
+    viewToggle->button(0)->click();
+    QVERIFY(current->isVisible());
 }
 
 QTEST_MAIN(TestEtrViewer)

@@ -99,6 +99,8 @@ void TestExportButton::exportsTheOpenedFileAndSaysWhatItWrote()
     // Another format: the name follows it, the dialog stays for it.
     dialog->findChild<QComboBox*>(QStringLiteral("export_format_combo"))->setCurrentIndex(int(InversionFormat::Res2DInv));
     QCOMPARE(QDir::fromNativeSeparators(target->text()), dir.filePath(QStringLiteral("241208_101500-res2dinv.dat")));
+    // What was written was the other format's file.
+    QVERIFY(result->text().isEmpty());
     write->click();
     QVERIFY(QFile::exists(dir.filePath(QStringLiteral("241208_101500-res2dinv.dat"))));
 

@@ -264,7 +264,7 @@ void TestRecordPanels::autoSettingsFileDialogs()
     QTest::mouseClick(choosers.at(0), Qt::LeftButton);
     QCOMPARE(mode, QFileDialog::ExistingFile);
     QCOMPARE(acceptMode, QFileDialog::AcceptOpen);
-    QCOMPARE(filters, QStringList({"Sequence (*.txt)", "Tervex data (*.etr)"}));
+    QCOMPARE(filters, QStringList({"Последовательность (*.txt)", "Данные Тервекс (*.etr)"}));
     QCOMPARE(directory, QDir(dir.path()).absolutePath());
     QCOMPARE(panel.sequencePath(), QString());
 
@@ -277,7 +277,7 @@ void TestRecordPanels::autoSettingsFileDialogs()
     QTest::mouseClick(choosers.at(1), Qt::LeftButton);
     QCOMPARE(mode, QFileDialog::AnyFile);
     QCOMPARE(acceptMode, QFileDialog::AcceptSave);
-    QCOMPARE(filters, QStringList({"Tervex data (*.etr)"}));
+    QCOMPARE(filters, QStringList({"Данные Тервекс (*.etr)"}));
     QCOMPARE(preselected, QStringList({proposed}));
     QCOMPARE(choice(panel), QStringList({dir.filePath("profile.txt"), dir.filePath("north.part1.etr"), "profile", "north"}));
 }

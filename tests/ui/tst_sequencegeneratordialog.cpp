@@ -51,6 +51,20 @@ void SequenceGeneratorDialogTest::createdFileBecomesTheSequence()
     SequenceFile file;
     QVERIFY(file.load(panel.sequencePath()));
     QCOMPARE(file.lines().size(), 255);
+
+    // Opened again, it offers the last choices; Wenner-alpha takes no n.
+    bool remembered = false;
+    bool wennerTakesNoN = false;
+    panel.setGeneratorRunner([&](SequenceGeneratorDialog* dialog) {
+        remembered = dialog->arrayBox()->currentData().toInt() == int(SequenceGenerator::Array::DipoleDipole)
+                     && dialog->aMaxBox()->value() == 1 && dialog->nMaxBox()->isEnabled();
+        dialog->arrayBox()->setCurrentIndex(dialog->arrayBox()->findData(int(SequenceGenerator::Array::WennerAlpha)));
+        wennerTakesNoN = !dialog->nMaxBox()->isEnabled();
+        return false;
+    });
+    panel.findChild<QPushButton*>(QStringLiteral("generate_button"))->click();
+    QVERIFY(remembered);
+    QVERIFY(wennerTakesNoN);
 }
 
 QTEST_MAIN(SequenceGeneratorDialogTest)

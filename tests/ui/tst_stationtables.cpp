@@ -136,6 +136,12 @@ void TestStationTables::settingsTableEditsOnlyElectrodesAndSwitch()
     QCOMPARE(settings.channels[0].available, quint8(1));
     QVERIFY(model.setData(model.index(1, 0), Qt::Unchecked, Qt::CheckStateRole));
     QCOMPARE(settings.channels[1].available, quint8(1));
+    // Only `available` flips: what the station reported as enabled stays as it was.
+    settings.channels[0].enabled = 0;
+    QVERIFY(model.setData(model.index(0, 0), Qt::Checked, Qt::CheckStateRole));
+    QCOMPARE(settings.channels[0].available, quint8(0));
+    QVERIFY(model.setData(model.index(0, 0), Qt::Checked, Qt::CheckStateRole));
+    QCOMPARE(settings.channels[0].enabled, quint8(0));
 
     QVERIFY(model.setData(model.index(1, 2), 17));
     QVERIFY(model.setData(model.index(1, 3), QStringLiteral("18")));

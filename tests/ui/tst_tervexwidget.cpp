@@ -1,4 +1,5 @@
 #include "app/tervexmodel.h"
+#include "etr/etrfile.h"
 #include "measurement/electrodeposition.h"
 #include "station/tervexdevice.h"
 #include "survey/surveydatamanager.h"
@@ -304,7 +305,10 @@ void TervexWidgetTest::relayModeButtonsAndParameters()
         QStringList setupButtons;
         QTimer::singleShot(0, &window, [&]() {
             QDialog* dialog = window.setupDialog();
+            // The test parameters' buttons (the address group and the close button are others).
             for (QPushButton* b : dialog->findChildren<QPushButton*>()) {
+                if (b->parentWidget() != dialog)
+                    continue;
                 setupButtons << b->text();
                 b->click();
             }
@@ -354,11 +358,11 @@ void TervexWidgetTest::connectRefusedIsShown()
     window.show();
     click(buttonIn(&window, QStringLiteral("Подключить")));
     QCOMPARE(boxes.messages.size(), 1);
-    // The box says why, and where the address is changed.
+    // The box says why, and where the address is changed: the "Параметры" dialog.
     QVERIFY2(boxes.messages[0].text.startsWith(QStringLiteral("<h2>Внимание!</h2><p>Нет подключения к станции: "
                                                               "Адрес станции «no-station» не является адресом IPv4")),
              qPrintable(boxes.messages[0].text));
-    QVERIFY(boxes.messages[0].text.contains(QStringLiteral("tervex_host")));
+    QVERIFY(boxes.messages[0].text.contains(QStringLiteral("«Параметры»")));
     QCOMPARE(boxes.messages[0].title, QStringLiteral("Тервекс-М1"));
     QVERIFY(buttonIn(&window, QStringLiteral("Подключить"))->isVisible());
     QVERIFY(!buttonIn(&window, QStringLiteral("СТАНЦИЯ"))->isVisible());
@@ -544,6 +548,7 @@ void TervexWidgetTest::surveyThroughAutoSettingsToTheEnd()
     panel->setSequence(sequence);
     const QString target = panel->targetPath();
     QVERIFY(target.endsWith(QStringLiteral(".etr")));
+    panel->findChild<QLineEdit*>(QStringLiteral("line_name_edit"))->setText(QStringLiteral("Профиль 3"));
 
     QSignalSpy started(model->surveyDataManager(), &DataManager::started);
     QSignalSpy all(model->surveyDataManager(), &DataManager::allCompleted);
@@ -571,6 +576,11 @@ void TervexWidgetTest::surveyThroughAutoSettingsToTheEnd()
     QVERIFY(!progressInfo(w)->isVisible());
     QVERIFY(buttonIn(w, QStringLiteral("Работа"))->isVisible());
     QVERIFY(buttonIn(w, QStringLiteral("ПРОБА"))->isEnabled());
+    // The line's name went into the data file and is offered for the next survey.
+    EtrFile written;
+    QVERIFY(written.load(target));
+    QCOMPARE(written.metadata().value(LineMetadata::LineName), QStringLiteral("Профиль 3"));
+    QCOMPARE(model->lineName(), QStringLiteral("Профиль 3"));
 
     // A sequence the model cannot read is refused with its reason.
     QFile broken(s.fixture->path("broken.txt"));

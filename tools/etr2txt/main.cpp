@@ -1,6 +1,7 @@
 // tervex-etr2txt [--polar] FILE.etr...
+// tervex-etr2txt --info FILE.etr...
 // Converts survey data files into the text tables the viewer's "Обработать" writes, beside each
-// file. Exit status: 0 when every file was read whole and converted, 1 when a file could not be
+// file, or prints the line's description kept in each file's header. Exit status: 0 when every file was read whole and converted, 1 when a file could not be
 // opened, was read only in part or with doubtful electrodes, or its table could not be written,
 // 2 on a usage error.
 
@@ -51,6 +52,34 @@ bool convert(const QString& path, bool withPolarisation)
     return file.isComplete() && file.isReliable();
 }
 
+// The description's key=value lines; a header area of another program is printed as it stands,
+// marked so that nobody takes it for ours.
+bool printInfo(const QString& path)
+{
+    EtrFile file;
+    QObject::connect(&file, &EtrFile::loadMessage, [&](const QString& title, const QString& text) {
+        CommandLine::printError(QStringLiteral("%1: %2: %3").arg(path, title, oneLine(text)));
+    });
+    if (!file.load(path))
+        return false;
+    const LineMetadata metadata = file.metadata();
+    switch (metadata.state()) {
+    case LineMetadata::State::None:
+        CommandLine::printLine(QCoreApplication::translate("Etr2txtTool", "%1: описания линии нет").arg(path));
+        break;
+    case LineMetadata::State::Foreign:
+        CommandLine::printLine(QCoreApplication::translate("Etr2txtTool", "%1: свободная область заголовка не "
+                                                                          "содержит описания линии:").arg(path));
+        CommandLine::printLine(metadata.text());
+        break;
+    case LineMetadata::State::Valid:
+        CommandLine::printLine(path);
+        CommandLine::printLine(metadata.text());
+        break;
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -69,17 +98,22 @@ int main(int argc, char* argv[])
                                  QStringLiteral("FILE.etr..."));
     const QCommandLineOption polar(QStringLiteral("polar"), QStringLiteral("Add the chargeability columns."));
     parser.addOption(polar);
+    const QCommandLineOption info(QStringLiteral("info"),
+                                  QStringLiteral("Print the line's description kept in each file instead."));
+    parser.addOption(info);
     if (!CommandLine::parse(parser, app))
         return CommandLine::UsageError;
 
     const QStringList files = parser.positionalArguments();
     if (files.isEmpty()) {
-        CommandLine::printError(QStringLiteral("usage: tervex-etr2txt [--polar] FILE.etr... (see --help)"));
+        CommandLine::printError(QStringLiteral("usage: tervex-etr2txt [--polar | --info] FILE.etr... (see --help)"));
         return CommandLine::UsageError;
     }
 
     bool allConverted = true;
-    for (const QString& path : files)
-        allConverted = convert(path, parser.isSet(polar)) && allConverted;
+    for (const QString& path : files) {
+        const bool done = parser.isSet(info) ? printInfo(path) : convert(path, parser.isSet(polar));
+        allConverted = done && allConverted;
+    }
     return allConverted ? 0 : 1;
 }

@@ -11,6 +11,7 @@
 #include "app/tervexmodel.h"
 #include "tools/cli/commandline.h"
 #include "tools/shots/fileviewer.h"
+#include "tools/shots/picture.h"
 #include "tools/shots/surveyfile.h"
 
 #include <qcustomplot.h>
@@ -36,12 +37,7 @@ constexpr int MaximumSide = 10000;
 bool save(QWidget* window, const QString& path)
 {
     QApplication::processEvents();
-    if (!window->grab().save(path)) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-        return false;
-    }
-    std::printf("%s\n", qPrintable(path));
-    return true;
+    return savePicture(window->grab(), path);
 }
 
 }

@@ -96,6 +96,9 @@ bool readOptions(const QCommandLineParser& parser, SimulatorOptions& o)
                     && readDouble(parser, QStringLiteral("decay"), o.decayTime, 0.0)
                     && readDouble(parser, QStringLiteral("noise"), o.noise, 0.0)
                     && readDouble(parser, QStringLiteral("drift"), o.driftPerSecond, -1.0)
+                    && readDouble(parser, QStringLiteral("battery"), o.battery, 0.0)
+                    && readDouble(parser, QStringLiteral("battery-drain"), o.batteryDrain, 0.0)
+                    && readDouble(parser, QStringLiteral("battery-floor"), o.batteryFloor, 0.0)
                     && readInt(parser, QStringLiteral("seed"), seed, 0, 2147483647)
                     && readDouble(parser, QStringLiteral("test-load-base"), o.testLoadBase, 1e-6)
                     && readInt(parser, QStringLiteral("drop-after"), o.dropCommandAfterFrames, 0, 2147483647)
@@ -172,6 +175,12 @@ int main(int argc, char* argv[])
         {QStringLiteral("drift"), QStringLiteral("Self-potential drift, volts per second."),
          QString::number(defaults.driftPerSecond)},
         {QStringLiteral("seed"), QStringLiteral("Seed of the noise, so runs repeat."), QString::number(defaults.seed)},
+        {QStringLiteral("battery"), QStringLiteral("Battery voltage at the first status request."),
+         QString::number(defaults.battery)},
+        {QStringLiteral("battery-drain"), QStringLiteral("Volts the battery loses per status request."),
+         QString::number(defaults.batteryDrain)},
+        {QStringLiteral("battery-floor"), QStringLiteral("Voltage the battery stops falling at."),
+         QString::number(defaults.batteryFloor)},
         {QStringLiteral("test-load-base"), QStringLiteral("Test load resistance between neighbouring electrodes."),
          QString::number(defaults.testLoadBase)},
         {QStringLiteral("faulty-relay"),

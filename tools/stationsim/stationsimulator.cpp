@@ -26,9 +26,6 @@ constexpr int PropertiesChannelsPayloadOffset = Wire::PropertiesChannelsOffset -
 constexpr float Longitude = 3736.6f;
 constexpr float Latitude = 5545.5f;
 constexpr float Altitude = 151.5f;
-constexpr double BatteryStart = 12.75;
-constexpr double BatteryFallPerRequest = 2e-4;
-constexpr double BatteryFloor = 11.8;
 
 // Self-potential offsets of a record stay within this many seconds of drift.
 constexpr double OffsetSeconds = 50.0;
@@ -338,7 +335,7 @@ QByteArray StationSimulator::statusPayload()
 {
     ++m_statusRequests;
     // The battery runs down slowly, with a little ripple as the load changes.
-    const double battery = qMax(BatteryFloor, BatteryStart - BatteryFallPerRequest * m_statusRequests)
+    const double battery = qMax(m_options.batteryFloor, m_options.battery - m_options.batteryDrain * m_statusRequests)
                            + 0.02 * std::sin(0.7 * m_statusRequests);
     QByteArray out;
     Wire::putI32(out, Wire::GpsFixValid);

@@ -31,6 +31,8 @@ struct SimulatorOptions
     double contactResistance = 800.0; // ohms, every electrode ...
     QMap<int, double> contactOverrides; // ... except these (electrode -> ohms)
     double chargeability = 0.03, decayTime = 120.0, noise = 2e-5, driftPerSecond = 1e-4;
+    // Battery voltage at the first status request, volts lost per request, and where it stops falling.
+    double battery = 12.75, batteryDrain = 2e-4, batteryFloor = 11.8;
     quint32 seed = 7;
     // Relay-test load instead of the earth: R(a, b) = |a - b| * testLoadBase (see TestLoad).
     bool testLoad = false;

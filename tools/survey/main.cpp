@@ -60,7 +60,14 @@ int main(int argc, char* argv[])
     const QCommandLineOption maxRepeats(QStringLiteral("max-repeats"),
                                         QStringLiteral("Extra records of one step at most (1 to 5, default 2)."),
                                         QStringLiteral("count"));
-    parser.addOptions({host, commandPort, dataPort, voltage, pulse, pause, periods, quiet, maxScatter, maxRepeats});
+    const QCommandLineOption lineName(QStringLiteral("line"), QStringLiteral("Line name kept in the data file."),
+                                      QStringLiteral("name"));
+    const QCommandLineOption lineOperator(QStringLiteral("operator"), QStringLiteral("Operator kept in the data file."),
+                                          QStringLiteral("name"));
+    const QCommandLineOption note(QStringLiteral("note"), QStringLiteral("Note kept in the data file."),
+                                  QStringLiteral("text"));
+    parser.addOptions({host, commandPort, dataPort, voltage, pulse, pause, periods, quiet, maxScatter, maxRepeats,
+                       lineName, lineOperator, note});
     if (!CommandLine::parse(parser, app))
         return CommandLine::UsageError;
 
@@ -104,6 +111,7 @@ int main(int argc, char* argv[])
 
     TervexModel model;
     model.setRepeatPolicy(RepeatPolicy(scatterLimit, int(repeatLimit)));
+    model.setLineDescription(parser.value(lineName), parser.value(lineOperator), parser.value(note));
     const bool beQuiet = parser.isSet(quiet);
     int records = 0;
     int exitCode = 0;
