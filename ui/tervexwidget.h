@@ -3,37 +3,28 @@
 
 #include "measurement/remainingtime.h"
 
+#include "ui/windowprompts.h"
+
 #include <QElapsedTimer>
-#include <QMessageBox>
 #include <QString>
 #include <QWidget>
 
-#include <functional>
-
-class AutoSettingsWidget;
+class ConnectPage;
 class EtrViewer;
-class GeneratorControlWidget;
+class HeaderBar;
 class IMeasurementInfo;
 class MeasurementPlot;
-class MeasurementsTableModel;
-class PseudosectionView;
-class QAbstractButton;
-class QButtonGroup;
-class SetupDialog;
-class QFrame;
-class QLabel;
 class QProgressBar;
-class QPushButton;
-class QSpinBox;
 class QStackedWidget;
-class QTableView;
-class StationInfoTableModel;
-class StationSettingsTableModel;
+class RecordPage;
+class ResultStack;
+class SettingsPage;
+class SetupDialog;
+class StatusLine;
+class StationPage;
 class SurveyDataManager;
 class TervexModel;
 class TestDataManager;
-class TestRecordPanel;
-class ClickableLabel;
 
 // The program's window: connects to the station, edits its settings, starts and follows the runs,
 // and holds the data-file viewer as its second page. Talks to the station only through the model.
@@ -44,25 +35,20 @@ class TervexWidget : public QWidget
 public:
     enum SurveyType { Automatic = 0, Trial = 1, ElectrodeTest = 2, RelayTest = 3 };
 
-    // Every box the window shows goes through this; tests replace it to record instead of blocking.
-    // A null parent is a box of its own (the relay test's verdict).
-    using MessageHandler =
-        std::function<void(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text)>;
-    // Asks for one line of text; false when the operator cancelled.
-    using TextInputHandler = std::function<bool(QWidget* parent, const QString& title, const QString& label,
-                                                const QString& current, QString* text)>;
-    // Asks a yes/no question; true for yes.
-    using QuestionHandler = std::function<bool(QWidget* parent, const QString& title, const QString& text)>;
-    static void setMessageHandler(const MessageHandler& handler);
-    static void setTextInputHandler(const TextInputHandler& handler);
-    static void setQuestionHandler(const QuestionHandler& handler);
+    // Every box the window shows goes through these; tests replace them to record instead of blocking.
+    using MessageHandler = WindowPrompts::MessageHandler;
+    using TextInputHandler = WindowPrompts::TextInputHandler;
+    using QuestionHandler = WindowPrompts::QuestionHandler;
+    static void setMessageHandler(const MessageHandler& handler) { WindowPrompts::setMessageHandler(handler); }
+    static void setTextInputHandler(const TextInputHandler& handler) { WindowPrompts::setTextInputHandler(handler); }
+    static void setQuestionHandler(const QuestionHandler& handler) { WindowPrompts::setQuestionHandler(handler); }
 
     TervexWidget(TervexModel* model, bool relayMode, QWidget* parent = nullptr);
 
     bool relayMode() const { return m_relayMode; }
     int currentSurveyType() const { return m_currentSurveyType; }
     bool nextPending() const { return m_nextPending; }
-    MeasurementPlot* measurementPlot() const { return m_plot; }
+    MeasurementPlot* measurementPlot() const;
     SetupDialog* setupDialog() const { return m_setupDialog; }
     // The line under the work area that tells what the last run or connection attempt ended with.
     QString statusText() const;
@@ -135,33 +121,18 @@ public Q_SLOTS:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
 
 private:
-    QWidget* createHeader();
-    QWidget* createToggle(QButtonGroup** group, const QStringList& labels, QWidget* parent);
-    QFrame* createSeparator(QWidget* parent);
-    QWidget* createConnectPage();
     QWidget* createWorkArea();
-    QWidget* createStationPage();
-    QWidget* createSettingsPage();
-    QWidget* createRecordPage();
-    QWidget* createResultStack();
-    QTableView* createStationTable(QWidget* parent);
 
     void setSurveyType(int type);
     void setControls(bool work, bool repeat, bool next, bool idle);
-    void clearRecordInfo();
-    void updateStationLabels();
-    void loadCurrentElectrodes();
-    void fitStationTables();
     void setProgress(const IMeasurementInfo* info, qint64 remainingMs);
     void setProgressText(const IMeasurementInfo* info, qint64 remainingMs);
-    bool validateGeneratorSettings();
-    void updateTimingWarning();
-    void elideProgressText();
     // The header's count after a record completed; total and remaining time as last computed.
     void showRecordsDone(int done);
+    bool validateGeneratorSettings();
+    void updateTimingWarning();
     void ensureSetupDialog();
     void askTestParameter(const QString& title, const QString& label, QString (TervexModel::*getter)() const,
                           void (TervexModel::*setter)(const QString&));
@@ -171,6 +142,9 @@ private:
     void showTestChart();
     // The generator panel shows the values the chosen run type will use.
     void showGeneratorInForce();
+    // A run has been started by the model: the controls of a running record, nothing shown of the last run.
+    void runStarted();
+    void runPrepared();
     void endRun();
     void setStatus(const QString& text);
     // The status of a run in progress, shown again when it continues after a pause.
@@ -194,22 +168,21 @@ private:
     EtrViewer* m_viewer = nullptr;
 
     QStackedWidget* m_rootStack = nullptr;
-    QStackedWidget* m_body = nullptr;
-    QWidget* m_headerContainer = nullptr;
-    QLabel* m_battery = nullptr;
-    QLabel* m_progressInfo = nullptr;
+    HeaderBar* m_header = nullptr;
     QProgressBar* m_surveyProgress = nullptr;
-    QStackedWidget* m_connectStack = nullptr;
-    QPushButton* m_connectButton = nullptr;
-    QLabel* m_connectionState = nullptr;
-    QLabel* m_statusLine = nullptr;
-    QString m_statusText;
+    QStackedWidget* m_body = nullptr;
+    ConnectPage* m_connectPage = nullptr;
+    QStackedWidget* m_controlStack = nullptr;
+    StationPage* m_stationPage = nullptr;
+    SettingsPage* m_settingsPage = nullptr;
+    RecordPage* m_recordPage = nullptr;
+    ResultStack* m_results = nullptr;
+    StatusLine* m_statusLine = nullptr;
     // The reason the last run failed with; the same lost link is not reported twice.
     QString m_runFailure;
     QString m_connectionProblem;
     QString m_runTarget;
     QString m_runStatus;
-    QString m_progressShort;
     int m_progressTotal = 0;
     qint64 m_progressLeftMs = 0;
     // The command connection came up since the last "Подключить" / the station has replied on it.
@@ -218,45 +191,6 @@ private:
     bool m_stationAnswered = false;
     RemainingTime m_remainingTime;
     QElapsedTimer m_runClock;
-
-    QButtonGroup* m_controlViewGroup = nullptr;
-    QButtonGroup* m_resultViewGroup = nullptr;
-    QStackedWidget* m_controlStack = nullptr;
-    QStackedWidget* m_resultStack = nullptr;
-    PseudosectionView* m_pseudosection = nullptr;
-    QStackedWidget* m_tablePage = nullptr;
-
-    QLabel* m_serial = nullptr;
-    QLabel* m_adapter = nullptr;
-    QLabel* m_generator = nullptr;
-    ClickableLabel* m_gps = nullptr;
-    QTableView* m_infoTable = nullptr;
-    QTableView* m_settingsTable = nullptr;
-    StationInfoTableModel* m_infoModel = nullptr;
-    StationSettingsTableModel* m_settingsModel = nullptr;
-    QSpinBox* m_ca = nullptr;
-    QSpinBox* m_cb = nullptr;
-
-    QFrame* m_surveyTypeFrame = nullptr;
-    QButtonGroup* m_surveyTypeGroup = nullptr;
-    QLabel* m_surveyTypeMessage = nullptr;
-    QLabel* m_repeatInfo = nullptr;
-    GeneratorControlWidget* m_generatorPanel = nullptr;
-    QFrame* m_runControls = nullptr;
-    QStackedWidget* m_workStopStack = nullptr;
-    QPushButton* m_workButton = nullptr;
-    QPushButton* m_stopButton = nullptr;
-    QPushButton* m_repeatButton = nullptr;
-    QPushButton* m_nextButton = nullptr;
-    QPushButton* m_pauseButton = nullptr;
-    AutoSettingsWidget* m_autoSettings = nullptr;
-    TestRecordPanel* m_testPanel = nullptr;
-
-    MeasurementPlot* m_plot = nullptr;
-    QLabel* m_recordInfo[6] = {};
-    QProgressBar* m_tableProgress = nullptr;
-    QTableView* m_measurementsTable = nullptr;
-    MeasurementsTableModel* m_measurementsModel = nullptr;
 };
 
 #endif

@@ -9,7 +9,7 @@
 #include "etr/inversiondataset.h"
 #include "etr/inversionwriters.h"
 #include "survey/etrformat.h"
-#include "tools/viewershot/surveyfile.h"
+#include "tools/shots/surveyfile.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -4,7 +4,7 @@
 // against the station's own time.
 //
 //   tervex-bench-mainwindow [steps]        (run under Xvfb so that the window really paints)
-#include "bench/mainwindow/stationsession.h"
+#include "tools/shots/stationsession.h"
 
 #include "app/tervexmodel.h"
 #include "station/tervexdevice.h"

@@ -5,8 +5,8 @@
 //  - step: one arrow-key press on the tree with the replot and paint, over block borders too.
 // Prints medians. Runs on the offscreen platform unless another one is chosen.
 #include "app/tervexmodel.h"
-#include "tools/viewershot/fileviewer.h"
-#include "tools/viewershot/surveyfile.h"
+#include "tools/shots/fileviewer.h"
+#include "tools/shots/surveyfile.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,4 +1,4 @@
-#include "bench/mainwindow/stationsession.h"
+#include "tools/shots/stationsession.h"
 
 #include "app/tervexmodel.h"
 #include "measurement/electrodeposition.h"
@@ -15,6 +15,19 @@
 #include <QSettings>
 #include <QTextStream>
 #include <QTimer>
+
+namespace {
+
+// The electrodes every 5 m along the line, then the heading of the quadrupoles.
+void writeLine(QTextStream& out)
+{
+    out << "# X Y Z\n";
+    for (int e = 1; e <= Electrodes::Count; ++e)
+        out << e << ' ' << (e - 1) * 5 << " 0 0\n";
+    out << "# A B M N\n";
+}
+
+} // namespace
 
 StationSession::StationSession(const SimulatorOptions& options)
 {
@@ -145,10 +158,7 @@ bool StationSession::writeSequence(const QString& path, int steps) const
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
         return false;
     QTextStream out(&file);
-    out << "# X Y Z\n";
-    for (int e = 1; e <= Electrodes::Count; ++e)
-        out << e << ' ' << (e - 1) * 5 << " 0 0\n";
-    out << "# A B M N\n";
+    writeLine(out);
     int line = 0;
     for (int s = 0; s < steps; ++s) {
         const int a = 1 + 2 * s;
@@ -167,10 +177,7 @@ bool StationSession::writeDipoleDipoleSequence(const QString& path, int maxN) co
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
         return false;
     QTextStream out(&file);
-    out << "# X Y Z\n";
-    for (int e = 1; e <= Electrodes::Count; ++e)
-        out << e << ' ' << (e - 1) * 5 << " 0 0\n";
-    out << "# A B M N\n";
+    writeLine(out);
     int line = 0;
     for (int a = 1; a + 3 <= Electrodes::Count; ++a) {
         for (int n = 1; n <= maxN && a + n + 2 <= Electrodes::Count; ++n)

@@ -11,8 +11,9 @@
 #include "app/startup.h"
 #include "app/tervexmodel.h"
 #include "tools/cli/commandline.h"
-#include "tools/viewershot/fileviewer.h"
-#include "tools/viewershot/surveyfile.h"
+#include "tools/shots/fileviewer.h"
+#include "tools/shots/picture.h"
+#include "tools/shots/surveyfile.h"
 
 #include <qcustomplot.h>
 
@@ -37,12 +38,7 @@ constexpr int MaximumSide = 10000;
 bool save(QWidget* window, const QString& path)
 {
     QApplication::processEvents();
-    if (!window->grab().save(path)) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-        return false;
-    }
-    std::printf("%s\n", qPrintable(path));
-    return true;
+    return savePicture(window->grab(), path);
 }
 
 }

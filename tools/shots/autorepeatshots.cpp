@@ -3,9 +3,11 @@
 //
 //   tervex-autorepeat-shots OUTDIR WIDTH HEIGHT   (run under Xvfb)
 
+#include "tools/shots/picture.h"
+#include "tools/shots/stationsession.h"
+
 #include "app/startup.h"
 #include "app/tervexmodel.h"
-#include "stationsession.h"
 #include "survey/datamanager.h"
 #include "survey/surveydatamanager.h"
 #include "ui/autosettingswidget.h"
@@ -23,13 +25,7 @@ namespace {
 bool save(QWidget* window, const QDir& out, const QString& name)
 {
     QApplication::processEvents();
-    const QString path = out.filePath(name);
-    if (!window->grab().save(path)) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-        return false;
-    }
-    std::printf("%s\n", qPrintable(path));
-    return true;
+    return savePicture(window->grab(), out.filePath(name));
 }
 
 }

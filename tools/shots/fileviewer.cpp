@@ -1,4 +1,4 @@
-#include "tools/viewershot/fileviewer.h"
+#include "tools/shots/fileviewer.h"
 
 #include <QApplication>
 #include <QKeyEvent>

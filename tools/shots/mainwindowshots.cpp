@@ -4,7 +4,8 @@
 // pseudosection page, at two window sizes, and its data file for the viewer's pictures.
 //
 //   tervex-mainwindow-shots OUTDIR      (run under Xvfb: xvfb-run -a -s "-screen 0 1400x900x24")
-#include "bench/mainwindow/stationsession.h"
+#include "tools/shots/picture.h"
+#include "tools/shots/stationsession.h"
 
 #include "app/startup.h"
 #include "app/tervexmodel.h"
@@ -34,13 +35,7 @@ bool save(QWidget* window, const QDir& out, const QString& name)
     QApplication::processEvents();
     QString file = name;
     file.insert(file.lastIndexOf(QLatin1Char('.')), sizeSuffix);
-    const QString path = out.filePath(file);
-    if (!window->grab().save(path)) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-        return false;
-    }
-    std::printf("%s\n", qPrintable(path));
-    return true;
+    return savePicture(window->grab(), out.filePath(file));
 }
 
 template <typename Condition>

@@ -3,7 +3,8 @@
 // last electrode (the summary then gives the reason). The window fills the screen.
 //
 //   xvfb-run -a -s "-screen 0 1024x768x24" tervex-seqgenshot OUTDIR PREFIX
-#include "bench/mainwindow/stationsession.h"
+#include "tools/shots/picture.h"
+#include "tools/shots/stationsession.h"
 
 #include "app/startup.h"
 #include "ui/autosettingswidget.h"
@@ -25,13 +26,7 @@ namespace {
 bool saveScreen(const QDir& out, const QString& name)
 {
     StationSession::waitFor(300);
-    const QString path = out.filePath(name);
-    if (!QGuiApplication::primaryScreen()->grabWindow(0).save(path)) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-        return false;
-    }
-    std::printf("%s\n", qPrintable(path));
-    return true;
+    return savePicture(QGuiApplication::primaryScreen()->grabWindow(0), out.filePath(name));
 }
 
 }

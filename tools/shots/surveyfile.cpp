@@ -1,4 +1,4 @@
-#include "tools/viewershot/surveyfile.h"
+#include "tools/shots/surveyfile.h"
 
 #include "measurement/electrodeposition.h"
 #include "survey/etrformat.h"
