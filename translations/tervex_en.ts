@@ -357,6 +357,13 @@ The incomplete record was dropped, the file will be shown in part</translation>
     </message>
 </context>
 <context>
+    <name>EtrInputs</name>
+    <message>
+        <source>%1: не удалось открыть файл</source>
+        <translation>%1: could not open the file</translation>
+    </message>
+</context>
+<context>
     <name>EtrViewer</name>
     <message>
         <source>Преобразование etr в txt</source>
@@ -575,10 +582,6 @@ Open an etr file with “Open”.</translation>
 <context>
     <name>ExportTool</name>
     <message>
-        <source>%1: не удалось открыть файл</source>
-        <translation>%1: could not open the file</translation>
-    </message>
-    <message>
         <source>нет данных для записи</source>
         <translation>no data to write</translation>
     </message>
@@ -673,13 +676,6 @@ Open an etr file with “Open”.</translation>
     <message>
         <source>отбраковано: %1</source>
         <translation>dropped: %1</translation>
-    </message>
-</context>
-<context>
-    <name>InvertTool</name>
-    <message>
-        <source>%1: не удалось открыть файл</source>
-        <translation>%1: could not open the file</translation>
     </message>
 </context>
 <context>
