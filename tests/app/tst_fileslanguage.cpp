@@ -81,7 +81,8 @@ void runSurvey(bool translated, SurveyOutput* out)
     QCOMPARE(reported.at(0).at(2).toString(), QString());
     const QByteArray data = contents(target);
     out->data = data.mid(EtrFormat::HeaderAreaSize);
-    for (const auto& field : LineMetadata::fromHeaderArea(data.left(EtrFormat::HeaderAreaSize)).fields()) {
+    const LineMetadata metadata = LineMetadata::fromHeaderArea(data.left(EtrFormat::HeaderAreaSize));
+    for (const auto& field : metadata.fields()) {
         if (field.first != QLatin1String(LineMetadata::StartTime) && field.first != QLatin1String(LineMetadata::Battery))
             out->metadata.append(field);
     }

@@ -134,7 +134,7 @@ void ReciprocalErrorsTest::modelComesBack()
     deviation.errorSource = ErrorModel::Source::Deviation;
     const DataErrors byDeviation = DataErrors::analyse(data, deviation);
     QCOMPARE(int(byDeviation.model().kind), int(ErrorModel::Kind::Deviation));
-    QCOMPARE(byDeviation.relativeError(7), ErrorModel::DefaultFloor / 100.0);
+    QCOMPARE(byDeviation.relativeError(7), ErrorModel::deviationError(data.at(7).deviation));
 
     // Too few pairs for a model: the deviation with its floor.
     const DataErrors few = DataErrors::analyse(data.mid(0, 2 * (ErrorModel::MinPairs - 1)), noFilter());
