@@ -52,10 +52,14 @@ QByteArray encode(const QVector<QPair<QString, QString>>& fields)
 // Cuts UTF-8 text to at most `bytes` bytes without splitting a character.
 QString cutUtf8(const QString& text, int bytes)
 {
-    QString cut = text;
-    while (!cut.isEmpty() && cut.toUtf8().size() > bytes)
-        cut.chop(1);
-    return cut;
+    const QByteArray utf8 = text.toUtf8();
+    if (utf8.size() <= bytes)
+        return text;
+    int end = qMax(0, bytes);
+    // Continuation bytes are 10xxxxxx: back up to the start of the character.
+    while (end > 0 && (uchar(utf8.at(end)) & 0xC0) == 0x80)
+        --end;
+    return QString::fromUtf8(utf8.left(end));
 }
 
 } // namespace

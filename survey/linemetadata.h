@@ -37,7 +37,6 @@ public:
     static const char* const Battery;
 
     State state() const { return m_state; }
-    bool isEmpty() const { return m_fields.isEmpty(); }
     // The fields in file order.
     const QVector<QPair<QString, QString>>& fields() const { return m_fields; }
     // Empty when the key is not there.
@@ -45,8 +44,6 @@ public:
     // A later set of the same key replaces its value in place. Line breaks become spaces and
     // surrounding white space is dropped, so that every field stays one line.
     void set(const QString& key, const QString& value);
-    // For a foreign area: its printable text, without the padding.
-    QString foreignText() const { return m_foreignText; }
 
     // The header area of exactly `size` bytes. Fields that do not fit are cut: the note first,
     // then whole fields from the end, so the area never overflows into the header.

@@ -226,10 +226,6 @@
 <context>
     <name>Etr2txtTool</name>
     <message>
-        <source>%1: не удалось открыть файл</source>
-        <translation>%1: could not open the file</translation>
-    </message>
-    <message>
         <source>%1: Преобразование etr в txt: %2</source>
         <translation>%1: Converting etr to txt: %2</translation>
     </message>

@@ -8,20 +8,30 @@
 EtrInputs::EtrInputs() = default;
 EtrInputs::~EtrInputs() = default;
 
+bool EtrInputs::open(const QString& path, EtrFile* file)
+{
+    bool reported = false;
+    // A loader message is two lines, the problem and its consequence; one line reads better
+    // next to the others of a batch.
+    const QMetaObject::Connection messages =
+        QObject::connect(file, &EtrFile::loadMessage, [&](const QString& title, const QString& text) {
+            reported = true;
+            CommandLine::printError(
+                QStringLiteral("%1: %2: %3").arg(path, title, QString(text).replace(QLatin1Char('\n'), QStringLiteral(". "))));
+        });
+    const bool loaded = file->load(path);
+    QObject::disconnect(messages);
+    if (!loaded && !reported)
+        CommandLine::printError(QCoreApplication::translate("EtrInputs", "%1: не удалось открыть файл").arg(path));
+    return loaded;
+}
+
 bool EtrInputs::load(const QStringList& paths)
 {
     bool allOpened = true;
     for (const QString& path : paths) {
         auto file = std::make_unique<EtrFile>();
-        bool reported = false;
-        QObject::connect(file.get(), &EtrFile::loadMessage, [&](const QString& title, const QString& text) {
-            reported = true;
-            CommandLine::printError(
-                QStringLiteral("%1: %2: %3").arg(path, title, QString(text).replace(QLatin1Char('\n'), QStringLiteral(". "))));
-        });
-        if (!file->load(path)) {
-            if (!reported)
-                CommandLine::printError(QCoreApplication::translate("EtrInputs", "%1: не удалось открыть файл").arg(path));
+        if (!open(path, file.get())) {
             allOpened = false;
             continue;
         }

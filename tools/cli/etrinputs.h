@@ -19,6 +19,8 @@ public:
 
     // True when every file was opened; a file that was not is left out of files().
     bool load(const QStringList& paths);
+    // Loads one file, its messages and a failure to open it on standard error.
+    static bool open(const QString& path, EtrFile* file);
     QVector<const EtrFile*> files() const;
     // Every opened file was read to its end.
     bool allComplete() const;

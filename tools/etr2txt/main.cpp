@@ -7,6 +7,7 @@
 
 #include "etr/etrfile.h"
 #include "tools/cli/commandline.h"
+#include "tools/cli/etrinputs.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -14,8 +15,8 @@
 
 namespace {
 
-// A loader message is two lines, the problem and its consequence; one line per message reads
-// better next to the others of a batch.
+// A message of two lines, the problem and its consequence, reads better as one next to the
+// others of a batch.
 QString oneLine(const QString& text)
 {
     return QString(text).replace(QLatin1Char('\n'), QStringLiteral(". "));
@@ -24,17 +25,8 @@ QString oneLine(const QString& text)
 bool convert(const QString& path, bool withPolarisation)
 {
     EtrFile file;
-    bool reported = false;
-    QObject::connect(&file, &EtrFile::loadMessage, [&](const QString& title, const QString& text) {
-        reported = true;
-        CommandLine::printError(QStringLiteral("%1: %2: %3").arg(path, title, oneLine(text)));
-    });
-
-    if (!file.load(path)) {
-        if (!reported)
-            CommandLine::printError(QCoreApplication::translate("Etr2txtTool", "%1: не удалось открыть файл").arg(path));
+    if (!EtrInputs::open(path, &file))
         return false;
-    }
 
     bool polarisation = withPolarisation;
     if (polarisation && file.polarisationInvalid()) {
@@ -57,10 +49,7 @@ bool convert(const QString& path, bool withPolarisation)
 bool printInfo(const QString& path)
 {
     EtrFile file;
-    QObject::connect(&file, &EtrFile::loadMessage, [&](const QString& title, const QString& text) {
-        CommandLine::printError(QStringLiteral("%1: %2: %3").arg(path, title, oneLine(text)));
-    });
-    if (!file.load(path))
+    if (!EtrInputs::open(path, &file))
         return false;
     const LineMetadata metadata = file.metadata();
     switch (metadata.state()) {
