@@ -111,6 +111,40 @@ private:
     Eigen::VectorXd m_projected;
 };
 
+// The corners and centre of a parameter cell.
+ModelCell placedCell(const InversionMesh& mesh, int parameter)
+{
+    const std::array<int, 4> nodes = mesh.cellNodes(mesh.parameterCell(parameter));
+    ModelCell cell;
+    cell.x = cell.z = 0.0;
+    for (int a = 0; a < 4; ++a) {
+        cell.cornerX[a] = mesh.nodeX(nodes[a]);
+        cell.cornerZ[a] = mesh.nodeZ(nodes[a]);
+        cell.x += 0.25 * cell.cornerX[a];
+        cell.z += 0.25 * cell.cornerZ[a];
+    }
+    return cell;
+}
+
+// Log resistivity of every parameter cell from the nearest cell of an earlier model, which may
+// have been computed on another mesh; `fallback` where it has no usable cell.
+Eigen::VectorXd startingModel(const InversionMesh& mesh, const QVector<ModelCell>& start, double fallback)
+{
+    Eigen::VectorXd model = Eigen::VectorXd::Constant(mesh.parameterCount(), fallback);
+    for (int p = 0; p < mesh.parameterCount(); ++p) {
+        const ModelCell cell = placedCell(mesh, p);
+        double best = HUGE_VAL;
+        for (const ModelCell& other : start) {
+            const double d = std::hypot(other.x - cell.x, other.z - cell.z);
+            if (d < best && other.resistivity > 0.0 && std::isfinite(other.resistivity)) {
+                best = d;
+                model(p) = std::log(other.resistivity);
+            }
+        }
+    }
+    return model;
+}
+
 }
 
 int InversionResult::leftOutCount() const
@@ -347,7 +381,7 @@ InversionResult ResistivityInversion::run(const InversionInput& input, const Inv
     r += 1e-3 * identity;
     const Eigen::SimplicialLLT<Eigen::SparseMatrix<double>> rFactor(r);
 
-    Eigen::VectorXd model = Eigen::VectorXd::Constant(parameters, reference);
+    Eigen::VectorXd model = startingModel(mesh, settings.startModel, reference);
     Eigen::VectorXd response;
     if (!forward(model, &response)) {
         result.cancelled = true;
@@ -457,15 +491,7 @@ InversionResult ResistivityInversion::run(const InversionInput& input, const Inv
     result.columns = mesh.parameterColumns();
     result.layers = mesh.parameterLayers();
     for (int p = 0; p < parameters; ++p) {
-        const std::array<int, 4> nodes = mesh.cellNodes(mesh.parameterCell(p));
-        ModelCell cell;
-        cell.x = cell.z = 0.0;
-        for (int a = 0; a < 4; ++a) {
-            cell.cornerX[a] = mesh.nodeX(nodes[a]);
-            cell.cornerZ[a] = mesh.nodeZ(nodes[a]);
-            cell.x += 0.25 * cell.cornerX[a];
-            cell.z += 0.25 * cell.cornerZ[a];
-        }
+        ModelCell cell = placedCell(mesh, p);
         cell.resistivity = std::exp(model(p));
         cell.coverage = coverage(p);
         cell.chargeability = eta(p);

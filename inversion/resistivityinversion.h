@@ -15,6 +15,17 @@
 
 struct InversionDataset;
 
+struct ModelCell
+{
+    double cornerX[4];  // top left, top right, bottom right, bottom left
+    double cornerZ[4];
+    double x, z;        // centre
+    double resistivity;
+    // Summed absolute sensitivity of the data to the cell: low where the data do not reach.
+    double coverage;
+    double chargeability;  // percent; with the chargeability model only
+};
+
 struct InversionSettings
 {
     // Starting regularisation strength; 0 chooses it from the data's sensitivities.
@@ -33,6 +44,10 @@ struct InversionSettings
     double verticalWeight = 1.0;
     SparseCholesky::Method factorisation = SparseCholesky::Method::Eigen;
     InversionMesh::Options mesh;
+    // A model to start from, such as the last one of a survey that has grown since: each parameter
+    // cell takes the resistivity of the nearest of these cells. Empty: a uniform ground of the
+    // data's median apparent resistivity.
+    QVector<ModelCell> startModel;
 };
 
 // The data to invert: the electrodes of one line and data whose electrode numbers are 1-based
@@ -48,16 +63,6 @@ struct InversionInput
     static InversionInput fromDataset(const InversionDataset& dataset);
 };
 
-struct ModelCell
-{
-    double cornerX[4];  // top left, top right, bottom right, bottom left
-    double cornerZ[4];
-    double x, z;        // centre
-    double resistivity;
-    // Summed absolute sensitivity of the data to the cell: low where the data do not reach.
-    double coverage;
-    double chargeability;  // percent; with the chargeability model only
-};
 
 struct InversionIteration
 {

@@ -1,8 +1,10 @@
 // Inversions of synthetic data computed on a finer mesh than the inversion's: a conductive block
 // comes back where it is, a chargeable block too, bad inputs are refused with their reason and a
-// run can be cancelled.
+// run can be cancelled, also in the worker thread, which follows a growing survey from its last
+// model.
 
 #include "inversion/forwardsolver.h"
+#include "inversion/inversionworker.h"
 #include "inversion/resistivityinversion.h"
 
 #include <QtTest>
@@ -109,6 +111,7 @@ private Q_SLOTS:
     void chargeableBlock();
     void refusedInputs();
     void cancellation();
+    void workerFollowsAGrowingSurvey();
 };
 
 void TestInversion::conductiveBlock()
@@ -198,6 +201,43 @@ void TestInversion::cancellation()
     QVERIFY(result.cancelled);
     QVERIFY(!result.ok());
     QCOMPARE(heard, 2);
+}
+
+void TestInversion::workerFollowsAGrowingSurvey()
+{
+    const InversionInput all = synthetic(100.0, Block{20.0, 26.0, 1.5, 4.0, 10.0, 0.0}, 5);
+    InversionInput part = all;
+    part.data.resize(all.data.size() / 2);
+
+    InversionWorker worker;
+    QSignalSpy started(&worker, &InversionWorker::started);
+    QSignalSpy finished(&worker, &InversionWorker::finished);
+    QSignalSpy cancelled(&worker, &InversionWorker::cancelled);
+    // A second start while the first runs supersedes it: one result, of all the data.
+    worker.start(part, InversionSettings());
+    worker.start(all, InversionSettings());
+    QVERIFY(worker.isBusy());
+    QVERIFY(finished.wait(60000));
+    QCOMPARE(finished.size(), 1);
+    QCOMPARE(cancelled.size(), 0);
+    QCOMPARE(started.size(), 2);
+    QVERIFY(!worker.isBusy());
+    const InversionResult fromUniform = finished.first().first().value<InversionResult>();
+    QVERIFY(fromUniform.ok());
+    QCOMPARE(fromUniform.used, all.data.size());
+
+    // Started from that model the same data begin near their final misfit.
+    InversionSettings again;
+    again.startModel = fromUniform.cells;
+    const InversionResult fromLast = ResistivityInversion::run(all, again);
+    QVERIFY(fromLast.ok());
+    QVERIFY(fromLast.iterations.first().chi2 < 0.1 * fromUniform.iterations.first().chi2);
+    QVERIFY(fromLast.iterations.size() < fromUniform.iterations.size());
+
+    worker.start(all, InversionSettings());
+    worker.cancel();
+    QVERIFY(cancelled.wait(60000));
+    QCOMPARE(finished.size(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestInversion)
