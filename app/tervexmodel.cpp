@@ -1,7 +1,7 @@
 #include "app/tervexmodel.h"
 
+#include "app/livemodel.h"
 #include "app/stationlock.h"
-
 #include "etr/etrfile.h"
 #include "station/settingsstore.h"
 #include "station/tervexdevice.h"
@@ -106,6 +106,7 @@ TervexModel::TervexModel(QObject* parent)
     : QObject(parent)
 {
     m_surveyDataManager = new SurveyDataManager;
+    m_liveModel = new LiveModel(this);
     m_testDataManager = new TestDataManager;
     m_settingsStore = SettingsStore::open(this);
     loadSettings();
@@ -729,14 +730,22 @@ bool TervexModel::startSurvey(const QString& source, const QString& target)
     }
 
     m_surveyDataManager->resetSurveyData(existing);
+    const QString dataFile = suffix == QLatin1String("etr") ? source : target;
+    InversionSource line;
+    line.name = dataFile;
+    line.positions = job->electrodes();
+    line.pulse = pulse;
+    m_liveModel->begin(dataFile, line, dataFilter());
+    m_liveModel->update(existing);
     auto* strategy = new SequenceStrategy(m_device, m_surveyDataManager, job.release(), &m_stationSettings,
                                           &m_calculator, pulse, pause, repeats);
     connect(strategy, &SurveyStrategy::recordDataAdded, m_surveyDataManager, &SurveyDataManager::addRecordData);
+    connect(strategy, &SurveyStrategy::recordDataAdded, m_liveModel,
+            [this]() { m_liveModel->update(m_surveyDataManager->surveyData()); });
     replaceStrategy(strategy);
     strategy->setRepeatPolicy(repeatPolicy());
     strategy->resumeRepeats(resumedRecords, resumedResults);
     strategy->setDataFilter(dataFilter());
-    const QString dataFile = suffix == QLatin1String("etr") ? source : target;
     connect(strategy, &SurveyStrategy::repeating, this, &TervexModel::runRepeating);
     connect(strategy, &SurveyStrategy::strategyCompleted, this, [this, dataFile]() { reportSurvey(dataFile, false); });
     connect(strategy, &SurveyStrategy::aborted, this, [this, dataFile]() { reportSurvey(dataFile, true); });
@@ -871,6 +880,7 @@ void TervexModel::reportSurvey(const QString& dataFile, bool stopped)
     QString error;
     if (!SurveyReport::append(path, report.text(dataFile, stopped), &error))
         path.clear();
+    m_liveModel->finish(m_surveyDataManager->surveyData(), path);
     QString shown = report.text(dataFile, stopped, SurveyReport::Wording::Interface);
     if (!note.isEmpty())
         shown += note + QLatin1Char('\n');

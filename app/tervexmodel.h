@@ -27,6 +27,8 @@ class TervexDevice;
 
 // The one object behind the main window: owns the settings store, the station link and the
 // mirror of the station's settings, and republishes the link's events.
+class LiveModel;
+
 class TervexModel : public QObject
 {
     Q_OBJECT
@@ -44,6 +46,8 @@ public:
     TervexSettings* stationSettings() { return &m_stationSettings; }
     TervexCalculator* calculator() { return &m_calculator; }
     SurveyDataManager* surveyDataManager() const { return m_surveyDataManager; }
+    // The inverted section that follows the survey.
+    LiveModel* liveModel() const { return m_liveModel; }
     TestDataManager* testDataManager() const { return m_testDataManager; }
     SurveyStrategy* strategy() const { return m_strategy; }
     QSettings* settingsStore() const { return m_settingsStore; }
@@ -172,6 +176,7 @@ private:
     TervexSettings m_stationSettings;
     TervexCalculator m_calculator;
     SurveyDataManager* m_surveyDataManager = nullptr;
+    LiveModel* m_liveModel = nullptr;
     TestDataManager* m_testDataManager = nullptr;
     SurveyStrategy* m_strategy = nullptr;
     bool m_paused = false;

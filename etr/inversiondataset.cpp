@@ -108,23 +108,41 @@ QString InversionDataset::noCoordinatesReason()
     return QCoreApplication::translate("InversionDataset", "нет координат электрода в файле");
 }
 
+InversionSource InversionSource::fromFile(const EtrFile& file, int source)
+{
+    InversionSource s;
+    s.name = file.fileName();
+    s.positions = file.electrodePositions();
+    s.data = file.surveyData(source);
+    s.metadata = file.metadata();
+    s.pulse = file.pulse();
+    return s;
+}
+
 InversionDataset InversionDataset::fromFiles(const QVector<const EtrFile*>& files, bool allRepeats)
+{
+    QVector<InversionSource> sources;
+    for (int source = 0; source < files.size(); ++source) {
+        if (files.at(source))
+            sources.append(InversionSource::fromFile(*files.at(source), source));
+    }
+    return fromSources(sources, allRepeats);
+}
+
+InversionDataset InversionDataset::fromSources(const QVector<InversionSource>& sources, bool allRepeats)
 {
     InversionDataset dataset;
     ElectrodeList list;
     QVector<SurveyDatum> data;
     int firstPulse = -1;
-    for (int source = 0; source < files.size(); ++source) {
-        const EtrFile* file = files.at(source);
-        if (!file)
-            continue;
-        const ElectrodeMap& positions = file->electrodePositions();
+    for (const InversionSource& file : sources) {
+        const ElectrodeMap& positions = file.positions;
         // Electrode number of this file -> index in the list (0-based). Every electrode of the
         // file's table is on the line, measured or not.
         QHash<int, int> index;
         for (auto it = positions.cbegin(); it != positions.cend(); ++it) {
             if (it.key() != Electrodes::None)
-                index.insert(it.key(), list.indexOf(it.value(), file->fileName(), &dataset.notes));
+                index.insert(it.key(), list.indexOf(it.value(), file.name, &dataset.notes));
         }
         // 1-based number on the merged line; -1 for an electrode without coordinates.
         const auto place = [&index](int number) {
@@ -134,7 +152,7 @@ InversionDataset InversionDataset::fromFiles(const QVector<const EtrFile*>& file
             return found == index.constEnd() ? -1 : *found + 1;
         };
 
-        const LineMetadata metadata = file->metadata();
+        const LineMetadata& metadata = file.metadata;
         if (dataset.lineName.isEmpty())
             dataset.lineName = metadata.value(LineMetadata::LineName);
         if (dataset.gpsPosition.isEmpty() && !metadata.value(LineMetadata::Longitude).isEmpty())
@@ -143,17 +161,17 @@ InversionDataset InversionDataset::fromFiles(const QVector<const EtrFile*>& file
                                               metadata.value(LineMetadata::Altitude)}
                                       .join(QLatin1Char(' '));
 
-        const QVector<SurveyDatum> fileData = file->surveyData(source);
+        const QVector<SurveyDatum>& fileData = file.data;
         if (!fileData.isEmpty()) {
             if (firstPulse < 0) {
-                firstPulse = file->pulse();
+                firstPulse = file.pulse;
                 dataset.chargeabilityDelay = TervexCalculator::ChargeabilityMargin;
-                dataset.chargeabilityWidth = file->pulse() - 2 * TervexCalculator::ChargeabilityMargin;
-            } else if (file->pulse() != firstPulse) {
+                dataset.chargeabilityWidth = file.pulse - 2 * TervexCalculator::ChargeabilityMargin;
+            } else if (file.pulse != firstPulse) {
                 dataset.notes.append(QCoreApplication::translate("InversionDataset", "Файл %1: импульс %2 мс, в первом файле %3 мс; окно заряжаемости "
                                                     "в заголовке взято по первому файлу")
-                                         .arg(file->fileName())
-                                         .arg(file->pulse())
+                                         .arg(file.name)
+                                         .arg(file.pulse)
                                          .arg(firstPulse));
             }
         }

@@ -2,6 +2,7 @@
 #define INVERSIONDATASET_H
 
 #include "measurement/electrodeposition.h"
+#include "survey/linemetadata.h"
 #include "survey/surveydatum.h"
 
 #include <QMap>
@@ -9,6 +10,19 @@
 #include <QVector>
 
 class EtrFile;
+
+// The data of one file of a line, or of the survey being measured into one: its electrode table
+// (number -> position), its data by those numbers, its line description and pulse, ms.
+struct InversionSource
+{
+    QString name;
+    ElectrodeMap positions;
+    QVector<SurveyDatum> data;
+    LineMetadata metadata;
+    int pulse = 0;
+
+    static InversionSource fromFile(const EtrFile& file, int source);
+};
 
 // The data of one survey line as inversion software sees it: one list of electrodes with their
 // coordinates and the data that refer to them by position in that list. Several data files of a
@@ -47,6 +61,7 @@ struct InversionDataset
     // A quadrupole measured more than once keeps its best record (bestOfRepeats()) unless
     // `allRepeats` is set. Null entries are skipped.
     static InversionDataset fromFiles(const QVector<const EtrFile*>& files, bool allRepeats = false);
+    static InversionDataset fromSources(const QVector<InversionSource>& sources, bool allRepeats = false);
 
     static QString noCoordinatesReason();
 };

@@ -4,6 +4,7 @@
 #include "etr/inversionwriters.h"
 #include "inversion/forwardsolver.h"
 #include "measurement/channelresult.h"
+#include "survey/dataerrors.h"
 #include "survey/errormodel.h"
 #include "survey/pseudosectionplacement.h"
 
@@ -29,7 +30,7 @@ bool usable(double value)
 struct Problem
 {
     std::vector<Quadrupole> quadrupoles;
-    std::vector<double> resistance;       // measured, Ohm
+    std::vector<double> resistance;       // measured, its size, Ohm
     std::vector<double> relativeError;    // of the resistance, fraction
     std::vector<double> chargeability;    // percent; NaN where not computed
     std::vector<double> factor;           // geometric factor on the true positions
@@ -160,6 +161,26 @@ InversionInput InversionInput::fromDataset(const InversionDataset& dataset)
     return input;
 }
 
+InversionInput InversionInput::filtered(const InversionDataset& dataset, const DataFilter& filter,
+                                        QMap<QString, int>* leftOut, DataErrors* errorsOut)
+{
+    const DataErrors errors = DataErrors::analyse(dataset.data, filter);
+    InversionInput input = fromDataset(dataset);
+    input.data = errors.kept(dataset.data);
+    if (errors.model().kind != ErrorModel::Kind::Deviation)
+        input.errors = errors.keptErrors();
+    if (leftOut) {
+        *leftOut = dataset.leftOut;
+        for (int rule = 0; rule < DataFilter::RuleCount; ++rule) {
+            if (errors.droppedBy(DataFilter::Rule(rule)) > 0)
+                (*leftOut)[filter.describe(DataFilter::Rule(rule))] += errors.droppedBy(DataFilter::Rule(rule));
+        }
+    }
+    if (errorsOut)
+        *errorsOut = errors;
+    return input;
+}
+
 QString ResistivityInversion::negativeReason()
 {
     return QCoreApplication::translate("ResistivityInversion", "кажущееся сопротивление не больше нуля");
@@ -263,7 +284,10 @@ InversionResult ResistivityInversion::run(const InversionInput& input, const Inv
             continue;
         }
         const double factor = 2.0 * M_PI / sum;
-        if (!(datum.resistance() * factor > 0.0)) {
+        // The station measures the voltage as an amplitude and its factor is positive, so a record
+        // carries the size of the resistance, not its sign: the sizes are compared, and the
+        // record's own apparent resistivity tells a datum that is not above zero.
+        if (!(std::fabs(datum.resistance()) > 0.0) || !(datum.resistivity > 0.0)) {
             ++result.leftOut[negativeReason()];
             continue;
         }
@@ -278,7 +302,7 @@ InversionResult ResistivityInversion::run(const InversionInput& input, const Inv
         if (place.valid)
             deepest = std::max(deepest, place.depth);
         problem.quadrupoles.push_back(q);
-        problem.resistance.push_back(datum.resistance());
+        problem.resistance.push_back(std::fabs(datum.resistance()));
         problem.relativeError.push_back(relative);
         problem.chargeability.push_back(usable(datum.chargeability) ? datum.chargeability : NAN);
         problem.factor.push_back(factor);
@@ -321,7 +345,7 @@ InversionResult ResistivityInversion::run(const InversionInput& input, const Inv
     }
     Eigen::VectorXd observed(n);
     for (int i = 0; i < n; ++i)
-        observed(i) = std::log(std::max(problem.resistance[i] * problem.factor[i], 1e-30));
+        observed(i) = std::log(std::max(problem.resistance[i] * std::fabs(problem.factor[i]), 1e-30));
 
     std::vector<double> sortedRho(observed.data(), observed.data() + n);
     std::nth_element(sortedRho.begin(), sortedRho.begin() + n / 2, sortedRho.end());

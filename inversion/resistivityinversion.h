@@ -13,6 +13,8 @@
 #include <atomic>
 #include <functional>
 
+class DataErrors;
+class DataFilter;
 struct InversionDataset;
 
 struct ModelCell
@@ -61,6 +63,11 @@ struct InversionInput
     QVector<double> errors;
 
     static InversionInput fromDataset(const InversionDataset& dataset);
+    // The data of the dataset the filter keeps, each weighted by the error model fitted to its
+    // reciprocals, or without one by its deviation and the run's floor. *leftOut gets the
+    // dataset's and the filter's reasons with their counts; *errors the analysis.
+    static InversionInput filtered(const InversionDataset& dataset, const DataFilter& filter,
+                                   QMap<QString, int>* leftOut = nullptr, DataErrors* errors = nullptr);
 };
 
 

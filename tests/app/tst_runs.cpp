@@ -1,4 +1,7 @@
+#include "app/livemodel.h"
 #include "etr/etrfile.h"
+#include "etr/inversiondataset.h"
+#include "inversion/resistivityinversion.h"
 #include "runfixture.h"
 #include "station/tervexdevice.h"
 #include "survey/etrformat.h"
@@ -129,6 +132,7 @@ private Q_SLOTS:
     void initTestCase() { TestSupport::isolateSettings(); }
 
     void surveyWritesEveryQuadrupoleOnce();
+    void liveModelFollowsTheSurvey();
     void stoppedSurveyIsContinued();
     void continuationCutsAnIncompleteTail();
     void pauseRepeatAndNext();
@@ -183,6 +187,67 @@ void RunsTest::surveyWritesEveryQuadrupoleOnce()
     QCOMPARE(text.value(2), QStringLiteral("2 5 0 0"));
     QCOMPARE(text.value(49), QStringLiteral("# a b m n"));
     QCOMPARE(text.value(50), QStringLiteral("0 1 48 2 3"));
+}
+
+void RunsTest::liveModelFollowsTheSurvey()
+{
+    RunFixture f(quietStation());
+    QVERIFY(connectWithTiming(f, 100, 100, 1));
+    // Dipole-dipole over the first 16 electrodes.
+    QList<QuadrupoleLine> lines;
+    for (int n = 1; n <= 4; ++n) {
+        for (int a = 1; a + n + 2 <= 16; ++a)
+            lines.append(QuadrupoleLine{a, a + 1, a + n + 1, a + n + 2});
+    }
+    const QString sequence = f.path("dd-seq.txt");
+    const QString target = f.path("dd.etr");
+    QVERIFY(writeSequence(sequence, lines));
+    LiveModel* live = f.model->liveModel();
+    QSignalSpy changed(live, &LiveModel::modelChanged);
+    QSignalSpy saved(live, &LiveModel::finalModelSaved);
+    QSignalSpy reported(f.model.get(), &TervexModel::surveyReported);
+    QVERIFY2(f.model->startSurvey(sequence, target), qPrintable(f.model->startError()));
+    QCOMPARE(live->state(), LiveModel::State::Waiting);
+    QVERIFY(waitForEnd(f.model.get(), 60000));
+    QTRY_VERIFY_WITH_TIMEOUT(!saved.isEmpty(), 60000);
+    QCOMPARE(live->state(), LiveModel::State::Final);
+    // Models came during the survey, and the last one is that of the finished file.
+    QVERIFY(changed.size() >= 2);
+    EtrFile file;
+    QVERIFY(file.load(target));
+    const InversionResult expected = ResistivityInversion::run(
+        InversionInput::filtered(InversionDataset::fromFiles({&file}), DataFilter()), InversionSettings());
+    QVERIFY(expected.ok());
+    QCOMPARE(live->model().used, expected.used);
+    QCOMPARE(live->model().iterations.size(), expected.iterations.size());
+    QCOMPARE(live->model().chi2(), expected.chi2());
+    QCOMPARE(live->model().rms(), expected.rms());
+    QCOMPARE(live->modelQuadrupoles(), lines.size());
+    QCOMPARE(live->surveyQuadrupoles(), lines.size());
+    QVERIFY(QFileInfo(LiveModel::vtkPath(target)).size() > 0);
+    QFile report(reported.first().at(1).toString());
+    QVERIFY(report.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(report.readAll());
+    QVERIFY2(text.contains(QStringLiteral("Модель разреза: χ² = %1").arg(expected.chi2(), 0, 'f', 2)), qPrintable(text));
+    QVERIFY(text.contains(QStringLiteral("Модель сохранена: dd-model.vtk")));
+
+    // Data that come while a run goes on restart it: the model that comes is of all of them.
+    const QVector<SurveyDatum> all = f.model->surveyDataManager()->surveyData();
+    InversionSource line;
+    line.positions = file.electrodePositions();
+    live->begin(target, line, DataFilter());
+    changed.clear();
+    live->update(all.mid(0, all.size() / 2));
+    QCOMPARE(live->state(), LiveModel::State::Running);
+    live->update(all);
+    QTRY_COMPARE_WITH_TIMEOUT(live->state(), LiveModel::State::Idle, 60000);
+    QCOMPARE(changed.size(), 1);
+    QCOMPARE(live->modelQuadrupoles(), lines.size());
+    // Too few data wait for more.
+    live->begin(target, line, DataFilter());
+    live->update(all.mid(0, 5));
+    QCOMPARE(live->state(), LiveModel::State::Waiting);
+    QCOMPARE(live->waitingReason(), ResistivityInversion::tooFewReason());
 }
 
 void RunsTest::stoppedSurveyIsContinued()

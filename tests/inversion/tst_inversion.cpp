@@ -155,7 +155,7 @@ void TestInversion::refusedInputs()
     // Data that cannot be used are left out with their reason, the rest inverted.
     input.data[0].electrodes.a = 60;
     input.data[1].current = 0.0;
-    input.data[2].voltage = -input.data[2].voltage;
+    input.data[2].resistivity = 0.0;
     input.data[3].electrodes.n = input.data[3].electrodes.m;
     InversionSettings settings;
     settings.maxIterations = 1;
@@ -165,6 +165,16 @@ void TestInversion::refusedInputs()
     QCOMPARE(result.leftOut.size(), 4);
     QCOMPARE(result.leftOut.value(ResistivityInversion::negativeReason()), 1);
     QCOMPARE(result.leftOut.value(ResistivityInversion::coincidingReason()), 1);
+
+    // The station's records carry amplitudes and positive factors: the same data, the same fit.
+    InversionInput amplitudes = input;
+    for (SurveyDatum& d : amplitudes.data) {
+        d.voltage = std::fabs(d.voltage);
+        d.geometricFactor = std::fabs(d.geometricFactor);
+    }
+    const InversionResult fromAmplitudes = ResistivityInversion::run(amplitudes, settings);
+    QCOMPARE(fromAmplitudes.used, result.used);
+    QCOMPARE(fromAmplitudes.chi2(), result.chi2());
 
     InversionInput few = input;
     few.data.resize(13);

@@ -95,12 +95,10 @@ int main(int argc, char* argv[])
         CommandLine::printError(note);
     // The filter's rules keep bad data out; a model fitted to the reciprocals weighs each datum,
     // otherwise the inversion combines each record's deviation with --error-floor.
-    const DataErrors errors = DataErrors::analyse(dataset.data, filter);
+    QMap<QString, int> leftOut;
+    DataErrors errors;
+    const InversionInput input = InversionInput::filtered(dataset, filter, &leftOut, &errors);
     CommandLine::printError(errors.model().text());
-    InversionInput input = InversionInput::fromDataset(dataset);
-    input.data = errors.kept(dataset.data);
-    if (errors.model().kind != ErrorModel::Kind::Deviation)
-        input.errors = errors.keptErrors();
     const InversionResult result = ResistivityInversion::run(
         input, settings, nullptr, [](const InversionIteration& i) {
             CommandLine::printLine(QStringLiteral("iteration %1: chi2 = %2, rms = %3 %, lambda = %4")
@@ -109,11 +107,6 @@ int main(int argc, char* argv[])
                                        .arg(i.rms, 0, 'f', 2)
                                        .arg(i.lambda, 0, 'g', 4));
         });
-    QMap<QString, int> leftOut = dataset.leftOut;
-    for (int rule = 0; rule < DataFilter::RuleCount; ++rule) {
-        if (errors.droppedBy(DataFilter::Rule(rule)) > 0)
-            leftOut[filter.describe(DataFilter::Rule(rule))] += errors.droppedBy(DataFilter::Rule(rule));
-    }
     for (auto it = result.leftOut.cbegin(); it != result.leftOut.cend(); ++it)
         leftOut[it.key()] += it.value();
     for (auto it = leftOut.cbegin(); it != leftOut.cend(); ++it)
