@@ -101,15 +101,14 @@ void LiveModel::start(const QVector<SurveyDatum>& data, bool final)
                 electrodes.insert(e);
         }
     }
+    m_usable = usable;
+    m_electrodes = electrodes.size();
     if (usable < MinimumData || electrodes.size() < MinimumElectrodes) {
         m_worker->cancel();
         m_waitingReason = usable < MinimumData ? ResistivityInversion::tooFewReason()
                                                : tr("меньше %1 электродов с данными").arg(MinimumElectrodes);
-        m_runIsFinal = final;
-        if (final)
-            saveFinal(false);
-        else
-            setState(State::Waiting);
+        // Too small a survey for a model: its report says nothing of one.
+        setState(final ? State::Final : State::Waiting);
         return;
     }
 
@@ -153,7 +152,9 @@ void LiveModel::saveFinal(bool made)
 {
     QStringList lines;
     if (!made) {
-        lines << QStringLiteral("Модель разреза не построена: %1").arg(m_waitingReason);
+        lines << QStringLiteral("Модель разреза не построена: пригодных данных %1, электродов с данными %2")
+                     .arg(m_usable)
+                     .arg(m_electrodes);
     } else {
         lines << QStringLiteral("Модель разреза: χ² = %1, RMS = %2 %, итераций %3, данных %4, отброшено %5")
                      .arg(number(m_model.chi2(), 2), number(m_model.rms(), 1))
@@ -183,6 +184,35 @@ void LiveModel::saveFinal(bool made)
         SurveyReport::append(m_reportPath, text, &error);
     setState(State::Final);
     emit finalModelSaved(text);
+}
+
+QString LiveModel::summary() const
+{
+    QString text;
+    if (m_model.ok()) {
+        text = tr("По %1 из %2 квадруполей: данных %3, отброшено %4, итераций %5, χ² = %6, RMS = %7 %")
+                   .arg(m_modelQuadrupoles)
+                   .arg(m_surveyQuadrupoles)
+                   .arg(m_model.used)
+                   .arg(std::accumulate(m_leftOut.cbegin(), m_leftOut.cend(), 0))
+                   .arg(m_model.iterations.size() - 1)
+                   .arg(number(m_model.chi2(), 2), number(m_model.rms(), 1));
+    } else if (m_state != State::Running && m_state != State::Idle) {
+        text = tr("Модели пока нет: %1").arg(m_waitingReason);
+    }
+    if (m_state == State::Running) {
+        const QString running = tr("расчёт по %1 квадруполям…").arg(m_runQuadrupoles);
+        text = text.isEmpty() ? running : text + QStringLiteral(" · ") + running;
+    }
+    return text;
+}
+
+QString LiveModel::progressText(const InversionIteration& iteration) const
+{
+    return tr("Расчёт по %1 квадруполям: итерация %2, χ² = %3")
+        .arg(m_runQuadrupoles)
+        .arg(iteration.number)
+        .arg(number(iteration.chi2, 2));
 }
 
 void LiveModel::setState(State state)

@@ -59,6 +59,11 @@ public:
     // Why the survey has no model yet (too few data); empty when it has one or is running.
     const QString& waitingReason() const { return m_waitingReason; }
 
+    // The line under the section: how old the model is and how well it fits, or what runs, or why
+    // there is none yet.
+    QString summary() const;
+    QString progressText(const InversionIteration& iteration) const;
+
     // The paths the final model is saved at, for a data file.
     static QString vtkPath(const QString& dataFile);
     static QString picturePath(const QString& dataFile);
@@ -93,6 +98,9 @@ private:
     QMap<QString, int> m_leftOut;
     QMap<QString, int> m_runLeftOut;
     QString m_waitingReason;
+    // Of the last data given: usable ones and the electrodes they use.
+    int m_usable = 0;
+    int m_electrodes = 0;
 };
 
 #endif

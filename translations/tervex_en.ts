@@ -738,6 +738,29 @@ Open an etr file with “Open”.</translation>
     </message>
 </context>
 <context>
+    <name>LiveModel</name>
+    <message>
+        <source>меньше %1 электродов с данными</source>
+        <translation>fewer than %1 electrodes with data</translation>
+    </message>
+    <message>
+        <source>По %1 из %2 квадруполей: данных %3, отброшено %4, итераций %5, χ² = %6, RMS = %7 %</source>
+        <translation>From %1 of %2 quadrupoles: %3 data, %4 left out, %5 iterations, χ² = %6, RMS = %7 %</translation>
+    </message>
+    <message>
+        <source>Модели пока нет: %1</source>
+        <translation>No model yet: %1</translation>
+    </message>
+    <message>
+        <source>расчёт по %1 квадруполям…</source>
+        <translation>computing from %1 quadrupoles…</translation>
+    </message>
+    <message>
+        <source>Расчёт по %1 квадруполям: итерация %2, χ² = %3</source>
+        <translation>Computing from %1 quadrupoles: iteration %2, χ² = %3</translation>
+    </message>
+</context>
+<context>
     <name>MeasurementPlot</name>
     <message>
         <source>н/и</source>
@@ -1868,6 +1891,14 @@ the results are less accurate</translation>
     <message>
         <source>Значение %1 вне допустимого диапазона; сохранено ограниченное значение %2.</source>
         <translation>%1 is outside the allowed range; it was limited to %2.</translation>
+    </message>
+    <message>
+        <source>ПСЕВДОРАЗРЕЗ</source>
+        <translation>PSEUDOSECTION</translation>
+    </message>
+    <message>
+        <source>МОДЕЛЬ</source>
+        <translation>MODEL</translation>
     </message>
 </context>
 <context>

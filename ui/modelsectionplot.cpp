@@ -120,3 +120,10 @@ bool ModelSectionPlot::saveSection(const QString& path, int width, int height)
         return savePdf(path, width, height);
     return savePng(path, width, height);
 }
+
+bool ModelSectionPlot::writePicture(const InversionResult& result, const QString& path)
+{
+    ModelSectionPlot plot;
+    plot.setModel(result);
+    return plot.saveSection(path, 1200, 500);
+}

@@ -26,6 +26,8 @@ public:
 
     // Writes the section as a PNG or PDF picture (by the file's suffix) of the given size.
     bool saveSection(const QString& path, int width, int height);
+    // The picture of a model as the tools and the end of a survey save it.
+    static bool writePicture(const InversionResult& result, const QString& path);
 
 private:
     void rebuild();

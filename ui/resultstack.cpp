@@ -5,21 +5,25 @@
 #include "station/tervexsettings.h"
 #include "survey/surveydatamanager.h"
 #include "ui/measurementplot.h"
+#include "ui/livemodelpage.h"
 #include "ui/measurementstablemodel.h"
 #include "ui/pseudosectionview.h"
 #include "ui/windowparts.h"
 
+#include <QButtonGroup>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
 
 #include <qcustomplot.h>
 
-ResultStack::ResultStack(SurveyDataManager* surveyManager, TervexSettings* settings, QWidget* parent)
+ResultStack::ResultStack(SurveyDataManager* surveyManager, TervexSettings* settings, LiveModel* liveModel,
+                         QWidget* parent)
     : QStackedWidget(parent)
     , m_surveyManager(surveyManager)
     , m_settings(settings)
@@ -27,13 +31,44 @@ ResultStack::ResultStack(SurveyDataManager* surveyManager, TervexSettings* setti
     m_plot = new MeasurementPlot(m_surveyManager, m_settings, this);
     addWidget(m_plot->plot());
     addWidget(createTablePage());
+    addWidget(createSectionPage(liveModel));
+}
+
+QWidget* ResultStack::createSectionPage(LiveModel* liveModel)
+{
+    auto* page = new QWidget(this);
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    auto* toggles = new QHBoxLayout;
+    toggles->setContentsMargins(5, 2, 5, 0);
+    auto* group = new QButtonGroup(page);
+    const QStringList labels{WindowParts::tr("ПСЕВДОРАЗРЕЗ"), WindowParts::tr("МОДЕЛЬ")};
+    for (int id = 0; id < labels.size(); ++id) {
+        QPushButton* button = WindowParts::tabButton(labels.at(id), page);
+        button->setObjectName(QStringLiteral("data_view_type_button"));
+        button->setChecked(id == PseudosectionSection);
+        group->addButton(button, id);
+        toggles->addWidget(button);
+    }
+    toggles->addStretch(1);
+    layout->addLayout(toggles);
+    auto* views = new QStackedWidget(page);
     // The survey's pseudosection, one record more after every stored record.
-    m_pseudosection = new PseudosectionView(this);
+    m_pseudosection = new PseudosectionView(views);
     connect(m_surveyManager, &SurveyDataManager::surveyDataReset, m_pseudosection,
             [this]() { m_pseudosection->plot()->setData(m_surveyManager->surveyData(), true); });
     connect(m_surveyManager, &SurveyDataManager::recordDataAdded, m_pseudosection,
             [this](int first) { m_pseudosection->plot()->addData(m_surveyManager->surveyData().mid(first), true); });
-    addWidget(m_pseudosection);
+    views->addWidget(m_pseudosection);
+    m_modelPage = new LiveModelPage(liveModel, views);
+    views->addWidget(m_modelPage);
+    layout->addWidget(views, 1);
+    connect(group, &QButtonGroup::idToggled, views, [views](int id, bool checked) {
+        if (checked)
+            views->setCurrentIndex(id);
+    });
+    return page;
 }
 
 QWidget* ResultStack::createTablePage()

@@ -3,6 +3,8 @@
 
 #include <QStackedWidget>
 
+class LiveModel;
+class LiveModelPage;
 class MeasurementPlot;
 class MeasurementsTableModel;
 class PseudosectionView;
@@ -13,8 +15,8 @@ class SurveyDataManager;
 class TervexSettings;
 
 // What the records show, one page at a time: the live plot (or the contact test's bar chart), the
-// table of the last record with its values, and the survey's pseudosection. A page added later
-// (the model of the section) takes the next index.
+// table of the last record with its values, the survey's pseudosection and the inverted section
+// that follows it.
 class ResultStack : public QStackedWidget
 {
     Q_OBJECT
@@ -22,8 +24,11 @@ class ResultStack : public QStackedWidget
 public:
     // The pages in the order of the header's result toggle.
     enum Page { PlotPage = 0, TablePage = 1, PseudosectionPage = 2 };
+    // The section page shows the pseudosection or the inverted model.
+    enum Section { PseudosectionSection = 0, ModelSection = 1 };
 
-    ResultStack(SurveyDataManager* surveyManager, TervexSettings* settings, QWidget* parent = nullptr);
+    ResultStack(SurveyDataManager* surveyManager, TervexSettings* settings, LiveModel* liveModel,
+                QWidget* parent = nullptr);
 
     MeasurementPlot* plot() const { return m_plot; }
     // The tests have no table of their own: the table page says so instead.
@@ -39,6 +44,7 @@ public:
 
 private:
     QWidget* createTablePage();
+    QWidget* createSectionPage(LiveModel* liveModel);
 
     SurveyDataManager* m_surveyManager;
     TervexSettings* m_settings;
@@ -49,6 +55,7 @@ private:
     QTableView* m_measurementsTable = nullptr;
     MeasurementsTableModel* m_measurementsModel = nullptr;
     PseudosectionView* m_pseudosection = nullptr;
+    LiveModelPage* m_modelPage = nullptr;
 };
 
 #endif

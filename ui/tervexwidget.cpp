@@ -186,7 +186,7 @@ QWidget* TervexWidget::createWorkArea()
     controlScroll->setWidget(m_controlStack);
     controlScroll->setFixedWidth(400 + controlScroll->verticalScrollBar()->sizeHint().width());
     layout->addWidget(controlScroll);
-    m_results = new ResultStack(m_surveyManager, m_model->stationSettings());
+    m_results = new ResultStack(m_surveyManager, m_model->stationSettings(), m_model->liveModel());
     layout->addWidget(m_results, 1);
     return area;
 }

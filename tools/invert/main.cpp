@@ -122,9 +122,7 @@ int main(int argc, char* argv[])
         written = ModelWriters::writeFile(target, suffix == QLatin1String("csv") ? ModelWriters::csv(result)
                                                                                 : ModelWriters::vtk(result), &error);
     } else {
-        ModelSectionPlot plot;
-        plot.setModel(result);
-        written = plot.saveSection(target, 1200, 500);
+        written = ModelSectionPlot::writePicture(result, target);
         if (!written)
             error = QStringLiteral("cannot write the picture");
     }
