@@ -1,7 +1,9 @@
 #include "ui/autosettingswidget.h"
 
+#include "survey/contactgate.h"
 #include "ui/sequencegeneratordialog.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QFileDialog>
@@ -114,6 +116,23 @@ AutoSettingsWidget::AutoSettingsWidget(QWidget* parent)
     line->addWidget(m_lineName, 1);
     line->addWidget(m_lineOperator, 1);
 
+    m_contactCheck = new QCheckBox(tr("Проверить контакты перед съёмкой"), this);
+    m_contactCheck->setObjectName(QStringLiteral("contact_check_box"));
+    m_contactLimit = new QDoubleSpinBox(this);
+    m_contactLimit->setObjectName(QStringLiteral("contact_limit_box"));
+    m_contactLimit->setRange(0.1, 1000.0);
+    m_contactLimit->setDecimals(1);
+    m_contactLimit->setSuffix(tr(" кОм"));
+    m_contactLimit->setFixedHeight(24);
+    m_contactLimit->setAlignment(Qt::AlignCenter);
+    m_contactLimit->setToolTip(tr("Электроды с сопротивлением выше предела будут показаны перед съёмкой"));
+    connect(m_contactCheck, &QCheckBox::toggled, m_contactLimit, &QWidget::setEnabled);
+    setContactCheck(false, ContactGate::DefaultLimitKOhm);
+    auto* contacts = new QHBoxLayout;
+    contacts->setSpacing(10);
+    contacts->addWidget(m_contactCheck, 1);
+    contacts->addWidget(m_contactLimit);
+
     auto* cancelButton = new QPushButton(tr("Отмена"), this);
     auto* executeButton = new QPushButton(tr("Выполнить"), this);
     auto* buttons = new QHBoxLayout;
@@ -133,7 +152,8 @@ AutoSettingsWidget::AutoSettingsWidget(QWidget* parent)
     grid->addLayout(line, 3, 0, 1, 2);
     grid->addWidget(m_lineNote, 4, 0, 1, 2);
     grid->addLayout(quality, 5, 0, 1, 2);
-    grid->addLayout(buttons, 6, 0, 1, 2);
+    grid->addLayout(contacts, 6, 0, 1, 2);
+    grid->addLayout(buttons, 7, 0, 1, 2);
 
     connect(m_sequenceButton, &QPushButton::clicked, this, &AutoSettingsWidget::onSeqChooseClicked);
     connect(m_targetButton, &QPushButton::clicked, this, &AutoSettingsWidget::onTargetChooseClicked);
@@ -162,6 +182,23 @@ void AutoSettingsWidget::setLineDescription(const QString& name, const QString& 
     m_lineName->setText(name);
     m_lineOperator->setText(lineOperator);
     m_lineNote->setText(note);
+}
+
+bool AutoSettingsWidget::contactCheck() const
+{
+    return m_contactCheck->isChecked();
+}
+
+double AutoSettingsWidget::contactLimitKOhm() const
+{
+    return m_contactLimit->value();
+}
+
+void AutoSettingsWidget::setContactCheck(bool on, double limitKOhm)
+{
+    m_contactCheck->setChecked(on);
+    m_contactLimit->setValue(limitKOhm);
+    m_contactLimit->setEnabled(on);
 }
 
 void AutoSettingsWidget::setDialogRunner(DialogRunner runner)
