@@ -100,13 +100,18 @@ bool SurveyJobBuilder::refuse(const QString& reason)
     return false;
 }
 
-void SurveyJobBuilder::addNotice(const QString& notice)
+void SurveyJobBuilder::appendNotice(QString* notices, const QString& notice)
 {
     if (notice.isEmpty())
         return;
-    if (!m_notice.isEmpty())
-        m_notice += QLatin1Char('\n');
-    m_notice += notice;
+    if (!notices->isEmpty())
+        *notices += QLatin1Char('\n');
+    *notices += notice;
+}
+
+void SurveyJobBuilder::addNotice(const QString& notice)
+{
+    appendNotice(&m_notice, notice);
 }
 
 SurveyJob* SurveyJobBuilder::newSurvey(const QString& source, const QString& target)

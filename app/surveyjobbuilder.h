@@ -36,6 +36,9 @@ public:
     // file's timing. Null when refused.
     SurveyJob* resume(const QString& dataPath);
 
+    // Adds a notice for the operator as a line of its own; an empty one adds nothing.
+    static void appendNotice(QString* notices, const QString& notice);
+
     QString error() const { return m_error; }
     // Empty when nothing; one line per notice.
     QString notice() const { return m_notice; }

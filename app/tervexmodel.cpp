@@ -281,11 +281,7 @@ bool TervexModel::refuse(const QString& reason)
 
 void TervexModel::addNotice(const QString& notice)
 {
-    if (notice.isEmpty())
-        return;
-    if (!m_startNotice.isEmpty())
-        m_startNotice += QLatin1Char('\n');
-    m_startNotice += notice;
+    SurveyJobBuilder::appendNotice(&m_startNotice, notice);
 }
 
 void TervexModel::replaceStrategy(SurveyStrategy* strategy)

@@ -59,6 +59,49 @@
         <source>Примечание</source>
         <translation>Note</translation>
     </message>
+    <message>
+        <source>Проверить контакты перед съёмкой</source>
+        <translation>Check the contacts before the survey</translation>
+    </message>
+    <message>
+        <source> кОм</source>
+        <translation> kΩ</translation>
+    </message>
+    <message>
+        <source>Электроды с сопротивлением выше предела будут показаны перед съёмкой</source>
+        <translation>Electrodes with a resistance above the limit are shown before the survey</translation>
+    </message>
+</context>
+<context>
+    <name>ContactCheckDialog</name>
+    <message>
+        <source>Проверка контактов</source>
+        <translation>Contact check</translation>
+    </message>
+    <message>
+        <source>%1 — %2 кОм</source>
+        <translation>%1 — %2 kΩ</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;&lt;b&gt;Сопротивление заземления выше %1 кОм у электродов:&lt;/b&gt; %2&lt;/p&gt;&lt;p&gt;Исправьте их и проверьте снова, пропустите квадруполи с ними или продолжите съёмку со всеми квадруполями.&lt;/p&gt;</source>
+        <translation>&lt;p&gt;&lt;b&gt;Grounding resistance above %1 kΩ at electrodes:&lt;/b&gt; %2&lt;/p&gt;&lt;p&gt;Fix them and check again, leave out the quadrupoles that use them, or go on with all quadrupoles.&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>Проверить снова</source>
+        <translation>Check again</translation>
+    </message>
+    <message>
+        <source>Без квадруполей с ними (%1)</source>
+        <translation>Without their quadrupoles (%1)</translation>
+    </message>
+    <message>
+        <source>Продолжить со всеми</source>
+        <translation>Go on with all</translation>
+    </message>
+    <message>
+        <source>Отмена</source>
+        <translation>Cancel</translation>
+    </message>
 </context>
 <context>
     <name>DataErrors</name>
@@ -1533,6 +1576,26 @@ the results are less accurate</translation>
         <source>Файл %1 не является отчётом о съёмке.</source>
         <translation>File %1 is not a survey report.</translation>
     </message>
+    <message>
+        <source>Проверка контактов: предел %1 кОм, проверок: %2</source>
+        <translation>Contact check: limit %1 kΩ, tests: %2</translation>
+    </message>
+    <message>
+        <source>%1 (%2 кОм)</source>
+        <translation>%1 (%2 kΩ)</translation>
+    </message>
+    <message>
+        <source>Электроды выше предела: %1</source>
+        <translation>Electrodes above the limit: %1</translation>
+    </message>
+    <message>
+        <source>Выбор: без квадруполей с этими электродами (пропущено: %1)</source>
+        <translation>Choice: without the quadrupoles of these electrodes (left out: %1)</translation>
+    </message>
+    <message>
+        <source>Выбор: продолжить со всеми квадруполями</source>
+        <translation>Choice: go on with all quadrupoles</translation>
+    </message>
 </context>
 <context>
     <name>SurveyStrategy</name>
@@ -1657,6 +1720,10 @@ the results are less accurate</translation>
     <message>
         <source>Батарея станции %1 В ниже предела %2 В: съёмка остановлена после текущей записи, записанные измерения сохранены.</source>
         <translation>Station battery %1 V is below the limit of %2 V: the survey was stopped after the record in progress; the recorded measurements are kept.</translation>
+    </message>
+    <message>
+        <source>Все квадруполи съёмки используют электроды выше предела: съёмка не начата.</source>
+        <translation>Every quadrupole of the survey uses an electrode above the limit: the survey was not started.</translation>
     </message>
 </context>
 <context>
@@ -1880,6 +1947,22 @@ the results are less accurate</translation>
     <message>
         <source>Пауза: запись завершена. Продолжить — «След.», пробел или отжать «Пауза»</source>
         <translation>Paused: record complete. Continue with “Next”, Space or by releasing “Pause”</translation>
+    </message>
+    <message>
+        <source>Проверка контактов перед съёмкой, файл данных: %1</source>
+        <translation>Checking the contacts before the survey, data file: %1</translation>
+    </message>
+    <message>
+        <source>Съёмка не начата, файл данных не записан</source>
+        <translation>Survey not started, no data file written</translation>
+    </message>
+    <message>
+        <source>Повторная проверка контактов, файл данных: %1</source>
+        <translation>Checking the contacts again, data file: %1</translation>
+    </message>
+    <message>
+        <source>Проверка контактов остановлена, съёмка не начата</source>
+        <translation>Contact check stopped, survey not started</translation>
     </message>
 </context>
 <context>

@@ -12,7 +12,9 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QEvent>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPushButton>
 #include <QSpinBox>
 
@@ -26,12 +28,44 @@ QString dataFilter()
     return AutoSettingsWidget::tr("Данные Тервекс (*.etr)");
 }
 
+// The style sheet's text colour reaches the placeholder too, which then reads as typed text: the
+// placeholder's grey is set again each time the style has set the palette.
+class PlaceholderGrey : public QObject
+{
+public:
+    explicit PlaceholderGrey(QLineEdit* edit)
+        : QObject(edit)
+    {
+        edit->installEventFilter(this);
+        apply(edit);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Polish || event->type() == QEvent::StyleChange)
+            apply(static_cast<QLineEdit*>(watched));
+        return false;
+    }
+
+private:
+    static void apply(QLineEdit* edit)
+    {
+        QPalette palette = edit->palette();
+        const QColor grey(0x9a, 0x9a, 0x9a);
+        if (palette.color(QPalette::PlaceholderText) == grey)
+            return;
+        palette.setColor(QPalette::PlaceholderText, grey);
+        edit->setPalette(palette);
+    }
+};
+
 QLineEdit* makePathEdit(const QString& placeholder, QWidget* parent)
 {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(QStringLiteral("files_lineedit"));
     edit->setReadOnly(true);
     edit->setPlaceholderText(placeholder);
+    new PlaceholderGrey(edit);
     edit->setFixedHeight(24);
     edit->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     return edit;
@@ -102,6 +136,7 @@ AutoSettingsWidget::AutoSettingsWidget(QWidget* parent)
         auto* edit = new QLineEdit(this);
         edit->setObjectName(objectName);
         edit->setPlaceholderText(placeholder);
+        new PlaceholderGrey(edit);
         edit->setToolTip(placeholder);
         edit->setFixedHeight(24);
         edit->setMaxLength(200);
@@ -123,7 +158,7 @@ AutoSettingsWidget::AutoSettingsWidget(QWidget* parent)
     m_contactLimit->setRange(0.1, 1000.0);
     m_contactLimit->setDecimals(1);
     m_contactLimit->setSuffix(tr(" кОм"));
-    m_contactLimit->setFixedHeight(24);
+    m_contactLimit->setFixedSize(100, 24);
     m_contactLimit->setAlignment(Qt::AlignCenter);
     m_contactLimit->setToolTip(tr("Электроды с сопротивлением выше предела будут показаны перед съёмкой"));
     connect(m_contactCheck, &QCheckBox::toggled, m_contactLimit, &QWidget::setEnabled);
