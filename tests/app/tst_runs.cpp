@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTextStream>
 #include <QtTest>
 
@@ -481,6 +482,8 @@ void RunsTest::contactCheckGatesTheSurvey()
     const QString sequence = f.path("seq.txt");
     QVERIFY(writeSequence(sequence, lines));
     f.model->setContactCheck(true, 5.0);
+    // The settings store outlives this test: the later surveys run without a check.
+    const auto checkOff = qScopeGuard([&f]() { f.model->setContactCheck(false, 5.0); });
     QSignalSpy finished(f.model.get(), &TervexModel::contactCheckFinished);
     const auto checkSurvey = [&](const QString& target) {
         finished.clear();
