@@ -29,7 +29,8 @@ QString dataFilter()
 }
 
 // The style sheet's text colour reaches the placeholder too, which then reads as typed text: the
-// placeholder's grey is set again each time the style has set the palette.
+// placeholder's grey is set again each time the style has set the palette (once it is grey, setting
+// it changes nothing and sends no further change).
 class PlaceholderGrey : public QObject
 {
 public:
@@ -42,7 +43,8 @@ public:
 
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::Polish || event->type() == QEvent::StyleChange)
+        // The style sets its palette after the filters have seen Polish: it arrives as a palette change.
+        if (event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange)
             apply(static_cast<QLineEdit*>(watched));
         return false;
     }
