@@ -2,14 +2,11 @@
 
 #include "app/livemodel.h"
 #include "app/stationlock.h"
-#include "etr/etrfile.h"
+#include "app/surveyjobbuilder.h"
 #include "station/settingsstore.h"
 #include "station/tervexdevice.h"
-#include "survey/datafilelock.h"
 #include "survey/etrformat.h"
-#include "survey/outputfile.h"
 #include "survey/sequence.h"
-#include "survey/sequencefile.h"
 #include "survey/sequencestrategy.h"
 #include "survey/surveydatamanager.h"
 #include "survey/surveyjob.h"
@@ -19,88 +16,34 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QHostAddress>
 #include <QSettings>
-#include <QTextStream>
 
-#include <algorithm>
 #include <cstdio>
 #include <memory>
 
 using namespace SettingsStore;
 
-namespace {
-
-// A name beside the data file that no earlier continuation used: "<file>.tail", then "<file>.tail2"...
-QString freeTailPath(const QString& base)
+// A survey whose job is built and which waits for its contact check; its data file is written
+// only when it starts.
+struct TervexModel::PendingSurvey
 {
-    QString path = base;
-    for (int n = 2; QFileInfo::exists(path) || QFileInfo(path).isSymLink(); ++n)
-        path = base + QString::number(n);
-    return path;
-}
-
-// Copies the bytes of data from `from` to its end into a new file at *path (made free first).
-bool saveTail(QFile* data, qint64 from, QString* path, QString* error)
-{
-    *path = freeTailPath(*path);
-    QFile aside(*path);
-    if (!data->seek(from) || !aside.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-        *error = OutputFile::failureReason(aside);
-        return false;
+    explicit PendingSurvey(const SurveyJobBuilder& jobBuilder)
+        : builder(jobBuilder)
+    {
     }
-    const QByteArray bytes = data->readAll();
-    if (aside.write(bytes) != bytes.size() || !aside.flush()) {
-        *error = OutputFile::failureReason(aside);
-        aside.remove();
-        return false;
-    }
-    return true;
-}
 
-// Records at the end of a data file that measured the same step as the last one (the last record
-// and the repeats before it), and the last record's results as the repeat policy reads them.
-struct LastStep
-{
-    QList<QuadrupoleLine> lines;
-    int records = 0;
-    QMap<int, ChannelResult> results;
-    float current = 0.0f;
+    SurveyJobBuilder builder;
+    std::unique_ptr<SurveyJob> job;
+    QString target;
+    // The file the records go to: the continued one, or the target.
+    QString dataFile;
+    bool resume = false;
+    ContactGate gate;
+    int tests = 0;
+    bool testing = false;
 };
-
-LastStep lastStoredStep(const QVector<SurveyDatum>& data)
-{
-    // Record -> its quadrupoles, in file order.
-    QMap<int, QList<QuadrupoleLine>> records;
-    for (const SurveyDatum& d : data)
-        records[d.record].append(d.electrodes);
-    LastStep step;
-    if (records.isEmpty())
-        return step;
-    const int last = records.lastKey();
-    step.lines = records.last();
-    for (auto it = records.cend(); it != records.cbegin();) {
-        --it;
-        if (it.value() != step.lines)
-            break;
-        ++step.records;
-    }
-    for (const SurveyDatum& d : data) {
-        if (d.record != last)
-            continue;
-        ChannelResult r;
-        r.scatter = float(d.deviation);
-        r.m = d.electrodes.m;
-        r.n = d.electrodes.n;
-        step.results.insert(d.channel, r);
-        step.current = float(d.current);
-    }
-    return step;
-}
-
-} // namespace
 
 TervexModel::TervexModel(QObject* parent)
     : QObject(parent)
@@ -123,12 +66,20 @@ TervexModel::TervexModel(QObject* parent)
     connect(m_device, &TervexDevice::propertiesUpdated, this, &TervexModel::onDevicePropertiesUpdated);
     connect(m_device, &TervexDevice::initialized, this, &TervexModel::onDeviceInitialized);
     connect(m_device->battery(), &BatteryInfo::updated, this, &TervexModel::onBatteryUpdated);
+    // After the window has seen the test end: the survey that follows replaces the test's strategy.
+    connect(m_testDataManager, &DataManager::allCompleted, this, [this]() {
+        QMetaObject::invokeMethod(this, [this]() { onContactTestEnded(true); }, Qt::QueuedConnection);
+    });
+    connect(m_testDataManager, &DataManager::aborted, this, [this]() {
+        QMetaObject::invokeMethod(this, [this]() { onContactTestEnded(false); }, Qt::QueuedConnection);
+    });
     connect(&m_stationSettings, &TervexSettings::updating, this, &TervexModel::settingsUpdating);
     connect(&m_stationSettings, &TervexSettings::updated, this, &TervexModel::settingsUpdated);
 }
 
 TervexModel::~TervexModel()
 {
+    m_pending.reset();
     // The strategy goes first: deleting it closes the data file of a run still in progress.
     delete m_strategy;
     m_device->closeConnections();
@@ -331,11 +282,7 @@ bool TervexModel::refuse(const QString& reason)
 
 void TervexModel::addNotice(const QString& notice)
 {
-    if (notice.isEmpty())
-        return;
-    if (!m_startNotice.isEmpty())
-        m_startNotice += QLatin1Char('\n');
-    m_startNotice += notice;
+    SurveyJobBuilder::appendNotice(&m_startNotice, notice);
 }
 
 void TervexModel::replaceStrategy(SurveyStrategy* strategy)
@@ -379,6 +326,9 @@ bool TervexModel::startTest(const QVector<TestPlanEntry>& entries, int positionC
                             const QList<QuadrupoleLine>& lines, bool relay)
 {
     m_startError.clear();
+    // Another run replaces a survey that waits for its check.
+    if (m_pending && !m_pending->testing)
+        m_pending.reset();
     auto* sequence = new Sequence(relay ? 1 : usableChannelCount());
     sequence->build(lines, !relay);
     auto* job = new SurveyJob(ElectrodeMap(), lines, sequence);
@@ -457,6 +407,7 @@ bool TervexModel::testRelays()
 bool TervexModel::runTrial()
 {
     m_startError.clear();
+    m_pending.reset();
     const ElectrodeSettings* e = m_stationSettings.electrodeSettings();
     const int a = e->currentElectrodeA;
     const int b = e->currentElectrodeB;
@@ -499,154 +450,11 @@ int TervexModel::surveyPairsLimit()
     return usable;
 }
 
-SurveyJob* TervexModel::loadSequenceJob(const QString& source, int pairsLimit)
-{
-    SequenceFile file;
-    if (!file.load(source)) {
-        refuse(tr("Не удалось прочитать файл последовательности %1:\n%2")
-                   .arg(QDir::toNativeSeparators(source), file.errorString()));
-        return nullptr;
-    }
-    addNotice(file.warningString());
-    auto* sequence = new Sequence(pairsLimit);
-    sequence->build(file.lines(), true);
-    return new SurveyJob(file.electrodes(), file.lines(), sequence);
-}
-
-SurveyJob* TervexModel::resumeJob(const QString& dataPath, int pairsLimit, int* pulse, int* pause, int* repeats,
-                                  QVector<SurveyDatum>* existing, int* resumedRecords,
-                                  QMap<int, ChannelResult>* resumedResults)
-{
-    const QString native = QDir::toNativeSeparators(dataPath);
-    const QFileInfo info(dataPath);
-    if (!info.exists()) {
-        refuse(tr("Файл данных %1 не найден.").arg(native));
-        return nullptr;
-    }
-    if (!info.isFile()) {
-        refuse(tr("%1 не является обычным файлом и не может быть продолжен.").arg(native));
-        return nullptr;
-    }
-    // Taken before the file is read, so that two continuations cannot both append to it.
-    std::unique_ptr<DataFileLock> lock(new DataFileLock(dataPath));
-    QString lockError;
-    if (!lock->acquire(&lockError)) {
-        refuse(lockError);
-        return nullptr;
-    }
-    addNotice(lock->notice());
-    std::unique_ptr<QFile> data(new QFile(dataPath));
-    if (!data->open(QIODevice::ReadWrite)) {
-        refuse(tr("Не удалось открыть файл данных %1: %2").arg(native, data->errorString()));
-        return nullptr;
-    }
-    const QString companion = EtrFormat::companionPath(dataPath);
-    if (!QFileInfo::exists(companion)) {
-        refuse(tr("Нет файла последовательности %1 рядом с файлом данных.")
-                   .arg(QDir::toNativeSeparators(companion)));
-        return nullptr;
-    }
-    SequenceFile sequenceFile;
-    if (!sequenceFile.load(companion)) {
-        refuse(tr("Не удалось прочитать файл последовательности %1:\n%2")
-                   .arg(QDir::toNativeSeparators(companion), sequenceFile.errorString()));
-        return nullptr;
-    }
-    addNotice(sequenceFile.warningString());
-    EtrFormat::Scan scan;
-    QString error;
-    if (!EtrFormat::scanFile(data.get(), &scan, &error)) {
-        refuse(tr("Файл данных %1 не может быть продолжен: %2").arg(native, error));
-        return nullptr;
-    }
-    if (scan.stop == EtrFormat::BlockStatus::Rejected) {
-        refuse(tr("Файл данных %1 повреждён после записи %2 и не может быть продолжен: %3.")
-                   .arg(native)
-                   .arg(scan.blockCount)
-                   .arg(EtrFormat::rejectionReason(scan.stopBlock, scan.blockCount + 1)));
-        return nullptr;
-    }
-    // A survey never writes a record without current electrodes: one in the file is a channel record
-    // read as a block, after a damaged channel count.
-    if (std::any_of(scan.measured.cbegin(), scan.measured.cend(),
-                    [](const QuadrupoleLine& line) { return line.a == 0 && line.b == 0; })) {
-        refuse(tr("Файл данных %1 повреждён: в нём запись без токовых электродов (A = 0, B = 0), какой съёмка "
-                  "не пишет. Продолжение невозможно.")
-                   .arg(native));
-        return nullptr;
-    }
-    if (scan.stop == EtrFormat::BlockStatus::Incomplete && !scan.tornTail) {
-        refuse(tr("Файл данных %1 не может быть продолжен: %2.").arg(native, scan.tailProblem));
-        return nullptr;
-    }
-    QList<QuadrupoleLine> remaining = sequenceFile.lines();
-    for (const QuadrupoleLine& measured : scan.measured)
-        remaining.removeOne(measured);
-    const int measuredBefore = sequenceFile.lines().size() - remaining.size();
-    // A run killed between a step's automatic repeats left that step with fewer records than the
-    // policy asks for: it is measured again first, as the repeat it would have been.
-    // The complete records, as the page shows them from the start.
-    EtrFile stored;
-    if (stored.load(dataPath))
-        *existing = stored.surveyData(0);
-    const RepeatPolicy policy = repeatPolicy();
-    const LastStep last = lastStoredStep(*existing);
-    *resumedRecords = 0;
-    if (last.records > 0 && last.records - 1 < policy.maxRepeats() && policy.check(last.results, last.current).needed()) {
-        *resumedRecords = last.records;
-        *resumedResults = last.results;
-        remaining = last.lines + remaining;
-    }
-    if (remaining.isEmpty()) {
-        refuse(tr("Все линии последовательности уже измерены"));
-        return nullptr;
-    }
-    // A block cut short by a crash is removed, so that new blocks line up; its quadrupoles are
-    // measured again because they are not among the measured ones. The bytes cut are kept aside
-    // first, so that nothing of the file is lost even if the tail was not what it seemed.
-    if (scan.stop == EtrFormat::BlockStatus::Incomplete) {
-        QString aside = dataPath + QStringLiteral(".tail");
-        QString error;
-        if (!saveTail(data.get(), scan.completeEnd, &aside, &error) || !data->resize(scan.completeEnd)) {
-            refuse(tr("Не удалось отрезать неполную последнюю запись файла %1: %2")
-                       .arg(native, error.isEmpty() ? OutputFile::failureReason(*data) : error));
-            return nullptr;
-        }
-        addNotice(tr("Неполная последняя запись файла %1 (%2 байт) отрезана и сохранена в %3.")
-                      .arg(native)
-                      .arg(QFileInfo(aside).size())
-                      .arg(QDir::toNativeSeparators(aside)));
-    }
-
-    *pulse = scan.header.pulse;
-    *pause = scan.header.pause;
-    *repeats = scan.header.repeats;
-    Q_EMIT m_stationSettings.updating();
-    GeneratorSettings* g = m_stationSettings.generatorSettings();
-    g->pulseLength = quint32(scan.header.pulse);
-    g->pauseLength = quint32(scan.header.pause);
-    g->periods = quint16(scan.header.repeats);
-    Q_EMIT m_stationSettings.updated();
-
-    if (!data->seek(scan.completeEnd)) {
-        refuse(tr("Не удалось открыть файл данных %1 для продолжения.").arg(native));
-        return nullptr;
-    }
-    auto* sequence = new Sequence(pairsLimit);
-    sequence->build(remaining, true);
-    // The header holds the positions exactly; the companion text has them truncated.
-    auto* job = new SurveyJob(scan.header.positions, remaining, sequence);
-    job->attachDevice(data.release());
-    job->holdLock(std::move(lock));
-    // The step measured again is counted among this run's quadrupoles.
-    job->setMeasuredBefore(measuredBefore - (*resumedRecords > 0 ? last.lines.size() : 0));
-    return job;
-}
-
 bool TervexModel::startSurvey(const QString& source, const QString& target)
 {
     m_startError.clear();
     m_startNotice.clear();
+    m_pending.reset();
     replaceStrategy(nullptr);
 
     const int usable = usableChannelCount();
@@ -661,100 +469,149 @@ bool TervexModel::startSurvey(const QString& source, const QString& target)
                                QString::number(double(limits.stopLimit()), 'f', 1)));
 
     const QString suffix = QFileInfo(source).suffix().toLower();
-    int pulse = 0, pause = 0, repeats = 0;
-    std::unique_ptr<SurveyJob> job;
-    // A continued survey shows the records already in its file from the start.
-    QVector<SurveyDatum> existing;
-    int resumedRecords = 0;
-    QMap<int, ChannelResult> resumedResults;
-    if (suffix == QLatin1String("etr")) {
-        job.reset(resumeJob(source, pairsLimit, &pulse, &pause, &repeats, &existing, &resumedRecords, &resumedResults));
-        if (!job)
-            return false;
-    } else if (suffix == QLatin1String("txt")) {
-        if (QFileInfo(target).suffix().toLower() != QLatin1String("etr"))
-            return refuse(tr("Файл данных должен иметь расширение .etr: %1")
-                              .arg(QDir::toNativeSeparators(target)));
-        const QFileInfo companion(EtrFormat::companionPath(target));
-        if (companion.absoluteFilePath() == QFileInfo(source).absoluteFilePath()
-            || (companion.exists() && companion.canonicalFilePath() == QFileInfo(source).canonicalFilePath()))
-            return refuse(tr("Файл данных %1 записал бы свою копию последовательности поверх "
-                                         "исходного файла %2. Выберите другое имя файла данных.")
-                              .arg(QDir::toNativeSeparators(target), QDir::toNativeSeparators(source)));
-        job.reset(loadSequenceJob(source, pairsLimit));
-        if (!job)
-            return false;
-
-        const GeneratorSettings* g = m_stationSettings.generatorSettings();
-        QString error;
-        if (!EtrFormat::checkRecordTiming(g->pulseLength, g->pauseLength, g->periods, &error))
-            return refuse(tr("Съёмка не начата: %1.").arg(error));
-        pulse = int(g->pulseLength);
-        pause = int(g->pauseLength);
-        repeats = int(g->periods);
-        const QFileInfo targetInfo(target);
-        if (targetInfo.exists() && !targetInfo.isFile())
-            return refuse(tr("%1 не является обычным файлом.").arg(QDir::toNativeSeparators(target)));
-        const QFileInfo targetFolder(targetInfo.absolutePath());
-        if (!targetFolder.isDir() || !targetFolder.isWritable())
-            return refuse(tr("Папка %1 недоступна для записи: файл данных %2 не может быть создан. "
-                             "Выберите другую папку.")
-                              .arg(QDir::toNativeSeparators(targetFolder.absoluteFilePath()),
-                                   QDir::toNativeSeparators(targetInfo.fileName())));
-        // Taken before the target is truncated: a running survey's records stay where they are.
-        std::unique_ptr<DataFileLock> lock(new DataFileLock(target));
-        if (!lock->acquire(&error))
-            return refuse(error);
-        addNotice(lock->notice());
-        std::unique_ptr<QFile> file(new QFile(target));
-        if (!file->open(QIODevice::WriteOnly | QIODevice::Truncate))
-            return refuse(tr("Не удалось создать файл данных %1: %2")
-                              .arg(QDir::toNativeSeparators(target), file->errorString()));
-        auto* created = file.get();
-        job->attachDevice(file.release());
-        job->holdLock(std::move(lock));
-        // The header reaches the disk now, so a crash during the first record leaves a file that
-        // can be continued.
-        const QByteArray area = lineMetadata().toHeaderArea(EtrFormat::HeaderAreaSize);
-        if (!EtrFormat::writeHeader(*job->dataStream(), pulse, pause, repeats, job->electrodes(), area)
-            || !created->flush())
-            return refuse(tr("Не удалось записать файл данных %1: %2")
-                              .arg(QDir::toNativeSeparators(target), created->errorString()));
-        if (!job->writeCompanionText())
-            return refuse(tr("Не удалось записать файл последовательности %1.")
-                              .arg(QDir::toNativeSeparators(companion.filePath())));
-    } else {
+    std::unique_ptr<PendingSurvey> survey(
+        new PendingSurvey(SurveyJobBuilder(&m_stationSettings, pairsLimit, repeatPolicy())));
+    survey->target = target;
+    survey->resume = suffix == QLatin1String("etr");
+    survey->dataFile = survey->resume ? source : target;
+    if (survey->resume)
+        survey->job.reset(survey->builder.resume(source));
+    else if (suffix == QLatin1String("txt"))
+        survey->job.reset(survey->builder.newSurvey(source, target));
+    else
         return refuse(tr("Съёмку можно начать по файлу последовательности (.txt) или продолжить "
-                                     "по файлу данных (.etr): %1")
+                         "по файлу данных (.etr): %1")
                           .arg(QDir::toNativeSeparators(source)));
+    addNotice(survey->builder.notice());
+    if (!survey->job)
+        return refuse(survey->builder.error());
+    if (contactCheck()) {
+        survey->gate = ContactGate(survey->job->lines(), contactLimitKOhm() * 1000.0);
+        if (!survey->gate.plan().isEmpty()) {
+            m_pending = std::move(survey);
+            startContactTest();
+            return true;
+        }
     }
+    return launchSurvey(std::move(survey), ContactGate::Choice::GoOn);
+}
 
-    m_surveyDataManager->resetSurveyData(existing);
-    const QString dataFile = suffix == QLatin1String("etr") ? source : target;
+void TervexModel::startContactTest()
+{
+    m_pending->testing = true;
+    ++m_pending->tests;
+    const ContactGate& gate = m_pending->gate;
+    startTest(gate.plan(), gate.plan().size(), gate.testLines(), false);
+}
+
+void TervexModel::onContactTestEnded(bool completed)
+{
+    if (!m_pending || !m_pending->testing)
+        return;
+    m_pending->testing = false;
+    // A stopped or failed test starts no survey.
+    if (!completed) {
+        m_pending.reset();
+        return;
+    }
+    m_pending->gate.evaluate(m_testDataManager->results());
+    if (m_pending->gate.passed())
+        launchSurvey(std::move(m_pending), ContactGate::Choice::GoOn);
+    Q_EMIT contactCheckFinished();
+}
+
+const ContactGate* TervexModel::contactGate() const
+{
+    return m_pending ? &m_pending->gate : nullptr;
+}
+
+bool TervexModel::resolveContactCheck(ContactGate::Choice choice)
+{
+    if (!m_pending || m_pending->testing)
+        return false;
+    m_startError.clear();
+    switch (choice) {
+    case ContactGate::Choice::Retest:
+        startContactTest();
+        return true;
+    case ContactGate::Choice::Cancel:
+        // Nothing of the survey was written: its lock goes with its job.
+        m_pending.reset();
+        return true;
+    case ContactGate::Choice::LeaveOut:
+    case ContactGate::Choice::GoOn:
+        break;
+    }
+    return launchSurvey(std::move(m_pending), choice);
+}
+
+bool TervexModel::launchSurvey(std::unique_ptr<PendingSurvey> survey, ContactGate::Choice choice)
+{
+    SurveyJob* job = survey->job.get();
+    int leftOut = 0;
+    if (choice == ContactGate::Choice::LeaveOut) {
+        // The line keeps every quadrupole: a continuation measures the left-out ones once their
+        // electrodes are fixed.
+        const QList<QuadrupoleLine> kept = survey->gate.keptLines();
+        leftOut = survey->gate.leftOutCount();
+        if (kept.isEmpty())
+            return refuse(tr("Все квадруполи съёмки используют электроды выше предела: съёмка не начата."));
+        auto* sequence = new Sequence(job->sequence()->pairsLimit());
+        sequence->build(kept, true);
+        job->replaceSequence(sequence);
+    }
+    SurveyJobBuilder& builder = survey->builder;
+    if (!survey->resume
+        && !builder.createDataFile(job, survey->target, lineMetadata().toHeaderArea(EtrFormat::HeaderAreaSize)))
+        return refuse(builder.error());
+
+    // A continued survey shows the records already in its file from the start.
+    m_surveyDataManager->resetSurveyData(builder.existing());
     InversionSource line;
-    line.name = dataFile;
+    line.name = survey->dataFile;
     line.positions = job->electrodes();
-    line.pulse = pulse;
-    m_liveModel->begin(dataFile, line, dataFilter());
-    m_liveModel->update(existing);
-    auto* strategy = new SequenceStrategy(m_device, m_surveyDataManager, job.release(), &m_stationSettings,
-                                          &m_calculator, pulse, pause, repeats);
+    line.pulse = builder.pulse();
+    m_liveModel->begin(survey->dataFile, line, dataFilter());
+    m_liveModel->update(builder.existing());
+    auto* strategy = new SequenceStrategy(m_device, m_surveyDataManager, survey->job.release(), &m_stationSettings,
+                                          &m_calculator, builder.pulse(), builder.pause(), builder.repeats());
     connect(strategy, &SurveyStrategy::recordDataAdded, m_surveyDataManager, &SurveyDataManager::addRecordData);
     connect(strategy, &SurveyStrategy::recordDataAdded, m_liveModel,
             [this]() { m_liveModel->update(m_surveyDataManager->surveyData()); });
     replaceStrategy(strategy);
     strategy->setRepeatPolicy(repeatPolicy());
-    strategy->resumeRepeats(resumedRecords, resumedResults);
+    strategy->resumeRepeats(builder.resumedRecords(), builder.resumedResults());
     strategy->setDataFilter(dataFilter());
+    if (survey->tests > 0)
+        strategy->report().setContactCheck(survey->gate, choice, survey->tests, leftOut);
+    const QString dataFile = survey->dataFile;
     connect(strategy, &SurveyStrategy::repeating, this, &TervexModel::runRepeating);
     connect(strategy, &SurveyStrategy::strategyCompleted, this, [this, dataFile]() { reportSurvey(dataFile, false); });
     connect(strategy, &SurveyStrategy::aborted, this, [this, dataFile]() { reportSurvey(dataFile, true); });
-    m_batteryWatch = limits;
+    m_batteryWatch = batteryLimits();
     m_surveyActive = true;
-    strategy->executeStep(resumedRecords > 0, false, false);
+    strategy->executeStep(builder.resumedRecords() > 0, false, false);
     // A battery already low is said at once.
-    onBatteryUpdated(battery);
+    onBatteryUpdated(m_device->battery()->voltage());
     return true;
+}
+
+bool TervexModel::contactCheck() const
+{
+    return m_settingsStore->value(Key::contactCheck(), false).toBool();
+}
+
+double TervexModel::contactLimitKOhm() const
+{
+    bool ok = false;
+    const double limit = m_settingsStore->value(Key::contactLimit()).toDouble(&ok);
+    return ok && limit > 0.0 ? limit : ContactGate::DefaultLimitKOhm;
+}
+
+void TervexModel::setContactCheck(bool on, double limitKOhm)
+{
+    m_settingsStore->setValue(Key::contactCheck(), on);
+    m_settingsStore->setValue(Key::contactLimit(), limitKOhm);
 }
 
 RepeatPolicy TervexModel::repeatPolicy() const

@@ -4,6 +4,7 @@
 #include "measurement/tervexcalculator.h"
 #include "station/tervexsettings.h"
 #include "survey/batterywatch.h"
+#include "survey/contactgate.h"
 #include "survey/datafilter.h"
 #include "survey/linemetadata.h"
 #include "survey/quadrupoleline.h"
@@ -64,6 +65,22 @@ public:
     // What the operator should know about a survey that did start (electrodes without coordinates,
     // a stale lock taken over, a torn last record cut and kept aside); empty when nothing.
     QString startNotice() const { return m_startNotice; }
+
+    // The contact check before a survey, kept in the settings store: on or off, and the limit in kOhm
+    // above which an electrode is named.
+    bool contactCheck() const;
+    double contactLimitKOhm() const;
+    void setContactCheck(bool on, double limitKOhm);
+    // A survey started with the check on waits for it: its test runs, or electrodes above the limit
+    // wait for the operator's choice. Its data file is not written yet.
+    bool contactCheckPending() const { return m_pending != nullptr; }
+    // The waiting survey's check after its last test; null when none waits.
+    const ContactGate* contactGate() const;
+    // The operator's answer to contactCheckFinished() with electrodes above the limit: Retest runs
+    // the test again, LeaveOut starts the survey without the quadrupoles that use them, GoOn with
+    // all, Cancel drops the survey. False, with the reason in startError(), when the survey could
+    // not start.
+    bool resolveContactCheck(ContactGate::Choice choice);
 
     void stopRun();
     void repeatRecord();
@@ -140,6 +157,10 @@ Q_SIGNALS:
     void surveyReported(const QString& text, const QString& path, const QString& error);
     // The station could not be reached or the link was lost; reason names the address and port.
     void connectionFailed(const QString& reason);
+    // The contact test before a survey has ended: the survey started (or was refused, the reason in
+    // startError()) when no electrode was above the limit; otherwise contactCheckPending() and the
+    // survey waits for resolveContactCheck(). Not emitted when the test was stopped or failed.
+    void contactCheckFinished();
     // During a survey the battery fell below the warning limit (once per survey); text is for the operator.
     void batteryWarning(const QString& text);
 
@@ -149,19 +170,17 @@ public Q_SLOTS:
     void disconnectDevice();
 
 private:
+    struct PendingSurvey;
+
     bool startTest(const QVector<TestPlanEntry>& entries, int positionCount, const QList<QuadrupoleLine>& lines,
                    bool relay);
     void replaceStrategy(SurveyStrategy* strategy);
+    void startContactTest();
+    void onContactTestEnded(bool completed);
+    bool launchSurvey(std::unique_ptr<PendingSurvey> survey, ContactGate::Choice choice);
     void onBatteryUpdated(float voltage);
     bool refuse(const QString& reason);
     void addNotice(const QString& notice);
-    SurveyJob* loadSequenceJob(const QString& source, int pairsLimit);
-    // The job that continues a data file; *existing gets the file's records, *resumedRecords the
-    // records of its last step when that step's automatic repeats are unfinished (0 otherwise) and
-    // *resumedResults the last of them.
-    SurveyJob* resumeJob(const QString& dataPath, int pairsLimit, int* pulse, int* pause, int* repeats,
-                         QVector<SurveyDatum>* existing, int* resumedRecords,
-                         QMap<int, ChannelResult>* resumedResults);
     int surveyPairsLimit();
     void reportSurvey(const QString& dataFile, bool stopped);
 
@@ -181,6 +200,7 @@ private:
     SurveyStrategy* m_strategy = nullptr;
     bool m_paused = false;
     std::unique_ptr<StationLock> m_stationLock;
+    std::unique_ptr<PendingSurvey> m_pending;
     QString m_startError;
     QString m_startNotice;
     QString m_dataPath;

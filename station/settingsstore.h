@@ -41,6 +41,9 @@ inline QString lineNote() { return QStringLiteral("lineNote"); }
 // Battery limits in volts: a warning below the first, the survey stops below the second; 0 = off.
 inline QString batteryWarning() { return QStringLiteral("batteryWarning"); }
 inline QString batteryStop() { return QStringLiteral("batteryStop"); }
+// The contact test before a survey: on or off, and the limit above which an electrode is named, kOhm.
+inline QString contactCheck() { return QStringLiteral("contactCheck"); }
+inline QString contactLimit() { return QStringLiteral("contactLimit"); }
 }
 
 // Default, lowest and highest accepted value of one test parameter.

@@ -47,6 +47,12 @@ SurveyJob::~SurveyJob()
     delete m_sequence;
 }
 
+void SurveyJob::replaceSequence(Sequence* sequence)
+{
+    delete m_sequence;
+    m_sequence = sequence;
+}
+
 void SurveyJob::holdLock(std::unique_ptr<DataFileLock> lock)
 {
     m_lock = std::move(lock);

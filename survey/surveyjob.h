@@ -29,6 +29,9 @@ public:
     // the device is open for writing. False (the device stays the caller's) when one is attached.
     bool attachDevice(QIODevice* device);
 
+    // The run measures this sequence instead (owned); the quadrupoles of the line stay as they are.
+    void replaceSequence(Sequence* sequence);
+
     // Holds the data file's lock until the job ends, after the file is closed.
     void holdLock(std::unique_ptr<DataFileLock> lock);
 

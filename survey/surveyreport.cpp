@@ -129,6 +129,24 @@ QString SurveyReport::text(const QString& dataFile, bool stopped, Wording wordin
                      .arg(m_policy.maxRepeats());
     else
         lines << say(QT_TRANSLATE_NOOP("SurveyReport", "Автоматические повторы выключены."));
+    if (m_contactTests > 0) {
+        lines << say(QT_TRANSLATE_NOOP("SurveyReport", "Проверка контактов: предел %1 кОм, проверок: %2"))
+                     .arg(QString::number(m_contactGate.limitOhms() / 1000.0, 'g', 4))
+                     .arg(m_contactTests);
+        QStringList above;
+        for (const ContactGate::Electrode& e : m_contactGate.aboveLimit())
+            above << say(QT_TRANSLATE_NOOP("SurveyReport", "%1 (%2 кОм)"))
+                         .arg(e.number)
+                         .arg(QString::number(double(e.ohms) / 1000.0, 'f', 1));
+        lines << say(QT_TRANSLATE_NOOP("SurveyReport", "Электроды выше предела: %1"))
+                     .arg(above.isEmpty() ? say(QT_TRANSLATE_NOOP("SurveyReport", "нет")) : above.join(QStringLiteral(", ")));
+        if (!above.isEmpty())
+            lines << (m_contactChoice == ContactGate::Choice::LeaveOut
+                          ? say(QT_TRANSLATE_NOOP("SurveyReport", "Выбор: без квадруполей с этими электродами "
+                                                                  "(пропущено: %1)"))
+                                .arg(m_contactLeftOut)
+                          : say(QT_TRANSLATE_NOOP("SurveyReport", "Выбор: продолжить со всеми квадруполями")));
+    }
     if (m_total >= 0)
         lines << say(QT_TRANSLATE_NOOP("SurveyReport", "Квадруполей измерено: %1 из %2")).arg(measured()).arg(m_total);
     lines << say(QT_TRANSLATE_NOOP("SurveyReport", "Записей: %1")).arg(m_records);

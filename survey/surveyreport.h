@@ -2,6 +2,7 @@
 #define SURVEYREPORT_H
 
 #include "measurement/channelresult.h"
+#include "survey/contactgate.h"
 #include "survey/datafilter.h"
 #include "survey/quadrupoleline.h"
 #include "survey/repeatpolicy.h"
@@ -46,6 +47,16 @@ public:
     {
         m_batteryStopVoltage = voltage;
         m_batteryStopLimit = limit;
+    }
+
+    // The contact check before the run: the electrodes above its limit after the last test, how
+    // many tests ran, what the operator chose and how many quadrupoles that left out.
+    void setContactCheck(const ContactGate& gate, ContactGate::Choice choice, int tests, int leftOut)
+    {
+        m_contactGate = gate;
+        m_contactChoice = choice;
+        m_contactTests = tests;
+        m_contactLeftOut = leftOut;
     }
 
     // One record written to the data file, with the channels it was measured on; repeat: another
@@ -116,6 +127,11 @@ private:
     int m_repeats = 0;
     QElapsedTimer m_clock;
     qint64 m_elapsed = -1;
+    ContactGate m_contactGate;
+    ContactGate::Choice m_contactChoice = ContactGate::Choice::GoOn;
+    // 0: no contact check before the run.
+    int m_contactTests = 0;
+    int m_contactLeftOut = 0;
     float m_batteryStart = 0.0f;
     float m_batteryEnd = 0.0f;
     float m_batteryStopVoltage = 0.0f;

@@ -59,6 +59,49 @@
         <source>Примечание</source>
         <translation>Note</translation>
     </message>
+    <message>
+        <source>Проверить контакты перед съёмкой</source>
+        <translation>Check the contacts before the survey</translation>
+    </message>
+    <message>
+        <source> кОм</source>
+        <translation> kΩ</translation>
+    </message>
+    <message>
+        <source>Электроды с сопротивлением выше предела будут показаны перед съёмкой</source>
+        <translation>Electrodes with a resistance above the limit are shown before the survey</translation>
+    </message>
+</context>
+<context>
+    <name>ContactCheckDialog</name>
+    <message>
+        <source>Проверка контактов</source>
+        <translation>Contact check</translation>
+    </message>
+    <message>
+        <source>%1 — %2 кОм</source>
+        <translation>%1 — %2 kΩ</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;&lt;b&gt;Сопротивление заземления выше %1 кОм у электродов:&lt;/b&gt; %2&lt;/p&gt;&lt;p&gt;Исправьте их и проверьте снова, пропустите квадруполи с ними или продолжите съёмку со всеми квадруполями.&lt;/p&gt;</source>
+        <translation>&lt;p&gt;&lt;b&gt;Grounding resistance above %1 kΩ at electrodes:&lt;/b&gt; %2&lt;/p&gt;&lt;p&gt;Fix them and check again, leave out the quadrupoles that use them, or go on with all quadrupoles.&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>Проверить снова</source>
+        <translation>Check again</translation>
+    </message>
+    <message>
+        <source>Без квадруполей с ними (%1)</source>
+        <translation>Without their quadrupoles (%1)</translation>
+    </message>
+    <message>
+        <source>Продолжить со всеми</source>
+        <translation>Go on with all</translation>
+    </message>
+    <message>
+        <source>Отмена</source>
+        <translation>Cancel</translation>
+    </message>
 </context>
 <context>
     <name>DataErrors</name>
@@ -940,6 +983,64 @@ deviation = %6 %
     </message>
 </context>
 <context>
+    <name>RunProgress</name>
+    <message>
+        <source>%1ч %2м %3с</source>
+        <translation>%1h %2m %3s</translation>
+    </message>
+    <message>
+        <source>%1м %2с</source>
+        <translation>%1m %2s</translation>
+    </message>
+    <message>
+        <source>%1с</source>
+        <translation>%1s</translation>
+    </message>
+    <message>
+        <source>запись %1 из %2 | осталось %3</source>
+        <translation>record %1 of %2 | %3 left</translation>
+    </message>
+</context>
+<context>
+    <name>RunStarter</name>
+    <message>
+        <source>При длительности паузы 0 мс
+точность расчетов снижается</source>
+        <translation>With a pause of 0 ms
+the results are less accurate</translation>
+    </message>
+    <message>
+        <source>При длительности импульса менее 200 мс
+точность расчетов снижается</source>
+        <translation>With a pulse shorter than 200 ms
+the results are less accurate</translation>
+    </message>
+    <message>
+        <source>При длительности импульса менее 200 мс
+и при длительности паузы 0 мс
+точность расчетов снижается</source>
+        <translation>With a pulse shorter than 200 ms
+and a pause of 0 ms
+the results are less accurate</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;&lt;h2&gt;Ошибка!!!&lt;/h2&gt;&lt;/p&gt;&lt;p&gt;Длительность паузы больше 0 мс, но меньше 40 мс.&lt;/p&gt;&lt;p&gt;Продолжение невозможно.&lt;/p&gt;</source>
+        <translation>&lt;p&gt;&lt;h2&gt;Error!!!&lt;/h2&gt;&lt;/p&gt;&lt;p&gt;The pause is longer than 0 ms but shorter than 40 ms.&lt;/p&gt;&lt;p&gt;Cannot continue.&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Допустимая пауза: 0 мс или от 40 до 60000 мс.&lt;/p&gt;</source>
+        <translation>&lt;p&gt;Allowed pause: 0 ms or from 40 to 60000 ms.&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>Съёмка не начата: не выбран файл последовательности. Выберите его кнопкой «...» в строке «Последовательность».</source>
+        <translation>The survey was not started: no sequence file is chosen. Choose one with “...” in the “Sequence” line.</translation>
+    </message>
+    <message>
+        <source>Съёмка не начата: не задан файл данных. Выберите его кнопкой «...» в строке «Сохранить как».</source>
+        <translation>The survey was not started: no data file is set. Choose one with “...” in the “Save as” line.</translation>
+    </message>
+</context>
+<context>
     <name>SequenceFile</name>
     <message>
         <source>Не удалось открыть файл %1: %2</source>
@@ -1245,6 +1346,45 @@ deviation = %6 %
     </message>
 </context>
 <context>
+    <name>SetupPrompts</name>
+    <message>
+        <source>Язык интерфейса сменится при следующем запуске программы.</source>
+        <translation>The interface language changes the next time the program starts.</translation>
+    </message>
+    <message>
+        <source>Адрес станции %1, порты %2 и %3 сохранены; они действуют со следующего нажатия «Подключить».</source>
+        <translation>Station address %1, ports %2 and %3 saved; they apply from the next “Connect”.</translation>
+    </message>
+    <message>
+        <source>«%1» не является числом; сохранено значение по умолчанию %2.</source>
+        <translation>“%1” is not a number; the default %2 was stored.</translation>
+    </message>
+    <message>
+        <source>Значение %1 вне допустимого диапазона; сохранено ограниченное значение %2.</source>
+        <translation>%1 is outside the allowed range; it was limited to %2.</translation>
+    </message>
+    <message>
+        <source>Тест электродов</source>
+        <translation>Electrode test</translation>
+    </message>
+    <message>
+        <source>Напряжение от 10В до 20В</source>
+        <translation>Voltage from 10V to 20V</translation>
+    </message>
+    <message>
+        <source>Тест реле</source>
+        <translation>Relay test</translation>
+    </message>
+    <message>
+        <source>Базовое сопротивление от 50 до 150 Ом</source>
+        <translation>Base resistance from 50 to 150 Ω</translation>
+    </message>
+    <message>
+        <source>Отклонение сопротивления от 1 до 25 %</source>
+        <translation>Resistance deviation from 1 to 25 %</translation>
+    </message>
+</context>
+<context>
     <name>StationInfoTableModel</name>
     <message>
         <source>Канал</source>
@@ -1294,6 +1434,95 @@ deviation = %6 %
     <message>
         <source>Станция сообщает %1: вне диапазона %2…%3</source>
         <translation>The station reports %1: outside %2…%3</translation>
+    </message>
+</context>
+<context>
+    <name>SurveyJobBuilder</name>
+    <message>
+        <source>Файл данных должен иметь расширение .etr: %1</source>
+        <translation>The data file must have the extension .etr: %1</translation>
+    </message>
+    <message>
+        <source>Файл данных %1 записал бы свою копию последовательности поверх исходного файла %2. Выберите другое имя файла данных.</source>
+        <translation>Data file %1 would write its copy of the sequence over the original file %2. Choose another data file name.</translation>
+    </message>
+    <message>
+        <source>Съёмка не начата: %1.</source>
+        <translation>The survey was not started: %1.</translation>
+    </message>
+    <message>
+        <source>%1 не является обычным файлом.</source>
+        <translation>%1 is not a regular file.</translation>
+    </message>
+    <message>
+        <source>Папка %1 недоступна для записи: файл данных %2 не может быть создан. Выберите другую папку.</source>
+        <translation>Folder %1 cannot be written: data file %2 cannot be created. Choose another folder.</translation>
+    </message>
+    <message>
+        <source>Не удалось создать файл данных %1: %2</source>
+        <translation>Could not create data file %1: %2</translation>
+    </message>
+    <message>
+        <source>Не удалось записать файл данных %1: %2</source>
+        <translation>Could not write data file %1: %2</translation>
+    </message>
+    <message>
+        <source>Не удалось записать файл последовательности %1.</source>
+        <translation>Could not write sequence file %1.</translation>
+    </message>
+    <message>
+        <source>Не удалось прочитать файл последовательности %1:
+%2</source>
+        <translation>Could not read sequence file %1:
+%2</translation>
+    </message>
+    <message>
+        <source>Файл данных %1 не найден.</source>
+        <translation>Data file %1 not found.</translation>
+    </message>
+    <message>
+        <source>%1 не является обычным файлом и не может быть продолжен.</source>
+        <translation>%1 is not a regular file and cannot be continued.</translation>
+    </message>
+    <message>
+        <source>Не удалось открыть файл данных %1: %2</source>
+        <translation>Could not open data file %1: %2</translation>
+    </message>
+    <message>
+        <source>Нет файла последовательности %1 рядом с файлом данных.</source>
+        <translation>No sequence file %1 beside the data file.</translation>
+    </message>
+    <message>
+        <source>Файл данных %1 не может быть продолжен: %2</source>
+        <translation>Data file %1 cannot be continued: %2</translation>
+    </message>
+    <message>
+        <source>Файл данных %1 повреждён после записи %2 и не может быть продолжен: %3.</source>
+        <translation>Data file %1 is damaged after record %2 and cannot be continued: %3.</translation>
+    </message>
+    <message>
+        <source>Файл данных %1 повреждён: в нём запись без токовых электродов (A = 0, B = 0), какой съёмка не пишет. Продолжение невозможно.</source>
+        <translation>Data file %1 is damaged: it holds a record without current electrodes (A = 0, B = 0), which a survey never writes. It cannot be continued.</translation>
+    </message>
+    <message>
+        <source>Файл данных %1 не может быть продолжен: %2.</source>
+        <translation>Data file %1 cannot be continued: %2.</translation>
+    </message>
+    <message>
+        <source>Все линии последовательности уже измерены</source>
+        <translation>Every line of the sequence has been measured</translation>
+    </message>
+    <message>
+        <source>Не удалось отрезать неполную последнюю запись файла %1: %2</source>
+        <translation>Could not cut the incomplete last record of file %1: %2</translation>
+    </message>
+    <message>
+        <source>Неполная последняя запись файла %1 (%2 байт) отрезана и сохранена в %3.</source>
+        <translation>The incomplete last record of file %1 (%2 bytes) was cut and kept in %3.</translation>
+    </message>
+    <message>
+        <source>Не удалось открыть файл данных %1 для продолжения.</source>
+        <translation>Could not open data file %1 to continue it.</translation>
     </message>
 </context>
 <context>
@@ -1369,6 +1598,26 @@ deviation = %6 %
     <message>
         <source>Файл %1 не является отчётом о съёмке.</source>
         <translation>File %1 is not a survey report.</translation>
+    </message>
+    <message>
+        <source>Проверка контактов: предел %1 кОм, проверок: %2</source>
+        <translation>Contact check: limit %1 kΩ, tests: %2</translation>
+    </message>
+    <message>
+        <source>%1 (%2 кОм)</source>
+        <translation>%1 (%2 kΩ)</translation>
+    </message>
+    <message>
+        <source>Электроды выше предела: %1</source>
+        <translation>Electrodes above the limit: %1</translation>
+    </message>
+    <message>
+        <source>Выбор: без квадруполей с этими электродами (пропущено: %1)</source>
+        <translation>Choice: without the quadrupoles of these electrodes (left out: %1)</translation>
+    </message>
+    <message>
+        <source>Выбор: продолжить со всеми квадруполями</source>
+        <translation>Choice: go on with all quadrupoles</translation>
     </message>
 </context>
 <context>
@@ -1464,70 +1713,8 @@ deviation = %6 %
         <translation>Electrodes Ca and Cb are the same (%1): no current would flow through the ground, the resistance cannot be measured. Choose different Ca and Cb.</translation>
     </message>
     <message>
-        <source>Не удалось прочитать файл последовательности %1:
-%2</source>
-        <translation>Could not read sequence file %1:
-%2</translation>
-    </message>
-    <message>
-        <source>%1 не является обычным файлом и не может быть продолжен.</source>
-        <translation>%1 is not a regular file and cannot be continued.</translation>
-    </message>
-    <message>
-        <source>Не удалось открыть файл данных %1: %2</source>
-        <translation>Could not open data file %1: %2</translation>
-    </message>
-    <message>
-        <source>Нет файла последовательности %1 рядом с файлом данных.</source>
-        <translation>No sequence file %1 beside the data file.</translation>
-    </message>
-    <message>
-        <source>Файл данных %1 не может быть продолжен: %2</source>
-        <translation>Data file %1 cannot be continued: %2</translation>
-    </message>
-    <message>
-        <source>Все линии последовательности уже измерены</source>
-        <translation>Every line of the sequence has been measured</translation>
-    </message>
-    <message>
-        <source>Не удалось отрезать неполную последнюю запись файла %1: %2</source>
-        <translation>Could not cut the incomplete last record of file %1: %2</translation>
-    </message>
-    <message>
-        <source>Не удалось открыть файл данных %1 для продолжения.</source>
-        <translation>Could not open data file %1 to continue it.</translation>
-    </message>
-    <message>
         <source>Нет готовых к работе каналов: съёмка не измерила бы ни одного потенциала.</source>
         <translation>No channels are ready: the survey would measure no potential.</translation>
-    </message>
-    <message>
-        <source>Файл данных должен иметь расширение .etr: %1</source>
-        <translation>The data file must have the extension .etr: %1</translation>
-    </message>
-    <message>
-        <source>Файл данных %1 записал бы свою копию последовательности поверх исходного файла %2. Выберите другое имя файла данных.</source>
-        <translation>Data file %1 would write its copy of the sequence over the original file %2. Choose another data file name.</translation>
-    </message>
-    <message>
-        <source>Съёмка не начата: %1.</source>
-        <translation>The survey was not started: %1.</translation>
-    </message>
-    <message>
-        <source>%1 не является обычным файлом.</source>
-        <translation>%1 is not a regular file.</translation>
-    </message>
-    <message>
-        <source>Не удалось создать файл данных %1: %2</source>
-        <translation>Could not create data file %1: %2</translation>
-    </message>
-    <message>
-        <source>Не удалось записать файл данных %1: %2</source>
-        <translation>Could not write data file %1: %2</translation>
-    </message>
-    <message>
-        <source>Не удалось записать файл последовательности %1.</source>
-        <translation>Could not write sequence file %1.</translation>
     </message>
     <message>
         <source>Съёмку можно начать по файлу последовательности (.txt) или продолжить по файлу данных (.etr): %1</source>
@@ -1546,10 +1733,6 @@ deviation = %6 %
         <translation>The command port and the data port must differ.</translation>
     </message>
     <message>
-        <source>Папка %1 недоступна для записи: файл данных %2 не может быть создан. Выберите другую папку.</source>
-        <translation>Folder %1 cannot be written: data file %2 cannot be created. Choose another folder.</translation>
-    </message>
-    <message>
         <source>Батарея станции %1 В ниже предела %2 В: съёмка не начата.</source>
         <translation>Station battery %1 V is below the limit of %2 V: the survey was not started.</translation>
     </message>
@@ -1562,24 +1745,8 @@ deviation = %6 %
         <translation>Station battery %1 V is below the limit of %2 V: the survey was stopped after the record in progress; the recorded measurements are kept.</translation>
     </message>
     <message>
-        <source>Файл данных %1 не найден.</source>
-        <translation>Data file %1 not found.</translation>
-    </message>
-    <message>
-        <source>Файл данных %1 повреждён после записи %2 и не может быть продолжен: %3.</source>
-        <translation>Data file %1 is damaged after record %2 and cannot be continued: %3.</translation>
-    </message>
-    <message>
-        <source>Файл данных %1 повреждён: в нём запись без токовых электродов (A = 0, B = 0), какой съёмка не пишет. Продолжение невозможно.</source>
-        <translation>Data file %1 is damaged: it holds a record without current electrodes (A = 0, B = 0), which a survey never writes. It cannot be continued.</translation>
-    </message>
-    <message>
-        <source>Файл данных %1 не может быть продолжен: %2.</source>
-        <translation>Data file %1 cannot be continued: %2.</translation>
-    </message>
-    <message>
-        <source>Неполная последняя запись файла %1 (%2 байт) отрезана и сохранена в %3.</source>
-        <translation>The incomplete last record of file %1 (%2 bytes) was cut and kept in %3.</translation>
+        <source>Все квадруполи съёмки используют электроды выше предела: съёмка не начата.</source>
+        <translation>Every quadrupole of the survey uses an electrode above the limit: the survey was not started.</translation>
     </message>
 </context>
 <context>
@@ -1709,30 +1876,6 @@ deviation = %6 %
         <translation>%1V</translation>
     </message>
     <message>
-        <source>&lt;p&gt;&lt;h2&gt;Ошибка!!!&lt;/h2&gt;&lt;/p&gt;&lt;p&gt;Длительность паузы больше 0 мс, но меньше 40 мс.&lt;/p&gt;&lt;p&gt;Продолжение невозможно.&lt;/p&gt;</source>
-        <translation>&lt;p&gt;&lt;h2&gt;Error!!!&lt;/h2&gt;&lt;/p&gt;&lt;p&gt;The pause is longer than 0 ms but shorter than 40 ms.&lt;/p&gt;&lt;p&gt;Cannot continue.&lt;/p&gt;</translation>
-    </message>
-    <message>
-        <source>При длительности паузы 0 мс
-точность расчетов снижается</source>
-        <translation>With a pause of 0 ms
-the results are less accurate</translation>
-    </message>
-    <message>
-        <source>При длительности импульса менее 200 мс
-точность расчетов снижается</source>
-        <translation>With a pulse shorter than 200 ms
-the results are less accurate</translation>
-    </message>
-    <message>
-        <source>При длительности импульса менее 200 мс
-и при длительности паузы 0 мс
-точность расчетов снижается</source>
-        <translation>With a pulse shorter than 200 ms
-and a pause of 0 ms
-the results are less accurate</translation>
-    </message>
-    <message>
         <source>Идёт измерение</source>
         <translation>Measuring</translation>
     </message>
@@ -1745,44 +1888,8 @@ the results are less accurate</translation>
         <translation>Electrode test running</translation>
     </message>
     <message>
-        <source>Тест электродов</source>
-        <translation>Electrode test</translation>
-    </message>
-    <message>
-        <source>Напряжение от 10В до 20В</source>
-        <translation>Voltage from 10V to 20V</translation>
-    </message>
-    <message>
-        <source>Тест реле</source>
-        <translation>Relay test</translation>
-    </message>
-    <message>
-        <source>Базовое сопротивление от 50 до 150 Ом</source>
-        <translation>Base resistance from 50 to 150 Ω</translation>
-    </message>
-    <message>
-        <source>Отклонение сопротивления от 1 до 25 %</source>
-        <translation>Resistance deviation from 1 to 25 %</translation>
-    </message>
-    <message>
         <source>Идёт измерение. Прервать?</source>
         <translation>Measuring. Interrupt?</translation>
-    </message>
-    <message>
-        <source>%1ч %2м %3с</source>
-        <translation>%1h %2m %3s</translation>
-    </message>
-    <message>
-        <source>%1м %2с</source>
-        <translation>%1m %2s</translation>
-    </message>
-    <message>
-        <source>%1с</source>
-        <translation>%1s</translation>
-    </message>
-    <message>
-        <source>запись %1 из %2 | осталось %3</source>
-        <translation>record %1 of %2 | %3 left</translation>
     </message>
     <message>
         <source>Съёмка завершена, файл данных: %1</source>
@@ -1829,10 +1936,6 @@ the results are less accurate</translation>
         <translation>&lt;p&gt;Report written to %1&lt;/p&gt;</translation>
     </message>
     <message>
-        <source>Язык интерфейса сменится при следующем запуске программы.</source>
-        <translation>The interface language changes the next time the program starts.</translation>
-    </message>
-    <message>
         <source>Во весь экран / в окне</source>
         <translation>Full screen / window</translation>
     </message>
@@ -1869,28 +1972,20 @@ the results are less accurate</translation>
         <translation>Paused: record complete. Continue with “Next”, Space or by releasing “Pause”</translation>
     </message>
     <message>
-        <source>&lt;p&gt;Допустимая пауза: 0 мс или от 40 до 60000 мс.&lt;/p&gt;</source>
-        <translation>&lt;p&gt;Allowed pause: 0 ms or from 40 to 60000 ms.&lt;/p&gt;</translation>
+        <source>Проверка контактов перед съёмкой, файл данных: %1</source>
+        <translation>Checking the contacts before the survey, data file: %1</translation>
     </message>
     <message>
-        <source>Съёмка не начата: не выбран файл последовательности. Выберите его кнопкой «...» в строке «Последовательность».</source>
-        <translation>The survey was not started: no sequence file is chosen. Choose one with “...” in the “Sequence” line.</translation>
+        <source>Съёмка не начата, файл данных не записан</source>
+        <translation>Survey not started, no data file written</translation>
     </message>
     <message>
-        <source>Съёмка не начата: не задан файл данных. Выберите его кнопкой «...» в строке «Сохранить как».</source>
-        <translation>The survey was not started: no data file is set. Choose one with “...” in the “Save as” line.</translation>
+        <source>Повторная проверка контактов, файл данных: %1</source>
+        <translation>Checking the contacts again, data file: %1</translation>
     </message>
     <message>
-        <source>Адрес станции %1, порты %2 и %3 сохранены; они действуют со следующего нажатия «Подключить».</source>
-        <translation>Station address %1, ports %2 and %3 saved; they apply from the next “Connect”.</translation>
-    </message>
-    <message>
-        <source>«%1» не является числом; сохранено значение по умолчанию %2.</source>
-        <translation>“%1” is not a number; the default %2 was stored.</translation>
-    </message>
-    <message>
-        <source>Значение %1 вне допустимого диапазона; сохранено ограниченное значение %2.</source>
-        <translation>%1 is outside the allowed range; it was limited to %2.</translation>
+        <source>Проверка контактов остановлена, съёмка не начата</source>
+        <translation>Contact check stopped, survey not started</translation>
     </message>
     <message>
         <source>ПСЕВДОРАЗРЕЗ</source>

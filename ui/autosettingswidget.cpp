@@ -1,7 +1,9 @@
 #include "ui/autosettingswidget.h"
 
+#include "survey/contactgate.h"
 #include "ui/sequencegeneratordialog.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QFileDialog>
@@ -10,7 +12,9 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QEvent>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPushButton>
 #include <QSpinBox>
 
@@ -24,12 +28,46 @@ QString dataFilter()
     return AutoSettingsWidget::tr("Данные Тервекс (*.etr)");
 }
 
+// The style sheet's text colour reaches the placeholder too, which then reads as typed text: the
+// placeholder's grey is set again each time the style has set the palette (once it is grey, setting
+// it changes nothing and sends no further change).
+class PlaceholderGrey : public QObject
+{
+public:
+    explicit PlaceholderGrey(QLineEdit* edit)
+        : QObject(edit)
+    {
+        edit->installEventFilter(this);
+        apply(edit);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        // The style sets its palette after the filters have seen Polish: it arrives as a palette change.
+        if (event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange)
+            apply(static_cast<QLineEdit*>(watched));
+        return false;
+    }
+
+private:
+    static void apply(QLineEdit* edit)
+    {
+        QPalette palette = edit->palette();
+        const QColor grey(0x9a, 0x9a, 0x9a);
+        if (palette.color(QPalette::PlaceholderText) == grey)
+            return;
+        palette.setColor(QPalette::PlaceholderText, grey);
+        edit->setPalette(palette);
+    }
+};
+
 QLineEdit* makePathEdit(const QString& placeholder, QWidget* parent)
 {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(QStringLiteral("files_lineedit"));
     edit->setReadOnly(true);
     edit->setPlaceholderText(placeholder);
+    new PlaceholderGrey(edit);
     edit->setFixedHeight(24);
     edit->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     return edit;
@@ -100,6 +138,7 @@ AutoSettingsWidget::AutoSettingsWidget(QWidget* parent)
         auto* edit = new QLineEdit(this);
         edit->setObjectName(objectName);
         edit->setPlaceholderText(placeholder);
+        new PlaceholderGrey(edit);
         edit->setToolTip(placeholder);
         edit->setFixedHeight(24);
         edit->setMaxLength(200);
@@ -113,6 +152,23 @@ AutoSettingsWidget::AutoSettingsWidget(QWidget* parent)
     line->setSpacing(10);
     line->addWidget(m_lineName, 1);
     line->addWidget(m_lineOperator, 1);
+
+    m_contactCheck = new QCheckBox(tr("Проверить контакты перед съёмкой"), this);
+    m_contactCheck->setObjectName(QStringLiteral("contact_check_box"));
+    m_contactLimit = new QDoubleSpinBox(this);
+    m_contactLimit->setObjectName(QStringLiteral("contact_limit_box"));
+    m_contactLimit->setRange(0.1, 1000.0);
+    m_contactLimit->setDecimals(1);
+    m_contactLimit->setSuffix(tr(" кОм"));
+    m_contactLimit->setFixedSize(100, 24);
+    m_contactLimit->setAlignment(Qt::AlignCenter);
+    m_contactLimit->setToolTip(tr("Электроды с сопротивлением выше предела будут показаны перед съёмкой"));
+    connect(m_contactCheck, &QCheckBox::toggled, m_contactLimit, &QWidget::setEnabled);
+    setContactCheck(false, ContactGate::DefaultLimitKOhm);
+    auto* contacts = new QHBoxLayout;
+    contacts->setSpacing(10);
+    contacts->addWidget(m_contactCheck, 1);
+    contacts->addWidget(m_contactLimit);
 
     auto* cancelButton = new QPushButton(tr("Отмена"), this);
     auto* executeButton = new QPushButton(tr("Выполнить"), this);
@@ -133,7 +189,8 @@ AutoSettingsWidget::AutoSettingsWidget(QWidget* parent)
     grid->addLayout(line, 3, 0, 1, 2);
     grid->addWidget(m_lineNote, 4, 0, 1, 2);
     grid->addLayout(quality, 5, 0, 1, 2);
-    grid->addLayout(buttons, 6, 0, 1, 2);
+    grid->addLayout(contacts, 6, 0, 1, 2);
+    grid->addLayout(buttons, 7, 0, 1, 2);
 
     connect(m_sequenceButton, &QPushButton::clicked, this, &AutoSettingsWidget::onSeqChooseClicked);
     connect(m_targetButton, &QPushButton::clicked, this, &AutoSettingsWidget::onTargetChooseClicked);
@@ -162,6 +219,23 @@ void AutoSettingsWidget::setLineDescription(const QString& name, const QString& 
     m_lineName->setText(name);
     m_lineOperator->setText(lineOperator);
     m_lineNote->setText(note);
+}
+
+bool AutoSettingsWidget::contactCheck() const
+{
+    return m_contactCheck->isChecked();
+}
+
+double AutoSettingsWidget::contactLimitKOhm() const
+{
+    return m_contactLimit->value();
+}
+
+void AutoSettingsWidget::setContactCheck(bool on, double limitKOhm)
+{
+    m_contactCheck->setChecked(on);
+    m_contactLimit->setValue(limitKOhm);
+    m_contactLimit->setEnabled(on);
 }
 
 void AutoSettingsWidget::setDialogRunner(DialogRunner runner)

@@ -9,6 +9,7 @@
 
 #include <functional>
 
+class QCheckBox;
 class QDoubleSpinBox;
 class QFileDialog;
 class SequenceGeneratorDialog;
@@ -55,6 +56,10 @@ public:
     QString lineOperator() const;
     QString lineNote() const;
     void setLineDescription(const QString& name, const QString& lineOperator, const QString& note);
+    // "Проверить контакты перед съёмкой" and its limit in kOhm.
+    bool contactCheck() const;
+    double contactLimitKOhm() const;
+    void setContactCheck(bool on, double limitKOhm);
 
     void setDialogRunner(DialogRunner runner);
     void setClock(Clock clock);
@@ -97,6 +102,8 @@ private:
     QLineEdit* m_lineName = nullptr;
     QLineEdit* m_lineOperator = nullptr;
     QLineEdit* m_lineNote = nullptr;
+    QCheckBox* m_contactCheck = nullptr;
+    QDoubleSpinBox* m_contactLimit = nullptr;
 };
 
 #endif

@@ -16,7 +16,7 @@
 #include "ui/recordpage.h"
 #include "ui/resultstack.h"
 #include "ui/settingspage.h"
-#include "ui/setupdialog.h"
+#include "ui/setupprompts.h"
 #include "ui/stationpage.h"
 #include "ui/statusline.h"
 #include "ui/testrecordpanel.h"
@@ -24,9 +24,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QProgressBar>
@@ -36,22 +34,6 @@
 #include <QStackedWidget>
 #include <QTimer>
 #include <QVBoxLayout>
-
-namespace {
-
-// Translated when shown: the interface language is chosen after static initialisation.
-QString boxTitle()
-{
-    return QCoreApplication::translate("TervexWidget", "Тервекс-М1");
-}
-
-// A plain text of several lines as a message box shows it.
-QString htmlLines(const QString& text)
-{
-    return text.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>"));
-}
-
-} // namespace
 
 TervexWidget::TervexWidget(TervexModel* model, bool relayMode, QWidget* parent)
     : QWidget(parent)
@@ -85,6 +67,7 @@ TervexWidget::TervexWidget(TervexModel* model, bool relayMode, QWidget* parent)
     connect(m_model, &TervexModel::runRepeating, this, &TervexWidget::onRunRepeating);
     connect(m_model, &TervexModel::surveyReported, this, &TervexWidget::onSurveyReported);
     connect(m_model, &TervexModel::connectionFailed, this, &TervexWidget::onConnectionFailed);
+    connect(m_model, &TervexModel::contactCheckFinished, this, &TervexWidget::onContactCheckFinished);
     connect(m_model, &TervexModel::batteryWarning, this, [this](const QString& text) {
         onDeviceStatusUpdated();
         showMessage(text);
@@ -117,6 +100,11 @@ TervexWidget::TervexWidget(TervexModel* model, bool relayMode, QWidget* parent)
     mainLayout->addWidget(m_body, 1);
     m_statusLine = new StatusLine(mainFrame);
     mainLayout->addWidget(m_statusLine);
+
+    m_progress.reset(new RunProgress(m_surveyProgress, m_header));
+    m_starter.reset(new RunStarter(m_model, m_recordPage, this));
+    m_setupPrompts = new SetupPrompts(m_model, m_relayMode, this);
+    connect(m_setupPrompts, &SetupPrompts::testParameterChanged, this, &TervexWidget::showGeneratorInForce);
 
     m_viewer = new EtrViewer(m_model, nullptr);
     connect(m_viewer, &EtrViewer::backClicked, this, &TervexWidget::onEtrViewerBackClicked);
@@ -169,7 +157,7 @@ QWidget* TervexWidget::createWorkArea()
     connect(m_recordPage, &RecordPage::nextClicked, this, &TervexWidget::doNext);
     connect(m_recordPage, &RecordPage::pauseToggled, this, &TervexWidget::onPauseToggled);
     connect(m_recordPage->generatorPanel(), &GeneratorControlWidget::timingEdited, this,
-            &TervexWidget::updateTimingWarning);
+            [this]() { m_starter->updateTimingWarning(); });
     AutoSettingsWidget* autoSettings = m_recordPage->autoSettings();
     connect(autoSettings, &AutoSettingsWidget::cancelClicked, this, &TervexWidget::onAutoSettingsCancelClicked);
     connect(autoSettings, &AutoSettingsWidget::executeClicked, this, &TervexWidget::onAutoSettingsExecuteClicked);
@@ -210,7 +198,7 @@ void TervexWidget::onResultViewToggled(int id, bool checked)
 
 void TervexWidget::showMessage(const QString& text)
 {
-    WindowPrompts::message(this, QMessageBox::Warning, boxTitle(), text);
+    WindowPrompts::warning(this, text);
 }
 
 QString TervexWidget::statusText() const
@@ -348,7 +336,7 @@ void TervexWidget::onDeviceSettingsUpdated()
     }
     m_stationPage->endSettingsUpdate();
     m_settingsPage->endSettingsUpdate();
-    updateTimingWarning();
+    m_starter->updateTimingWarning();
 }
 
 void TervexWidget::onCaChanged(int val)
@@ -393,8 +381,8 @@ void TervexWidget::setSurveyType(int type)
     if (type == ElectrodeTest || type == RelayTest)
         m_recordPage->setTimingWarning(QString());
     else
-        updateTimingWarning();
-    m_surveyProgress->reset();
+        m_starter->updateTimingWarning();
+    m_progress->reset();
     m_currentSurveyType = type;
     setControls(true, false, false, true);
     showGeneratorInForce();
@@ -437,82 +425,17 @@ void TervexWidget::showTestChart()
     m_results->plot()->updateTestChart(m_testManager->results());
 }
 
-bool TervexWidget::validateGeneratorSettings()
-{
-    const GeneratorSettings* generator = m_model->stationSettings()->generatorSettings();
-    const quint32 pulse = generator->pulseLength;
-    const quint32 pause = generator->pauseLength;
-    if (pause >= 1 && pause <= 39) {
-        m_recordPage->setTimingWarning(QString());
-        showMessage(tr("<p><h2>Ошибка!!!</h2></p><p>Длительность паузы больше 0 мс, но меньше 40 мс.</p>"
-                                   "<p>Продолжение невозможно.</p>")
-                    + tr("<p>Допустимая пауза: 0 мс или от 40 до 60000 мс.</p>"));
-        return false;
-    }
-    m_recordPage->setTimingWarning(timingWarning(pulse, pause));
-    return true;
-}
-
-QString TervexWidget::timingWarning(quint32 pulse, quint32 pause)
-{
-    if (pause >= 1 && pause <= 39)
-        return QString();
-    if (pulse >= 200 && pause == 0)
-        return tr("При длительности паузы 0 мс\nточность расчетов снижается");
-    if (pulse < 200 && pause != 0)
-        return tr("При длительности импульса менее 200 мс\nточность расчетов снижается");
-    if (pulse < 200)
-        return tr("При длительности импульса менее 200 мс\nи при длительности паузы 0 мс\n"
-                              "точность расчетов снижается");
-    return QString();
-}
-
-void TervexWidget::updateTimingWarning()
-{
-    // A warning already shown follows the values as they are now; none appears before a start.
-    if (m_recordPage->timingWarning().isEmpty())
-        return;
-    const GeneratorSettings* generator = m_model->stationSettings()->generatorSettings();
-    m_recordPage->setTimingWarning(timingWarning(generator->pulseLength, generator->pauseLength));
-}
-
-void TervexWidget::showStartRefusal()
-{
-    const QString reason = m_model->startError();
-    if (!reason.isEmpty())
-        showMessage(htmlLines(reason));
-}
-
 void TervexWidget::onWorkClicked()
 {
-    if (!validateGeneratorSettings())
+    if (!m_starter->validateGeneratorSettings())
         return;
     if (m_currentSurveyType == Automatic) {
-        const GeneratorSettings* generator = m_model->stationSettings()->generatorSettings();
-        AutoSettingsWidget* autoSettings = m_recordPage->autoSettings();
-        autoSettings->setSurveyTiming(int(generator->pulseLength), int(generator->pauseLength), generator->periods,
-                                      m_model->usableChannelCount());
-        autoSettings->setFallbackDirectory(m_model->dataPath());
-        autoSettings->resetChoice();
-        autoSettings->setRepeatPolicy(m_model->repeatPolicy());
-        autoSettings->setLineDescription(m_model->lineName(), m_model->lineOperator(), m_model->lineNote());
-        autoSettings->show();
+        m_starter->openAutoSettings();
         setControls(false, false, false, true);
         return;
     }
-    bool started = false;
-    if (m_currentSurveyType == Trial)
-        started = m_model->runTrial();
-    else if (m_currentSurveyType == ElectrodeTest)
-        started = m_model->testAllElectrodes();
-    else if (m_currentSurveyType == RelayTest)
-        started = m_model->testRelays();
-    else
+    if (!m_starter->startRun(m_currentSurveyType))
         return;
-    if (!started) {
-        showStartRefusal();
-        return;
-    }
     m_runTarget.clear();
     setRunStatus(tr("Идёт измерение"));
     runStarted();
@@ -520,39 +443,41 @@ void TervexWidget::onWorkClicked()
 
 void TervexWidget::onAutoSettingsExecuteClicked()
 {
-    if (!validateGeneratorSettings())
+    // The panel stays open when a file is missing: the operator has only to choose it.
+    if (!m_starter->validateGeneratorSettings() || !m_starter->surveyChoiceComplete())
         return;
-    AutoSettingsWidget* autoSettings = m_recordPage->autoSettings();
-    const QString source = autoSettings->sequencePath();
-    const QString target = autoSettings->targetPath();
-    // The panel stays open: the operator has only to choose the missing file.
-    if (source.isEmpty()) {
-        showMessage(tr("Съёмка не начата: не выбран файл последовательности. Выберите его кнопкой «...» "
-                       "в строке «Последовательность»."));
-        return;
-    }
-    if (target.isEmpty()) {
-        showMessage(tr("Съёмка не начата: не задан файл данных. Выберите его кнопкой «...» в строке "
-                       "«Сохранить как»."));
-        return;
-    }
-    autoSettings->hide();
+    m_recordPage->autoSettings()->hide();
     setControls(true, false, false, true);
-    m_model->setRepeatPolicy(autoSettings->repeatPolicy());
-    m_model->setLineDescription(autoSettings->lineName(), autoSettings->lineOperator(), autoSettings->lineNote());
-    const QFileInfo sourceFile(source);
-    if (sourceFile.exists() && sourceFile.isFile()) {
-        m_model->setSeqPath(sourceFile.absolutePath());
-        autoSettings->setStartDirectory(m_model->seqPath());
-    }
-    if (!m_model->startSurvey(source, target)) {
-        showStartRefusal();
+    if (!m_starter->startSurvey())
+        return;
+    m_runTarget = m_starter->surveyTarget();
+    if (m_model->contactCheckPending())
+        setRunStatus(tr("Проверка контактов перед съёмкой, файл данных: %1").arg(m_runTarget));
+    else
+        setRunStatus(tr("Съёмка идёт, файл данных: %1").arg(m_runTarget));
+    m_starter->showStartNotice();
+    runStarted();
+}
+
+void TervexWidget::onContactCheckFinished()
+{
+    ContactGate::Choice choice = ContactGate::Choice::GoOn;
+    // Every contact below the limit: the model has started the survey, or says why not.
+    if (!m_model->contactCheckPending()) {
+        if (!m_model->runActive())
+            m_starter->showStartRefusal();
+    } else if (!m_starter->resolveContactCheck(&choice)) {
+        setStatus(tr("Съёмка не начата, файл данных не записан"));
         return;
     }
-    m_runTarget = QDir::toNativeSeparators(QFileInfo(target).absoluteFilePath());
-    setRunStatus(tr("Съёмка идёт, файл данных: %1").arg(m_runTarget));
-    if (!m_model->startNotice().isEmpty())
-        WindowPrompts::message(this, QMessageBox::Warning, boxTitle(), htmlLines(m_model->startNotice()));
+    if (!m_model->runActive()) {
+        setStatus(tr("Съёмка не начата, файл данных не записан"));
+        return;
+    }
+    if (choice == ContactGate::Choice::Retest)
+        setRunStatus(tr("Повторная проверка контактов, файл данных: %1").arg(m_runTarget));
+    else
+        setRunStatus(tr("Съёмка идёт, файл данных: %1").arg(m_runTarget));
     runStarted();
 }
 
@@ -564,117 +489,40 @@ void TervexWidget::onAutoSettingsCancelClicked()
 
 void TervexWidget::onTestExecuted()
 {
-    TestRecordPanel* panel = m_recordPage->testPanel();
-    bool started = false;
-    switch (panel->testMode()) {
-    case 0:
-        started = m_model->testAllElectrodes();
-        break;
-    case 1:
-        started = m_model->testByResistance(panel->resistanceInterval());
-        break;
-    case 2:
-        started = m_model->testElectrode(panel->electrodeNumber());
-        break;
-    default:
-        return;
-    }
-    if (started)
+    if (m_starter->startTest())
         setRunStatus(tr("Идёт тест электродов"));
-    if (!started) {
-        // Nothing runs, so no data manager will hand the panel back its "Выполнить".
-        panel->resetPanel();
-        showStartRefusal();
-    }
 }
 
-void TervexWidget::ensureSetupDialog()
+SetupDialog* TervexWidget::setupDialog() const
 {
-    if (m_setupDialog)
-        return;
-    m_setupDialog = new SetupDialog(m_relayMode, m_model->interfaceLanguage(), this);
-    connect(m_setupDialog, &SetupDialog::testVoltageClicked, this, &TervexWidget::onSetupTestVoltageClicked);
-    connect(m_setupDialog, &SetupDialog::testRBaseClicked, this, &TervexWidget::onSetupTestRBaseClicked);
-    connect(m_setupDialog, &SetupDialog::testRDeltaClicked, this, &TervexWidget::onSetupTestRDeltaClicked);
-    const TervexDevice* device = m_model->device();
-    m_setupDialog->setStationAddress(device->host(), device->commandPort(), device->dataPort());
-    connect(m_setupDialog, &SetupDialog::stationAddressApplied, this,
-            [this](const QString& host, int commandPort, int dataPort) {
-                const QString error = m_model->setStationAddress(host, commandPort, dataPort);
-                if (!error.isEmpty()) {
-                    WindowPrompts::message(m_setupDialog, QMessageBox::Warning, boxTitle(), error);
-                    return;
-                }
-                const TervexDevice* device = m_model->device();
-                m_setupDialog->setStationAddress(device->host(), device->commandPort(), device->dataPort());
-                WindowPrompts::message(m_setupDialog, QMessageBox::Information, boxTitle(),
-                                       tr("Адрес станции %1, порты %2 и %3 сохранены; они действуют со следующего "
-                                          "нажатия «Подключить».")
-                                           .arg(device->host())
-                                           .arg(device->commandPort())
-                                           .arg(device->dataPort()));
-            });
-    connect(m_setupDialog, &SetupDialog::languageChosen, this, [this](const QString& language) {
-        m_model->setInterfaceLanguage(language);
-        WindowPrompts::message(m_setupDialog, QMessageBox::Information, boxTitle(),
-                               tr("Язык интерфейса сменится при следующем запуске программы."));
-    });
+    return m_setupPrompts->dialog();
 }
 
 void TervexWidget::onSetupClicked()
 {
-    ensureSetupDialog();
-    m_setupDialog->exec();
-}
-
-void TervexWidget::askTestParameter(const QString& title, const QString& label,
-                                    QString (TervexModel::*getter)() const,
-                                    void (TervexModel::*setter)(const QString&))
-{
-    if (!m_setupDialog)
-        return;
-    QString text;
-    if (!WindowPrompts::textInput(m_setupDialog, title, label, (m_model->*getter)(), &text) || text.isEmpty())
-        return;
-    (m_model->*setter)(text);
-    showGeneratorInForce();
-    // The store clamps what is out of range: the operator learns what was kept.
-    const QString stored = (m_model->*getter)();
-    bool number = false;
-    const int typed = text.trimmed().toInt(&number, 10);
-    if (!number)
-        WindowPrompts::message(m_setupDialog, QMessageBox::Warning, title,
-                               tr("«%1» не является числом; сохранено значение по умолчанию %2.").arg(text, stored));
-    else if (QString::number(typed) != stored)
-        WindowPrompts::message(m_setupDialog, QMessageBox::Warning, title,
-                               tr("Значение %1 вне допустимого диапазона; сохранено ограниченное значение %2.")
-                                   .arg(typed)
-                                   .arg(stored));
+    m_setupPrompts->exec();
 }
 
 void TervexWidget::onSetupTestVoltageClicked()
 {
-    askTestParameter(tr("Тест электродов"), tr("Напряжение от 10В до 20В"), &TervexModel::testVoltageText,
-                     &TervexModel::setTestVoltage);
+    m_setupPrompts->askTestVoltage();
 }
 
 void TervexWidget::onSetupTestRBaseClicked()
 {
-    askTestParameter(tr("Тест реле"), tr("Базовое сопротивление от 50 до 150 Ом"), &TervexModel::testRBaseText,
-                     &TervexModel::setTestRBase);
+    m_setupPrompts->askTestRBase();
 }
 
 void TervexWidget::onSetupTestRDeltaClicked()
 {
-    askTestParameter(tr("Тест реле"), tr("Отклонение сопротивления от 1 до 25 %"), &TervexModel::testRDeltaText,
-                     &TervexModel::setTestRDelta);
+    m_setupPrompts->askTestRDelta();
 }
 
 bool TervexWidget::confirmInterruption()
 {
     if (!m_model->runActive())
         return true;
-    if (!WindowPrompts::question(this, boxTitle(), tr("Идёт измерение. Прервать?")))
+    if (!WindowPrompts::question(this, WindowPrompts::windowTitle(), tr("Идёт измерение. Прервать?")))
         return false;
     // Stopping keeps every record already written to the data file.
     m_model->stopRun();
@@ -686,58 +534,6 @@ void TervexWidget::onReconnectClicked()
     if (!confirmInterruption())
         return;
     m_model->disconnectDevice();
-}
-
-QString TervexWidget::timeText(qint64 milliseconds)
-{
-    const qint64 h = milliseconds / 3600000;
-    const qint64 m = (milliseconds / 60000) % 60;
-    const qint64 s = (milliseconds / 1000) % 60;
-    if (h != 0)
-        return tr("%1ч %2м %3с").arg(h).arg(m).arg(s);
-    if (m != 0)
-        return tr("%1м %2с").arg(m).arg(s);
-    return tr("%1с").arg(s);
-}
-
-QString TervexWidget::progressText(int done, int total, qint64 remainingMs)
-{
-    // The station's own pauses and the link add about twice the pure recording time.
-    return progressLine(done, total, 3 * remainingMs);
-}
-
-QString TervexWidget::progressLine(int done, int total, qint64 leftMs)
-{
-    return tr("запись %1 из %2 | осталось %3").arg(done).arg(total).arg(timeText(leftMs));
-}
-
-void TervexWidget::setProgressText(const IMeasurementInfo* info, qint64 remainingMs)
-{
-    // Once a record of this run has completed, its measured pace is the better estimate.
-    const qint64 measured = m_remainingTime.estimate(info->currentStep(), info->stepCount());
-    const int done = info->recordsDone();
-    const int total = info->recordCount();
-    m_progressTotal = total;
-    m_progressLeftMs = remainingMs == 0 || measured < 0 ? 3 * remainingMs : measured;
-    showRecordsDone(done);
-}
-
-void TervexWidget::showRecordsDone(int done)
-{
-    m_surveyProgress->setValue(done);
-    m_header->setProgressText(progressLine(done, m_progressTotal, m_progressLeftMs),
-                              shortProgressLine(done, m_progressTotal, m_progressLeftMs));
-}
-
-QString TervexWidget::shortProgressLine(int done, int total, qint64 leftMs)
-{
-    return QStringLiteral("%1/%2 | %3").arg(done).arg(total).arg(timeText(leftMs));
-}
-
-void TervexWidget::setProgress(const IMeasurementInfo* info, qint64 remainingMs)
-{
-    m_surveyProgress->setRange(0, info->recordCount());
-    setProgressText(info, remainingMs);
 }
 
 // The run states: every event of a run sets which run controls are open, and what else the window
@@ -763,8 +559,7 @@ void TervexWidget::runStarted()
 
 void TervexWidget::runPrepared()
 {
-    m_remainingTime.reset();
-    m_runClock.start();
+    m_progress->runPrepared();
     setControls(true, false, false, false);
 }
 
@@ -794,7 +589,7 @@ void TervexWidget::doNext()
 void TervexWidget::waitForOperator()
 {
     m_nextPending = true;
-    m_remainingTime.paused(m_runClock.elapsed());
+    m_progress->paused();
     setStatus(tr("Пауза: запись завершена. Продолжить — «След.», пробел или отжать «Пауза»"));
 }
 
@@ -803,7 +598,7 @@ void TervexWidget::resumeRun()
     if (m_nextPending)
         setStatus(m_runStatus);
     m_nextPending = false;
-    m_remainingTime.resumed(m_runClock.elapsed());
+    m_progress->resumed();
 }
 
 void TervexWidget::onRunWaitingForNext()
@@ -831,10 +626,7 @@ void TervexWidget::onSurveyDataManagerStarted()
     const IMeasurementInfo* info = m_surveyManager->info();
     if (!info)
         return;
-    m_remainingTime.recordStarted(info->currentStep(), m_runClock.elapsed());
-    const qint64 left = qint64(info->stepCount()) - info->currentStep() + 1;
-    const qint64 remaining = qint64(info->repeats()) * left * 2 * (qint64(info->pulse()) + info->pause());
-    setProgress(info, remaining);
+    m_progress->surveyRecordStarted(info);
     m_results->setSampleProgress(info->expectedSamples(), 0);
 }
 
@@ -852,7 +644,7 @@ void TervexWidget::onSurveyDataManagerCompleted()
     // The header counts this record as done too, so that it and "#" tell the same number.
     const int done = m_results->showRecordResults(m_currentSurveyType == Automatic);
     if (done >= 0)
-        showRecordsDone(done);
+        m_progress->showRecordsDone(done);
     const bool paused = m_model->paused();
     setControls(true, paused, paused, false);
     if (paused)
@@ -865,7 +657,7 @@ void TervexWidget::onSurveyDataManagerAllCompleted()
     m_results->plot()->replot();
     const IMeasurementInfo* info = m_surveyManager->info();
     if (info)
-        setProgress(info, 0);
+        m_progress->runFinished(info);
     m_results->resetSampleProgress();
     endRun();
     if (m_currentSurveyType == Automatic && !m_runTarget.isEmpty())
@@ -878,7 +670,7 @@ void TervexWidget::onSurveyDataManagerAborted()
 {
     m_results->plot()->flushRefresh();
     m_results->plot()->replot();
-    m_surveyProgress->reset();
+    m_progress->reset();
     m_results->resetSampleProgress();
     endRun();
     if (m_currentSurveyType == Automatic && !m_runTarget.isEmpty())
@@ -900,9 +692,7 @@ void TervexWidget::onTestDataManagerStarted()
     const IMeasurementInfo* info = m_testManager->info();
     if (!info)
         return;
-    m_remainingTime.recordStarted(info->currentStep(), m_runClock.elapsed());
-    const qint64 remaining = 2400 * (qint64(info->stepCount()) - info->currentStep() + 1);
-    setProgress(info, remaining);
+    m_progress->testRecordStarted(info);
 }
 
 void TervexWidget::onTestDataManagerCompleted()
@@ -919,7 +709,7 @@ void TervexWidget::onTestDataManagerAllCompleted()
     showTestChart();
     const IMeasurementInfo* info = m_testManager->info();
     if (info)
-        setProgress(info, 0);
+        m_progress->runFinished(info);
     endRun();
     m_recordPage->testPanel()->resetPanel();
     const QString report = m_testManager->lastReportPath();
@@ -929,17 +719,19 @@ void TervexWidget::onTestDataManagerAllCompleted()
 
 void TervexWidget::onTestDataManagerAborted()
 {
-    m_surveyProgress->reset();
+    m_progress->reset();
     endRun();
     m_recordPage->testPanel()->resetPanel();
-    setStatus(tr("Тест остановлен"));
+    setStatus(m_model->contactCheckPending() ? tr("Проверка контактов остановлена, съёмка не начата")
+                                             : tr("Тест остановлен"));
 }
 
 void TervexWidget::onRunFailed(const QString& reason)
 {
     m_runFailure = reason;
     QString text = tr("<h2>Внимание!</h2><p>Измерение прервано: %1</p>").arg(reason.toHtmlEscaped());
-    if (m_currentSurveyType == Automatic)
+    // A survey that failed during its contact check has written nothing yet.
+    if (m_currentSurveyType == Automatic && !m_model->contactCheckPending())
         text += tr("<p>Записанные измерения сохранены. Съёмку можно продолжить: выберите её файл "
                                "данных (.etr) в режиме АВТОМАТ вместо файла последовательности.</p>");
     showMessage(text);
@@ -952,13 +744,14 @@ void TervexWidget::onSurveyReported(const QString& text, const QString& path, co
                    ? tr("<p>Отчёт не записан: %1</p>").arg(error.toHtmlEscaped())
                    : tr("<p>Отчёт записан в %1</p>").arg(QDir::toNativeSeparators(path).toHtmlEscaped());
     // Not from inside the run's last signal: a failure's own message comes first.
-    QTimer::singleShot(0, this,
-                       [message]() { WindowPrompts::message(nullptr, QMessageBox::Information, boxTitle(), message); });
+    QTimer::singleShot(0, this, [message]() {
+        WindowPrompts::message(nullptr, QMessageBox::Information, WindowPrompts::windowTitle(), message);
+    });
 }
 
 void TervexWidget::onTestVerdict(const QString& message)
 {
-    WindowPrompts::message(nullptr, QMessageBox::Information, boxTitle(), message);
+    WindowPrompts::message(nullptr, QMessageBox::Information, WindowPrompts::windowTitle(), message);
 }
 
 bool TervexWidget::spaceTogglesPause() const

@@ -1,18 +1,18 @@
 #ifndef TERVEXWIDGET_H
 #define TERVEXWIDGET_H
 
-#include "measurement/remainingtime.h"
-
+#include "ui/runprogress.h"
+#include "ui/runstarter.h"
 #include "ui/windowprompts.h"
 
-#include <QElapsedTimer>
 #include <QString>
 #include <QWidget>
+
+#include <memory>
 
 class ConnectPage;
 class EtrViewer;
 class HeaderBar;
-class IMeasurementInfo;
 class MeasurementPlot;
 class QProgressBar;
 class QStackedWidget;
@@ -20,6 +20,7 @@ class RecordPage;
 class ResultStack;
 class SettingsPage;
 class SetupDialog;
+class SetupPrompts;
 class StatusLine;
 class StationPage;
 class SurveyDataManager;
@@ -49,19 +50,20 @@ public:
     int currentSurveyType() const { return m_currentSurveyType; }
     bool nextPending() const { return m_nextPending; }
     MeasurementPlot* measurementPlot() const;
-    SetupDialog* setupDialog() const { return m_setupDialog; }
+    SetupDialog* setupDialog() const;
     // The line under the work area that tells what the last run or connection attempt ended with.
     QString statusText() const;
 
-    // Remaining-time text "1ч 2м 3с" / "2м 3с" / "3с" of a time already scaled to the operator's clock.
-    static QString timeText(qint64 milliseconds);
-    static QString progressText(int done, int total, qint64 remainingMs);
-    // The same line with a time already on the operator's clock.
-    static QString progressLine(int done, int total, qint64 leftMs);
-    // The same without words, for a header too narrow for the whole line: "12/98 | 3м 5с".
-    static QString shortProgressLine(int done, int total, qint64 leftMs);
-    // The orange reduced-accuracy warning for a pulse and pause that may start; empty when none.
-    static QString timingWarning(quint32 pulse, quint32 pause);
+    // The texts of the header's progress line.
+    static QString timeText(qint64 milliseconds) { return RunProgress::timeText(milliseconds); }
+    static QString progressText(int done, int total, qint64 remainingMs)
+    {
+        return RunProgress::progressText(done, total, remainingMs);
+    }
+    static QString shortProgressLine(int done, int total, qint64 leftMs)
+    {
+        return RunProgress::shortProgressLine(done, total, leftMs);
+    }
 
 Q_SIGNALS:
     void setupClicked();
@@ -117,6 +119,7 @@ public Q_SLOTS:
     void onSurveyReported(const QString& text, const QString& path, const QString& error);
     void onTestVerdict(const QString& message);
     void onConnectionFailed(const QString& reason);
+    void onContactCheckFinished();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -127,17 +130,6 @@ private:
 
     void setSurveyType(int type);
     void setControls(bool work, bool repeat, bool next, bool idle);
-    void setProgress(const IMeasurementInfo* info, qint64 remainingMs);
-    void setProgressText(const IMeasurementInfo* info, qint64 remainingMs);
-    // The header's count after a record completed; total and remaining time as last computed.
-    void showRecordsDone(int done);
-    bool validateGeneratorSettings();
-    void updateTimingWarning();
-    void ensureSetupDialog();
-    void askTestParameter(const QString& title, const QString& label, QString (TervexModel::*getter)() const,
-                          void (TervexModel::*setter)(const QString&));
-    // Shows why a launcher refused to start, if it said.
-    void showStartRefusal();
     void showMessage(const QString& text);
     void showTestChart();
     // The generator panel shows the values the chosen run type will use.
@@ -164,7 +156,7 @@ private:
     TestDataManager* m_testManager;
     bool m_nextPending = false;
     int m_currentSurveyType = 0;
-    SetupDialog* m_setupDialog = nullptr;
+    SetupPrompts* m_setupPrompts = nullptr;
     EtrViewer* m_viewer = nullptr;
 
     QStackedWidget* m_rootStack = nullptr;
@@ -183,14 +175,12 @@ private:
     QString m_connectionProblem;
     QString m_runTarget;
     QString m_runStatus;
-    int m_progressTotal = 0;
-    qint64 m_progressLeftMs = 0;
     // The command connection came up since the last "Подключить" / the station has replied on it.
     bool m_linkWasUp = false;
     bool m_connected = false;
     bool m_stationAnswered = false;
-    RemainingTime m_remainingTime;
-    QElapsedTimer m_runClock;
+    std::unique_ptr<RunProgress> m_progress;
+    std::unique_ptr<RunStarter> m_starter;
 };
 
 #endif

@@ -1,7 +1,9 @@
 #include "ui/windowprompts.h"
 
+#include "ui/contactcheckdialog.h"
 #include "ui/freshdialogguard.h"
 
+#include <QCoreApplication>
 #include <QInputDialog>
 
 namespace {
@@ -36,6 +38,21 @@ bool standardQuestion(QWidget* parent, const QString& title, const QString& text
     return box.exec() == QMessageBox::Yes;
 }
 
+ContactGate::Choice standardContactCheck(QWidget* parent, const ContactGate& gate,
+                                         const QVector<TestPlanEntry>& plan, const QVector<TestResult>& results)
+{
+    ContactCheckDialog dialog(gate, plan, results, parent);
+    new FreshDialogGuard(&dialog);
+    dialog.exec();
+    return dialog.choice();
+}
+
+WindowPrompts::ContactCheckHandler& contactCheckHandler()
+{
+    static WindowPrompts::ContactCheckHandler handler = standardContactCheck;
+    return handler;
+}
+
 WindowPrompts::QuestionHandler& questionHandler()
 {
     static WindowPrompts::QuestionHandler handler = standardQuestion;
@@ -66,6 +83,17 @@ void WindowPrompts::setQuestionHandler(const QuestionHandler& handler)
     questionHandler() = handler ? handler : QuestionHandler(standardQuestion);
 }
 
+void WindowPrompts::setContactCheckHandler(const ContactCheckHandler& handler)
+{
+    contactCheckHandler() = handler ? handler : ContactCheckHandler(standardContactCheck);
+}
+
+ContactGate::Choice WindowPrompts::contactCheck(QWidget* parent, const ContactGate& gate,
+                                                const QVector<TestPlanEntry>& plan, const QVector<TestResult>& results)
+{
+    return contactCheckHandler()(parent, gate, plan, results);
+}
+
 void WindowPrompts::setTextInputHandler(const TextInputHandler& handler)
 {
     textInputHandler() = handler ? handler : TextInputHandler(standardTextInput);
@@ -85,4 +113,20 @@ bool WindowPrompts::textInput(QWidget* parent, const QString& title, const QStri
 bool WindowPrompts::question(QWidget* parent, const QString& title, const QString& text)
 {
     return questionHandler()(parent, title, text);
+}
+
+QString WindowPrompts::windowTitle()
+{
+    // Translated when shown: the interface language is chosen after static initialisation.
+    return QCoreApplication::translate("TervexWidget", "Тервекс-М1");
+}
+
+void WindowPrompts::warning(QWidget* parent, const QString& text)
+{
+    message(parent, QMessageBox::Warning, windowTitle(), text);
+}
+
+QString WindowPrompts::htmlLines(const QString& text)
+{
+    return text.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>"));
 }

@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTextStream>
 #include <QtTest>
 
@@ -140,6 +141,7 @@ private Q_SLOTS:
     void startRefusals();
     void trialRecord();
     void contactTests();
+    void contactCheckGatesTheSurvey();
     void relayTest_data();
     void relayTest();
     void batteryLimitsWarnAndStop();
@@ -530,6 +532,82 @@ void RunsTest::contactTests()
     QVERIFY(waitForEnd(f.model.get(), 60000));
     QCOMPARE(tests->results()[9].age, 0);
     QCOMPARE(tests->results()[0].age, 2);
+}
+
+void RunsTest::contactCheckGatesTheSurvey()
+{
+    SimulatorOptions o = quietStation();
+    o.contactResistance = 800.0;
+    o.contactOverrides.insert(12, 20000.0);
+    RunFixture f(o);
+    QVERIFY(connectWithTiming(f, 100, 100, 1));
+    QList<QuadrupoleLine> lines;
+    for (int a = 1; a <= 16; ++a)
+        lines.append(QuadrupoleLine{a, a + 3, a + 1, a + 2});
+    const QString sequence = f.path("seq.txt");
+    QVERIFY(writeSequence(sequence, lines));
+    f.model->setContactCheck(true, 5.0);
+    // The settings store outlives this test: the later surveys run without a check.
+    const auto checkOff = qScopeGuard([&f]() { f.model->setContactCheck(false, 5.0); });
+    QSignalSpy finished(f.model.get(), &TervexModel::contactCheckFinished);
+    const auto checkSurvey = [&](const QString& target) {
+        finished.clear();
+        return f.model->startSurvey(sequence, target) && f.model->contactCheckPending() && !QFile::exists(target)
+               && finished.wait(60000);
+    };
+    const auto reportOf = [](const QString& target) {
+        QFile report(SurveyReport::pathFor(target));
+        return report.open(QIODevice::ReadOnly) ? QString::fromUtf8(report.readAll()) : QString();
+    };
+
+    // Electrode 12 is found from its two pairs; its neighbours keep one low pair each.
+    const QString leftOut = f.path("leftout.etr");
+    QVERIFY(checkSurvey(leftOut));
+    QVERIFY(f.model->contactCheckPending());
+    QCOMPARE(f.model->contactGate()->electrodes().size(), 19);
+    QCOMPARE(f.model->contactGate()->aboveLimit().size(), 1);
+    QCOMPARE(f.model->contactGate()->aboveLimit().first().number, 12);
+    QVERIFY(f.model->contactGate()->aboveLimit().first().ohms > 15000.0f);
+    QVERIFY(QFile::exists(f.model->testDataManager()->lastReportPath()));
+    QVERIFY(!QFile::exists(leftOut));
+    // Tested again, then the quadrupoles with electrode 12 are left out.
+    finished.clear();
+    QVERIFY(f.model->resolveContactCheck(ContactGate::Choice::Retest));
+    QVERIFY(finished.wait(60000));
+    QVERIFY(f.model->resolveContactCheck(ContactGate::Choice::LeaveOut));
+    QVERIFY(waitForEnd(f.model.get(), 60000));
+    EtrFile file;
+    QVERIFY(file.load(leftOut));
+    QList<QuadrupoleLine> kept;
+    for (const QuadrupoleLine& l : lines) {
+        if (l.a != 12 && l.b != 12 && l.m != 12 && l.n != 12)
+            kept.append(l);
+    }
+    QCOMPARE(kept.size(), 12);
+    QVERIFY(sameMultiset(measuredLines(file), kept));
+    QTRY_VERIFY_WITH_TIMEOUT(!reportOf(leftOut).isEmpty(), 5000);
+    QString text = reportOf(leftOut);
+    QVERIFY2(text.contains(QStringLiteral("Проверка контактов: предел 5 кОм, проверок: 2")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("Электроды выше предела: 12 (2")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("Выбор: без квадруполей с этими электродами (пропущено: 4)")),
+             qPrintable(text));
+
+    // Going on keeps every quadrupole.
+    const QString all = f.path("all.etr");
+    QVERIFY(checkSurvey(all));
+    QVERIFY(f.model->resolveContactCheck(ContactGate::Choice::GoOn));
+    QVERIFY(waitForEnd(f.model.get(), 60000));
+    QVERIFY(file.load(all));
+    QVERIFY(sameMultiset(measuredLines(file), lines));
+    QTRY_VERIFY_WITH_TIMEOUT(reportOf(all).contains(QStringLiteral("Выбор: продолжить со всеми квадруполями")), 5000);
+
+    // Cancelled: no survey, no data file.
+    const QString cancelled = f.path("cancelled.etr");
+    QVERIFY(checkSurvey(cancelled));
+    QVERIFY(f.model->resolveContactCheck(ContactGate::Choice::Cancel));
+    QVERIFY(!f.model->contactCheckPending());
+    QVERIFY(!f.model->runActive());
+    QVERIFY(!QFile::exists(cancelled));
 }
 
 void RunsTest::relayTest_data()

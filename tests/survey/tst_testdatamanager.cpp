@@ -2,6 +2,7 @@
 #include "measurement/tervexcalculator.h"
 #include "station/settingsstore.h"
 #include "station/tervexsettings.h"
+#include "survey/contactgate.h"
 #include "survey/testdatamanager.h"
 #include "testsupport.h"
 
@@ -76,6 +77,7 @@ private Q_SLOTS:
     void relayVerdictWithoutALoad();
     void planOfAnotherSizeStartsAnEmptyTable();
     void contactReportAndAges();
+    void contactGateNamesBadElectrodes();
 
 private:
     // Runs a relay test whose measured values come from resistanceOf(entry index).
@@ -273,4 +275,31 @@ void TestDataManagerTest::contactReportAndAges()
 }
 
 QTEST_GUILESS_MAIN(TestDataManagerTest)
+void TestDataManagerTest::contactGateNamesBadElectrodes()
+{
+    // Remote electrodes (0) are not tested; the used ones pair with the next used one.
+    const QList<QuadrupoleLine> lines = {{1, 0, 2, 3}, {3, 7, 4, 5}, {7, 0, 5, 4}, {2, 9, 3, 4}};
+    ContactGate gate(lines, 5000.0);
+    QCOMPARE(gate.electrodes(), QVector<int>({1, 2, 3, 4, 5, 7, 9}));
+    QCOMPARE(gate.plan().size(), 6);
+    QCOMPARE(gate.plan()[4].firstElectrode, 5);
+    QCOMPARE(gate.plan()[4].secondElectrode, 7);
+    QVERIFY(gate.testLines()[4] == (QuadrupoleLine{5, 7, 0, 0}));
+
+    // Pairs 1-2 2-3 3-4 4-5 5-7 7-9: electrode 3 is bad (both its pairs high, the lower one is its
+    // value), 9 is the last one and its only pair is high; 2, 4 and 7 keep one low pair.
+    const QVector<float> ohms = {2000, 9000, 8000, 2200, 2500, 12000};
+    QVector<TestResult> results;
+    for (float v : ohms)
+        results.append(TestResult{v, 0});
+    gate.evaluate(results);
+    QCOMPARE(gate.aboveLimit().size(), 2);
+    QCOMPARE(gate.aboveLimit()[0].number, 3);
+    QCOMPARE(gate.aboveLimit()[0].ohms, 8000.0f);
+    QCOMPARE(gate.aboveLimit()[1].number, 9);
+    QCOMPARE(gate.leftOutCount(), 3);
+    QCOMPARE(gate.keptLines().size(), 1);
+    QVERIFY(gate.keptLines().first() == (QuadrupoleLine{7, 0, 5, 4}));
+}
+
 #include "tst_testdatamanager.moc"

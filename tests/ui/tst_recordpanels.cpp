@@ -5,6 +5,7 @@
 #include "ui/testrecordpanel.h"
 
 #include <QDir>
+#include <QDoubleSpinBox>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QLabel>
@@ -77,6 +78,7 @@ private Q_SLOTS:
     void autoSettingsSequenceAndDataFile();
     void autoSettingsResetChoice();
     void autoSettingsFileDialogs();
+    void autoSettingsPlaceholdersAndContactCheck();
 };
 
 void TestRecordPanels::generatorPanelWritesAndShowsTheMirror()
@@ -283,4 +285,27 @@ void TestRecordPanels::autoSettingsFileDialogs()
 }
 
 QTEST_MAIN(TestRecordPanels)
+void TestRecordPanels::autoSettingsPlaceholdersAndContactCheck()
+{
+    // The program's style sheet gives every widget its text colour.
+    QWidget window;
+    window.setStyleSheet(QStringLiteral("* { color: #333333; }"));
+    auto* panel = new AutoSettingsWidget(&window);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    for (const char* name : {"line_name_edit", "line_operator_edit", "line_note_edit"}) {
+        auto* edit = panel->findChild<QLineEdit*>(QString::fromLatin1(name));
+        QVERIFY(edit);
+        QCOMPARE(edit->palette().color(QPalette::PlaceholderText), QColor(0x9a, 0x9a, 0x9a));
+    }
+
+    auto* limit = panel->findChild<QDoubleSpinBox*>(QStringLiteral("contact_limit_box"));
+    QVERIFY(limit);
+    QVERIFY(!panel->contactCheck());
+    QVERIFY(!limit->isEnabled());
+    panel->setContactCheck(true, 7.5);
+    QVERIFY(limit->isEnabled());
+    QCOMPARE(panel->contactLimitKOhm(), 7.5);
+}
+
 #include "tst_recordpanels.moc"

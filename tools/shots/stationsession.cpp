@@ -103,7 +103,7 @@ QPushButton* StationSession::button(QWidget* root, const QString& text)
     // from the class that made the button.
     const QByteArray source = text.toUtf8();
     QStringList names{text};
-    for (const char* context : {"TervexWidget", "AutoSettingsWidget", "TestRecordPanel", "GeneratorControlWidget",
+    for (const char* context : {"TervexWidget", "WindowParts", "AutoSettingsWidget", "TestRecordPanel", "GeneratorControlWidget",
                                 "Panel", "EtrViewer", "PseudosectionView"})
         names << QCoreApplication::translate(context, source.constData());
     for (QPushButton* b : root->findChildren<QPushButton*>()) {
