@@ -152,6 +152,19 @@ int InversionResult::leftOutCount() const
     return std::accumulate(leftOut.cbegin(), leftOut.cend(), 0);
 }
 
+QVector<int> InversionResult::mostSensitive(int cell) const
+{
+    QVector<int> data;
+    if (cell < 0)
+        return data;
+    for (int k = 0; k < SensitiveData && cell * SensitiveData + k < sensitiveData.size(); ++k) {
+        const int index = sensitiveData.at(cell * SensitiveData + k);
+        if (index >= 0)
+            data.append(index);
+    }
+    return data;
+}
+
 InversionInput InversionInput::fromDataset(const InversionDataset& dataset)
 {
     InversionInput input;
@@ -461,6 +474,16 @@ InversionResult ResistivityInversion::run(const InversionInput& input, const Inv
     // Coverage and chargeability from the sensitivities of the final model.
     j = jacobian(model);
     const Eigen::VectorXd coverage = j.cwiseAbs().colwise().sum().transpose();
+    const int kept = std::min(n, int(InversionResult::SensitiveData));
+    result.sensitiveData.fill(-1, parameters * InversionResult::SensitiveData);
+    std::vector<int> rowsBySensitivity(static_cast<size_t>(n));
+    for (int p = 0; p < parameters; ++p) {
+        std::iota(rowsBySensitivity.begin(), rowsBySensitivity.end(), 0);
+        std::partial_sort(rowsBySensitivity.begin(), rowsBySensitivity.begin() + kept, rowsBySensitivity.end(),
+                          [&](int l, int r) { return std::fabs(j(l, p)) > std::fabs(j(r, p)); });
+        for (int k = 0; k < kept; ++k)
+            result.sensitiveData[p * InversionResult::SensitiveData + k] = sourceIndex[size_t(rowsBySensitivity[size_t(k)])];
+    }
     Eigen::VectorXd eta = Eigen::VectorXd::Zero(parameters);
     if (settings.chargeability) {
         std::vector<int> rows;
