@@ -27,6 +27,8 @@ QLabel* lineLabel(const QString& objectName, QWidget* parent)
     auto* label = new QLabel(parent);
     label->setObjectName(objectName);
     label->setTextFormat(Qt::RichText);
+    // A long text is cut rather than widening the page beyond a small screen.
+    label->setMinimumWidth(1);
     return label;
 }
 
@@ -63,9 +65,13 @@ ModelView::ModelView(QWidget* parent)
     m_ownRangeCheck->setObjectName(QStringLiteral("model_own_range_check"));
     m_ownRangeCheck->setToolTip(tr("Цвета по диапазону модели, а не псевдоразреза"));
     bar->addWidget(m_ownRangeCheck);
-    bar->addStretch();
+    bar->addSpacing(12);
+    m_state = lineLabel(QStringLiteral("model_state"), this);
+    m_state->setStyleSheet(QStringLiteral("QLabel {color: #369;}"));
+    bar->addWidget(m_state);
     m_readOut = lineLabel(QStringLiteral("model_readout"), this);
-    bar->addWidget(m_readOut);
+    m_readOut->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    bar->addWidget(m_readOut, 1);
     layout->addLayout(bar);
 
     m_plot = new ModelSectionPlot(this);
@@ -74,6 +80,8 @@ ModelView::ModelView(QWidget* parent)
     m_electrodeGraph->setLineStyle(QCPGraph::lsNone);
     m_electrodeGraph->setScatterStyle(
         QCPScatterStyle(QCPScatterStyle::ssTriangleInverted, QPen(Qt::black), QBrush(Qt::white), 8));
+    // On a short window the section gives way before the controls do.
+    m_plot->setMinimumHeight(1);
     layout->addWidget(m_plot, 1);
 
     auto* line = new QHBoxLayout;
@@ -81,12 +89,8 @@ ModelView::ModelView(QWidget* parent)
     line->setSpacing(16);
     m_summary = lineLabel(QStringLiteral("model_summary"), this);
     m_counts = lineLabel(QStringLiteral("model_counts"), this);
-    m_state = lineLabel(QStringLiteral("model_state"), this);
-    m_state->setStyleSheet(QStringLiteral("QLabel {color: #369;}"));
     line->addWidget(m_summary);
-    line->addWidget(m_counts);
-    line->addStretch();
-    line->addWidget(m_state);
+    line->addWidget(m_counts, 1);
     layout->addLayout(line);
 
     connect(m_quantityGroup, &QButtonGroup::idClicked, this,

@@ -63,19 +63,22 @@ ViewerModelPage::ViewerModelPage(QWidget* parent)
     m_exportButton->setEnabled(false);
     bar->addWidget(m_computeButton);
     bar->addWidget(m_cancelButton);
-    bar->addWidget(filesButton);
     bar->addStretch();
-    bar->addWidget(m_exportButton);
     layout->addLayout(bar);
 
     m_view = new ModelView(this);
     layout->addWidget(m_view, 1);
+    // The line's files and the export under the section, with what they did.
+    auto* bottom = new QHBoxLayout;
+    bottom->setContentsMargins(6, 0, 6, 4);
+    bottom->setSpacing(8);
     m_message = new QLabel(this);
     m_message->setObjectName(QStringLiteral("model_message"));
-    m_message->setContentsMargins(6, 0, 6, 4);
-    m_message->setWordWrap(true);
-    m_message->hide();
-    layout->addWidget(m_message);
+    m_message->setMinimumWidth(1);
+    bottom->addWidget(filesButton);
+    bottom->addWidget(m_message, 1);
+    bottom->addWidget(m_exportButton);
+    layout->addLayout(bottom);
 
     connect(m_computeButton, &QPushButton::clicked, this, &ViewerModelPage::compute);
     connect(m_cancelButton, &QPushButton::clicked, this, &ViewerModelPage::cancel);
@@ -264,5 +267,5 @@ void ViewerModelPage::setMessage(const QString& text, bool failure)
 {
     m_message->setText(text);
     m_message->setStyleSheet(failure ? QStringLiteral("QLabel {color: #B00020;}") : QString());
-    m_message->setVisible(!text.isEmpty());
+    m_message->setToolTip(text);
 }
