@@ -476,6 +476,21 @@ void PseudosectionTest::viewerModelIsTheToolsAndLeadsToItsData()
     const SurveyDatum& top = data.input.data.at(expected.mostSensitive(cell).first());
     QVERIFY(std::fabs(0.25 * double(top.a.x + top.b.x + top.m.x + top.n.x) - expected.cells[cell].x) < 30.0);
 
+    // Another file of the line joins the model, merged as the tool merges them.
+    const QString second = folder.filePath(QStringLiteral("line-2.etr"));
+    spec.blocks = 30;
+    QVERIFY(writeSurveyFile(second, spec));
+    QVERIFY(page->addLineFiles({second}));
+    QVERIFY(!page->addLineFiles({folder.filePath(QStringLiteral("missing.etr"))}));
+    page->compute();
+    QVERIFY(computed.wait(120000));
+    EtrFile other;
+    QVERIFY(other.load(second));
+    const InversionData both = InversionData::fromFiles({&file, &other}, model.dataFilter());
+    QVERIFY(both.input.data.size() > data.input.data.size());
+    QCOMPARE(page->data().input.data.size(), both.input.data.size());
+    QCOMPARE(view->model().chi2(), ResistivityInversion::run(both.input, page->options()->settings()).chi2());
+
     // Leaving the viewer stops a run.
     page->compute();
     QVERIFY(page->isComputing());
