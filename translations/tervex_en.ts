@@ -880,10 +880,6 @@ Open an etr file with “Open”.</translation>
         <source>x = &lt;b&gt;%1&lt;/b&gt; м, глубина &lt;b&gt;%2&lt;/b&gt; м, ρ = &lt;b&gt;%3&lt;/b&gt; Ом·м</source>
         <translation>x = &lt;b&gt;%1&lt;/b&gt; m, depth &lt;b&gt;%2&lt;/b&gt; m, ρ = &lt;b&gt;%3&lt;/b&gt; Ω·m</translation>
     </message>
-    <message>
-        <source>, η = &lt;b&gt;%1&lt;/b&gt; %</source>
-        <translation>, η = &lt;b&gt;%1&lt;/b&gt; %</translation>
-    </message>
 </context>
 <context>
     <name>OutputFile</name>

@@ -184,7 +184,7 @@ QWidget* EtrViewer::createHeader()
     layout->addWidget(m_openButton);
     m_processButton = createButton(tr("Обработать"), QStringLiteral("process_button"), 110, header);
     layout->addWidget(m_processButton);
-    auto* exportButton = createButton(tr("Экспорт…"), QStringLiteral("export_button"), 110, header);
+    auto* exportButton = createButton(tr("Экспорт…"), QStringLiteral("export_button"), 90, header);
     layout->addWidget(exportButton);
     connect(exportButton, &QPushButton::clicked, this, [this] {
         auto* dialog = new ExportDialog(m_fileLoaded ? m_controller->file() : nullptr, m_polarizationCheck->isChecked(), this);
@@ -200,15 +200,15 @@ QWidget* EtrViewer::createHeader()
     m_polarizationCheck->setStyleSheet(QStringLiteral("QCheckBox {background-color: #F3F3F3}"));
     m_polarizationCheck->setChecked(m_model->usePolar());
     layout->addWidget(m_polarizationCheck);
-    layout->addSpacing(20);
-    // The signal plots of the selected channel, the pseudosection or the errors of the whole file.
+    layout->addSpacing(8);
+    // The signal plots of the selected channel, the pseudosection, the errors or the model of the whole file.
     m_viewToggle = new Toggle({tr("Сигналы"), tr("Разрез"), tr("Погрешности"), tr("Модель")}, {0, 1, 2, 3}, 95, 32,
                               QColor(119, 119, 119), QColor(204, 204, 204), header);
     m_viewToggle->setObjectName(QStringLiteral("view_toggle"));
     // Each button as wide as its text: four of one width leave the header no room on a 1024 px screen.
     for (int id : {0, 1, 2, 3}) {
         QAbstractButton* button = m_viewToggle->button(id);
-        button->setFixedWidth(button->fontMetrics().horizontalAdvance(button->text()) + 16);
+        button->setFixedWidth(button->fontMetrics().horizontalAdvance(button->text()) + 10);
     }
     layout->addWidget(m_viewToggle);
     layout->addStretch();

@@ -270,6 +270,6 @@ QString ModelView::cellText(const ModelCell& cell, double depth, bool withCharge
                        .arg(depth, 0, 'f', 1)
                        .arg(value(cell.resistivity));
     if (withChargeability)
-        text += tr(", η = <b>%1</b> %").arg(cell.chargeability, 0, 'f', 2);
+        text += QStringLiteral(", η = <b>%1</b> %").arg(cell.chargeability, 0, 'f', 2);
     return text;
 }
