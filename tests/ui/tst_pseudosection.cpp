@@ -112,6 +112,17 @@ QVector<QVector<SurveyDatum>> generatedRecords(SequenceGenerator::Array array, d
     return records;
 }
 
+// A survey of `blocks` records of one short period each, quick to write and to read.
+SurveyFileSpec shortRecords(int blocks)
+{
+    SurveyFileSpec spec;
+    spec.blocks = blocks;
+    spec.pulse = 200;
+    spec.pause = 200;
+    spec.periods = 1;
+    return spec;
+}
+
 bool finite(const QRectF& r)
 {
     return std::isfinite(r.left()) && std::isfinite(r.right()) && std::isfinite(r.top()) && std::isfinite(r.bottom());
@@ -137,12 +148,8 @@ void PseudosectionTest::viewerDatumAndTreeSelectEachOther()
 {
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("line.etr"));
-    SurveyFileSpec spec;
-    spec.blocks = 4;
+    SurveyFileSpec spec = shortRecords(4);
     spec.channels = 3;
-    spec.pulse = 200;
-    spec.pause = 200;
-    spec.periods = 1;
     QVERIFY(writeSurveyFile(path, spec));
 
     TervexModel model;
@@ -399,11 +406,7 @@ void PseudosectionTest::viewerModelIsTheToolsAndLeadsToItsData()
 {
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("line.etr"));
-    SurveyFileSpec spec;
-    spec.blocks = 24;
-    spec.pulse = 200;
-    spec.pause = 200;
-    spec.periods = 1;
+    SurveyFileSpec spec = shortRecords(24);
     QVERIFY(writeSurveyFile(path, spec));
 
     TervexModel model;
