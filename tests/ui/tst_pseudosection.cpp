@@ -17,6 +17,7 @@
 
 #include "../app/runfixture.h"
 
+#include <QCheckBox>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTextStream>
@@ -479,6 +480,20 @@ void PseudosectionTest::viewerModelIsTheToolsAndLeadsToItsData()
     const SurveyDatum& top = data.input.data.at(expected.mostSensitive(cell).first());
     QVERIFY(std::fabs(0.25 * double(top.a.x + top.b.x + top.m.x + top.n.x) - expected.cells[cell].x) < 30.0);
 
+    // The options reach the run: with IP the chargeability section comes too, and η may be shown.
+    page->options()->findChild<QCheckBox*>(QStringLiteral("inversion_chargeability"))->click();
+    page->compute();
+    QVERIFY(computed.wait(120000));
+    QVERIFY(view->model().hasChargeability);
+    InversionSettings withIp;
+    withIp.chargeability = true;
+    QCOMPARE(view->model().chargeabilityChi2, ResistivityInversion::run(data.input, withIp).chargeabilityChi2);
+    auto* eta = view->findChild<QPushButton*>(QStringLiteral("model_chargeability_button"));
+    QVERIFY(eta->isEnabled());
+    eta->click();
+    QCOMPARE(view->plot()->quantity(), ModelSectionPlot::Quantity::Chargeability);
+    QVERIFY(view->cellText(cell).contains(QStringLiteral("η")));
+
     // Another file of the line joins the model, merged as the tool merges them.
     const QString second = folder.filePath(QStringLiteral("line-2.etr"));
     spec.blocks = 30;
@@ -500,6 +515,12 @@ void PseudosectionTest::viewerModelIsTheToolsAndLeadsToItsData()
     viewer.hide();
     QTRY_VERIFY_WITH_TIMEOUT(!page->isComputing(), 30000);
     QVERIFY(!view->state().isEmpty());
+
+    // A file that cannot be opened leaves no model of the one before.
+    viewer.open(folder.filePath(QStringLiteral("missing.etr")));
+    QVERIFY(!view->hasModel());
+    QVERIFY(!page->exportModel(folder.filePath(QStringLiteral("after.csv"))));
+    QVERIFY(!QFileInfo::exists(folder.filePath(QStringLiteral("after.csv"))));
 }
 
 // The line under the section and the colour range it shares with the pseudosection.
