@@ -1,5 +1,6 @@
 #include "app/livemodel.h"
 
+#include "inversion/inversiondata.h"
 #include "inversion/inversionworker.h"
 #include "inversion/modelwriters.h"
 #include "survey/outputfile.h"
@@ -85,8 +86,9 @@ void LiveModel::start(const QVector<SurveyDatum>& data, bool final)
     source.data = data;
     const InversionDataset dataset = InversionDataset::fromSources({source});
     m_surveyQuadrupoles = dataset.data.size();
-    QMap<QString, int> leftOut;
-    const InversionInput input = InversionInput::filtered(dataset, m_filter, &leftOut);
+    const InversionData prepared = InversionData::fromDataset(dataset, m_filter);
+    const InversionInput& input = prepared.input;
+    const QMap<QString, int>& leftOut = prepared.leftOut;
 
     // A first model waits for enough data spread over enough electrodes; a model once made is
     // only ever replaced by one of more data.
@@ -118,6 +120,7 @@ void LiveModel::start(const QVector<SurveyDatum>& data, bool final)
         settings.startModel = m_model.cells;
     m_runQuadrupoles = dataset.data.size();
     m_runLeftOut = leftOut;
+    m_runElectrodes = input.electrodes;
     m_runIsFinal = final;
     m_worker->start(input, settings);
     setState(State::Running);
@@ -129,6 +132,7 @@ void LiveModel::onFinished(const InversionResult& result)
         m_model = result;
         m_modelQuadrupoles = m_runQuadrupoles;
         m_leftOut = m_runLeftOut;
+        m_modelElectrodes = m_runElectrodes;
         for (auto it = result.leftOut.cbegin(); it != result.leftOut.cend(); ++it)
             m_leftOut[it.key()] += it.value();
         m_waitingReason.clear();
@@ -160,7 +164,7 @@ void LiveModel::saveFinal(bool made)
                      .arg(number(m_model.chi2(), 2), number(m_model.rms(), 1))
                      .arg(m_model.iterations.size() - 1)
                      .arg(m_model.used)
-                     .arg(std::accumulate(m_leftOut.cbegin(), m_leftOut.cend(), 0));
+                     .arg(leftOutCount());
         QStringList written;
         QString error;
         const QString vtk = vtkPath(m_dataFile);
@@ -186,33 +190,9 @@ void LiveModel::saveFinal(bool made)
     emit finalModelSaved(text);
 }
 
-QString LiveModel::summary() const
+int LiveModel::leftOutCount() const
 {
-    QString text;
-    if (m_model.ok()) {
-        text = tr("По %1 из %2 квадруполей: данных %3, отброшено %4, итераций %5, χ² = %6, RMS = %7 %")
-                   .arg(m_modelQuadrupoles)
-                   .arg(m_surveyQuadrupoles)
-                   .arg(m_model.used)
-                   .arg(std::accumulate(m_leftOut.cbegin(), m_leftOut.cend(), 0))
-                   .arg(m_model.iterations.size() - 1)
-                   .arg(number(m_model.chi2(), 2), number(m_model.rms(), 1));
-    } else if (m_state != State::Running && m_state != State::Idle) {
-        text = tr("Модели пока нет: %1").arg(m_waitingReason);
-    }
-    if (m_state == State::Running) {
-        const QString running = tr("расчёт по %1 квадруполям…").arg(m_runQuadrupoles);
-        text = text.isEmpty() ? running : text + QStringLiteral(" · ") + running;
-    }
-    return text;
-}
-
-QString LiveModel::progressText(const InversionIteration& iteration) const
-{
-    return tr("Расчёт по %1 квадруполям: итерация %2, χ² = %3")
-        .arg(m_runQuadrupoles)
-        .arg(iteration.number)
-        .arg(number(iteration.chi2, 2));
+    return std::accumulate(m_leftOut.cbegin(), m_leftOut.cend(), 0);
 }
 
 void LiveModel::setState(State state)

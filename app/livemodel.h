@@ -56,13 +56,11 @@ public:
     int surveyQuadrupoles() const { return m_surveyQuadrupoles; }
     // Data the dataset and the filter left out of the last model, by reason (the run's own too).
     const QMap<QString, int>& leftOut() const { return m_leftOut; }
+    int leftOutCount() const;
+    // The electrodes of the last model's line.
+    const QVector<ElectrodePosition>& modelElectrodes() const { return m_modelElectrodes; }
     // Why the survey has no model yet (too few data); empty when it has one or is running.
     const QString& waitingReason() const { return m_waitingReason; }
-
-    // The line under the section: how old the model is and how well it fits, or what runs, or why
-    // there is none yet.
-    QString summary() const;
-    QString progressText(const InversionIteration& iteration) const;
 
     // The paths the final model is saved at, for a data file.
     static QString vtkPath(const QString& dataFile);
@@ -97,6 +95,8 @@ private:
     int m_runQuadrupoles = 0;
     QMap<QString, int> m_leftOut;
     QMap<QString, int> m_runLeftOut;
+    QVector<ElectrodePosition> m_modelElectrodes;
+    QVector<ElectrodePosition> m_runElectrodes;
     QString m_waitingReason;
     // Of the last data given: usable ones and the electrodes they use.
     int m_usable = 0;

@@ -4,7 +4,6 @@
 #include "etr/inversionwriters.h"
 #include "inversion/forwardsolver.h"
 #include "measurement/channelresult.h"
-#include "survey/dataerrors.h"
 #include "survey/errormodel.h"
 #include "survey/pseudosectionplacement.h"
 
@@ -153,31 +152,24 @@ int InversionResult::leftOutCount() const
     return std::accumulate(leftOut.cbegin(), leftOut.cend(), 0);
 }
 
+QVector<int> InversionResult::mostSensitive(int cell) const
+{
+    QVector<int> data;
+    if (cell < 0)
+        return data;
+    for (int k = 0; k < SensitiveData && cell * SensitiveData + k < sensitiveData.size(); ++k) {
+        const int index = sensitiveData.at(cell * SensitiveData + k);
+        if (index >= 0)
+            data.append(index);
+    }
+    return data;
+}
+
 InversionInput InversionInput::fromDataset(const InversionDataset& dataset)
 {
     InversionInput input;
     input.electrodes = dataset.electrodes;
     input.data = dataset.data;
-    return input;
-}
-
-InversionInput InversionInput::filtered(const InversionDataset& dataset, const DataFilter& filter,
-                                        QMap<QString, int>* leftOut, DataErrors* errorsOut)
-{
-    const DataErrors errors = DataErrors::analyse(dataset.data, filter);
-    InversionInput input = fromDataset(dataset);
-    input.data = errors.kept(dataset.data);
-    if (errors.model().kind != ErrorModel::Kind::Deviation)
-        input.errors = errors.keptErrors();
-    if (leftOut) {
-        *leftOut = dataset.leftOut;
-        for (int rule = 0; rule < DataFilter::RuleCount; ++rule) {
-            if (errors.droppedBy(DataFilter::Rule(rule)) > 0)
-                (*leftOut)[filter.describe(DataFilter::Rule(rule))] += errors.droppedBy(DataFilter::Rule(rule));
-        }
-    }
-    if (errorsOut)
-        *errorsOut = errors;
     return input;
 }
 
@@ -485,6 +477,16 @@ InversionResult ResistivityInversion::run(const InversionInput& input, const Inv
     // Coverage and chargeability from the sensitivities of the final model.
     j = jacobian(model);
     const Eigen::VectorXd coverage = j.cwiseAbs().colwise().sum().transpose();
+    const int kept = std::min(n, int(InversionResult::SensitiveData));
+    result.sensitiveData.fill(-1, parameters * InversionResult::SensitiveData);
+    std::vector<int> rowsBySensitivity(static_cast<size_t>(n));
+    for (int p = 0; p < parameters; ++p) {
+        std::iota(rowsBySensitivity.begin(), rowsBySensitivity.end(), 0);
+        std::partial_sort(rowsBySensitivity.begin(), rowsBySensitivity.begin() + kept, rowsBySensitivity.end(),
+                          [&](int l, int r) { return std::fabs(j(l, p)) > std::fabs(j(r, p)); });
+        for (int k = 0; k < kept; ++k)
+            result.sensitiveData[p * InversionResult::SensitiveData + k] = sourceIndex[size_t(rowsBySensitivity[size_t(k)])];
+    }
     Eigen::VectorXd eta = Eigen::VectorXd::Zero(parameters);
     if (settings.chargeability) {
         std::vector<int> rows;

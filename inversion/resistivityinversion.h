@@ -13,8 +13,6 @@
 #include <atomic>
 #include <functional>
 
-class DataErrors;
-class DataFilter;
 struct InversionDataset;
 
 struct ModelCell
@@ -63,11 +61,6 @@ struct InversionInput
     QVector<double> errors;
 
     static InversionInput fromDataset(const InversionDataset& dataset);
-    // The data of the dataset the filter keeps, each weighted by the error model fitted to its
-    // reciprocals, or without one by its deviation and the run's floor. *leftOut gets the
-    // dataset's and the filter's reasons with their counts; *errors the analysis.
-    static InversionInput filtered(const InversionDataset& dataset, const DataFilter& filter,
-                                   QMap<QString, int>* leftOut = nullptr, DataErrors* errors = nullptr);
 };
 
 
@@ -92,6 +85,10 @@ struct InversionResult
     QMap<QString, int> leftOut;
     bool hasChargeability = false;
     double chargeabilityChi2 = 0.0;
+    // For each cell (in the order of `cells`) the data most sensitive to it, largest |d ln rho_a /
+    // d ln rho| first, as indices into the input's data; -1 pads a cell fewer data reach.
+    static constexpr int SensitiveData = 5;
+    QVector<int> sensitiveData;
     // Cells, nodes, data and wavenumbers of the computation.
     int meshCells = 0;
     int meshNodes = 0;
@@ -101,6 +98,8 @@ struct InversionResult
     int leftOutCount() const;
     double chi2() const { return iterations.isEmpty() ? 0.0 : iterations.last().chi2; }
     double rms() const { return iterations.isEmpty() ? 0.0 : iterations.last().rms; }
+    // The input's data most sensitive to cell `cell`, largest first.
+    QVector<int> mostSensitive(int cell) const;
 };
 
 // Smoothness-constrained Gauss-Newton inversion of the resistances of one survey line for a 2-D

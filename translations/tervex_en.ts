@@ -568,6 +568,10 @@ The conversion will be done without chargeability</translation>
         <source>Погрешности</source>
         <translation>Errors</translation>
     </message>
+    <message>
+        <source>Модель</source>
+        <translation>Model</translation>
+    </message>
 </context>
 <context>
     <name>ExportDialog</name>
@@ -661,6 +665,37 @@ Open an etr file with “Open”.</translation>
     <message>
         <source>Файл %1: импульс %2 мс, в первом файле %3 мс; окно заряжаемости в заголовке взято по первому файлу</source>
         <translation>File %1: pulse %2 ms, %3 ms in the first file; the chargeability window in the header follows the first file</translation>
+    </message>
+</context>
+<context>
+    <name>InversionOptionsPanel</name>
+    <message>
+        <source>авто</source>
+        <translation>auto</translation>
+    </message>
+    <message>
+        <source>Начальная сила сглаживания; 0 — по данным</source>
+        <translation>Starting smoothing strength; 0: from the data</translation>
+    </message>
+    <message>
+        <source>Погрешность от</source>
+        <translation>Error from</translation>
+    </message>
+    <message>
+        <source>Устойчивая</source>
+        <translation>Robust</translation>
+    </message>
+    <message>
+        <source>Выбросы в данных теряют вес</source>
+        <translation>Outliers in the data lose their weight</translation>
+    </message>
+    <message>
+        <source>ВП</source>
+        <translation>IP</translation>
+    </message>
+    <message>
+        <source>Также разрез заряжаемости</source>
+        <translation>Also the chargeability section</translation>
     </message>
 </context>
 <context>
@@ -786,21 +821,16 @@ Open an etr file with “Open”.</translation>
         <source>меньше %1 электродов с данными</source>
         <translation>fewer than %1 electrodes with data</translation>
     </message>
+</context>
+<context>
+    <name>LiveModelPage</name>
     <message>
-        <source>По %1 из %2 квадруполей: данных %3, отброшено %4, итераций %5, χ² = %6, RMS = %7 %</source>
-        <translation>From %1 of %2 quadrupoles: %3 data, %4 left out, %5 iterations, χ² = %6, RMS = %7 %</translation>
+        <source>Расчёт модели…</source>
+        <translation>Computing the model…</translation>
     </message>
     <message>
         <source>Модели пока нет: %1</source>
         <translation>No model yet: %1</translation>
-    </message>
-    <message>
-        <source>расчёт по %1 квадруполям…</source>
-        <translation>computing from %1 quadrupoles…</translation>
-    </message>
-    <message>
-        <source>Расчёт по %1 квадруполям: итерация %2, χ² = %3</source>
-        <translation>Computing from %1 quadrupoles: iteration %2, χ² = %3</translation>
     </message>
 </context>
 <context>
@@ -883,6 +913,33 @@ Open an etr file with “Open”.</translation>
     <message>
         <source>ρ, Ом·м</source>
         <translation>ρ, Ohm·m</translation>
+    </message>
+</context>
+<context>
+    <name>ModelView</name>
+    <message>
+        <source>Своя шкала</source>
+        <translation>Own scale</translation>
+    </message>
+    <message>
+        <source>Цвета по диапазону модели, а не псевдоразреза</source>
+        <translation>Colours by the model&apos;s range, not the pseudosection&apos;s</translation>
+    </message>
+    <message>
+        <source>Данных: &lt;b&gt;%1&lt;/b&gt;, исключено %2 · итераций: %3 · χ² = &lt;b&gt;%4&lt;/b&gt; · RMS = &lt;b&gt;%5 %&lt;/b&gt;</source>
+        <translation>Data: &lt;b&gt;%1&lt;/b&gt;, left out %2 · iterations: %3 · χ² = &lt;b&gt;%4&lt;/b&gt; · RMS = &lt;b&gt;%5 %&lt;/b&gt;</translation>
+    </message>
+    <message>
+        <source>по %1 из %2 квадруполей</source>
+        <translation>from %1 of %2 quadrupoles</translation>
+    </message>
+    <message>
+        <source>Расчёт: итерация %1, χ² = %2</source>
+        <translation>Computing: iteration %1, χ² = %2</translation>
+    </message>
+    <message>
+        <source>x = &lt;b&gt;%1&lt;/b&gt; м, глубина &lt;b&gt;%2&lt;/b&gt; м, ρ = &lt;b&gt;%3&lt;/b&gt; Ом·м</source>
+        <translation>x = &lt;b&gt;%1&lt;/b&gt; m, depth &lt;b&gt;%2&lt;/b&gt; m, ρ = &lt;b&gt;%3&lt;/b&gt; Ω·m</translation>
     </message>
 </context>
 <context>
@@ -2060,6 +2117,85 @@ the results are less accurate</translation>
     <message>
         <source>Отмена</source>
         <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>ViewerModelPage</name>
+    <message>
+        <source>Пересчитать</source>
+        <translation>Recompute</translation>
+    </message>
+    <message>
+        <source>Отменить</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Файлы линии…</source>
+        <translation>Line files…</translation>
+    </message>
+    <message>
+        <source>Добавить к модели другие файлы той же линии</source>
+        <translation>Add other files of the same line to the model</translation>
+    </message>
+    <message>
+        <source>Экспорт модели…</source>
+        <translation>Export model…</translation>
+    </message>
+    <message>
+        <source>Расчёт отменён</source>
+        <translation>Computation cancelled</translation>
+    </message>
+    <message>
+        <source>Не удалось открыть: %1</source>
+        <translation>Could not open: %1</translation>
+    </message>
+    <message>
+        <source>Файлы линии: %1</source>
+        <translation>Line files: %1</translation>
+    </message>
+    <message>
+        <source>Расчёт…</source>
+        <translation>Computing…</translation>
+    </message>
+    <message>
+        <source>Модель не построена: %1</source>
+        <translation>No model: %1</translation>
+    </message>
+    <message>
+        <source>модели ещё нет</source>
+        <translation>there is no model yet</translation>
+    </message>
+    <message>
+        <source>формат по расширению: .csv, .vtk, .png или .pdf</source>
+        <translation>the format follows the suffix: .csv, .vtk, .png or .pdf</translation>
+    </message>
+    <message>
+        <source>ошибка записи на диск</source>
+        <translation>disk write error</translation>
+    </message>
+    <message>
+        <source>Не удалось записать %1: %2</source>
+        <translation>Could not write %1: %2</translation>
+    </message>
+    <message>
+        <source>Модель записана в %1</source>
+        <translation>Model written to %1</translation>
+    </message>
+    <message>
+        <source>Экспорт модели</source>
+        <translation>Export model</translation>
+    </message>
+    <message>
+        <source>Модель (*.vtk *.csv);;Рисунок (*.png *.pdf)</source>
+        <translation>Model (*.vtk *.csv);;Picture (*.png *.pdf)</translation>
+    </message>
+    <message>
+        <source>Файлы линии</source>
+        <translation>Line files</translation>
+    </message>
+    <message>
+        <source>Данные Тервекс (*.etr)</source>
+        <translation>Tervex data (*.etr)</translation>
     </message>
 </context>
 </TS>

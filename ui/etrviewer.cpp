@@ -7,6 +7,8 @@
 #include "ui/exportdialog.h"
 #include "ui/pseudosectionview.h"
 #include "ui/toggle.h"
+#include "ui/modelview.h"
+#include "ui/viewermodelpage.h"
 
 #include <QCoreApplication>
 #include <qcustomplot.h>
@@ -182,7 +184,7 @@ QWidget* EtrViewer::createHeader()
     layout->addWidget(m_openButton);
     m_processButton = createButton(tr("Обработать"), QStringLiteral("process_button"), 110, header);
     layout->addWidget(m_processButton);
-    auto* exportButton = createButton(tr("Экспорт…"), QStringLiteral("export_button"), 110, header);
+    auto* exportButton = createButton(tr("Экспорт…"), QStringLiteral("export_button"), 90, header);
     layout->addWidget(exportButton);
     connect(exportButton, &QPushButton::clicked, this, [this] {
         auto* dialog = new ExportDialog(m_fileLoaded ? m_controller->file() : nullptr, m_polarizationCheck->isChecked(), this);
@@ -198,15 +200,15 @@ QWidget* EtrViewer::createHeader()
     m_polarizationCheck->setStyleSheet(QStringLiteral("QCheckBox {background-color: #F3F3F3}"));
     m_polarizationCheck->setChecked(m_model->usePolar());
     layout->addWidget(m_polarizationCheck);
-    layout->addSpacing(20);
-    // The signal plots of the selected channel, the pseudosection or the errors of the whole file.
-    m_viewToggle = new Toggle({tr("Сигналы"), tr("Разрез"), tr("Погрешности")}, {0, 1, 2}, 95, 32,
+    layout->addSpacing(8);
+    // The signal plots of the selected channel, the pseudosection, the errors or the model of the whole file.
+    m_viewToggle = new Toggle({tr("Сигналы"), tr("Разрез"), tr("Погрешности"), tr("Модель")}, {0, 1, 2, 3}, 95, 32,
                               QColor(119, 119, 119), QColor(204, 204, 204), header);
     m_viewToggle->setObjectName(QStringLiteral("view_toggle"));
-    // Each button as wide as its text: three of one width leave the header no room on a 1024 px screen.
-    for (int id : {0, 1, 2}) {
+    // Each button as wide as its text: four of one width leave the header no room on a 1024 px screen.
+    for (int id : {0, 1, 2, 3}) {
         QAbstractButton* button = m_viewToggle->button(id);
-        button->setFixedWidth(button->fontMetrics().horizontalAdvance(button->text()) + 16);
+        button->setFixedWidth(button->fontMetrics().horizontalAdvance(button->text()) + 10);
     }
     layout->addWidget(m_viewToggle);
     layout->addStretch();
@@ -270,6 +272,16 @@ QWidget* EtrViewer::createPlotFrame()
     views->addWidget(m_errorView);
     connect(m_errorView, &ErrorView::filterChanged, m_model, &TervexModel::setDataFilter);
     connect(m_errorView, &ErrorView::filterChanged, this, &EtrViewer::showSection);
+    m_modelPage = new ViewerModelPage(views);
+    m_modelPage->setDataFilter(m_errorView->filter());
+    views->addWidget(m_modelPage);
+    connect(m_errorView, &ErrorView::filterChanged, m_modelPage, &ViewerModelPage::setDataFilter);
+    connect(m_modelPage, &ViewerModelPage::dataChosen, this, &EtrViewer::markRecords);
+    // The model's colours by default those of the pseudosection's resistivity, to compare the two.
+    connect(m_pseudosection->plot()->colorScale(), &QCPColorScale::dataRangeChanged, this, [this](const QCPRange& range) {
+        if (m_pseudosection->plot()->quantity() == PseudosectionPlot::Quantity::Resistivity)
+            m_modelPage->view()->setSharedRange(range);
+    });
     layout->addWidget(views, 1);
     connect(m_viewToggle, &Toggle::toggled, views, &QStackedWidget::setCurrentIndex);
     // Current and drag directions belong to the signal plots only.
@@ -413,8 +425,10 @@ void EtrViewer::loadFile(const QString& path)
         m_errorView->setData(file->surveyData(0));
         showSection();
         fillTree();
+        m_modelPage->setFile(file, path);
         return;
     }
+    m_modelPage->setFile(nullptr, QString());
     m_pseudosection->plot()->setData({});
     showMetadata(LineMetadata());
     m_errorView->setData({});
@@ -448,6 +462,7 @@ void EtrViewer::showMetadata(const LineMetadata& metadata)
 
 void EtrViewer::fillTree()
 {
+    m_markedRecords.clear();
     m_tree->reset();
     m_tree->clearSelection();
     m_tree->clear();
@@ -678,6 +693,42 @@ void EtrViewer::onProcessClicked()
                      .arg(QDir::toNativeSeparators(path), writeFailureReason(path));
     }
     showInformation(this, processTitle(), result);
+}
+
+void EtrViewer::markRecords(const QVector<SurveyDatum>& data)
+{
+    for (const auto& record : qAsConst(m_markedRecords)) {
+        if (QTreeWidgetItem* block = m_tree->topLevelItem(record.first)) {
+            if (QTreeWidgetItem* channel = block->child(record.second))
+                channel->setBackground(0, QBrush());
+        }
+    }
+    m_markedRecords.clear();
+    QTreeWidgetItem* first = nullptr;
+    m_tree->collapseAll();
+    // The other files of the line are not in the tree.
+    for (const SurveyDatum& datum : data) {
+        QTreeWidgetItem* block = datum.source == 0 ? m_tree->topLevelItem(datum.record) : nullptr;
+        QTreeWidgetItem* channel = block ? block->child(datum.channel) : nullptr;
+        if (!channel)
+            continue;
+        channel->setBackground(0, QColor(255, 236, 160));
+        block->setExpanded(true);
+        m_markedRecords.append({datum.record, datum.channel});
+        if (!first)
+            first = channel;
+    }
+    // The most sensitive datum becomes the current channel: its signals, its pseudosection cell.
+    if (first) {
+        m_tree->setCurrentItem(first);
+        m_tree->scrollToItem(first);
+    }
+}
+
+void EtrViewer::hideEvent(QHideEvent* event)
+{
+    m_modelPage->cancel();
+    QDialog::hideEvent(event);
 }
 
 void EtrViewer::reject()

@@ -2,10 +2,13 @@
 #define ETRVIEWER_H
 
 #include "survey/linemetadata.h"
+#include "survey/surveydatum.h"
 
 #include <QDialog>
 #include <QFileDialog>
+#include <QPair>
 #include <QStringList>
+#include <QVector>
 
 class EtrController;
 class ErrorView;
@@ -19,6 +22,7 @@ class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 class PseudosectionView;
+class ViewerModelPage;
 class TervexModel;
 class Toggle;
 
@@ -42,6 +46,9 @@ public:
     QTreeWidget* tree() const { return m_tree; }
     PseudosectionView* pseudosection() const { return m_pseudosection; }
     ErrorView* errorView() const { return m_errorView; }
+    ViewerModelPage* modelPage() const { return m_modelPage; }
+    // The records the last click on a model cell marked in the tree, as (block, channel).
+    const QVector<QPair<int, int>>& markedRecords() const { return m_markedRecords; }
     const QFileDialog& fileDialog() const { return m_fileDialog; }
 
 Q_SIGNALS:
@@ -62,6 +69,8 @@ public Q_SLOTS:
     void onSetDragAndZoom(int orientation);
 
 protected:
+    // Leaving the viewer stops an inversion going on.
+    void hideEvent(QHideEvent* event) override;
     // Every box of the viewer goes through here (parent null for the loader's messages).
     virtual void showInformation(QWidget* parent, const QString& title, const QString& text);
     // Runs the open dialog in the data directory; the chosen files, none when cancelled.
@@ -81,6 +90,7 @@ private:
     void loadFile(const QString& path);
     void fillTree();
     void placeRects(bool withCurrent);
+    void markRecords(const QVector<SurveyDatum>& data);
 
     TervexModel* m_model;
     QFileDialog m_fileDialog;
@@ -112,6 +122,9 @@ private:
     PseudosectionView* m_pseudosection = nullptr;
     // The reciprocal errors and the filter's rules.
     ErrorView* m_errorView = nullptr;
+    // The inverted section of the file (and of the line's other files).
+    ViewerModelPage* m_modelPage = nullptr;
+    QVector<QPair<int, int>> m_markedRecords;
     Toggle* m_viewToggle = nullptr;
     EtrController* m_controller = nullptr;
     // The last opening succeeded; after a failed one the controller's file object is empty.

@@ -1,40 +1,51 @@
 #include "ui/livemodelpage.h"
 
 #include "app/livemodel.h"
-#include "ui/modelsectionplot.h"
+#include "ui/modelview.h"
 
-#include <QLabel>
 #include <QVBoxLayout>
 
 LiveModelPage::LiveModelPage(LiveModel* model, QWidget* parent)
     : QWidget(parent)
     , m_model(model)
-    , m_plot(new ModelSectionPlot(this))
-    , m_status(new QLabel(this))
+    , m_view(new ModelView(this))
 {
     setObjectName(QStringLiteral("live_model_page"));
-    m_status->setObjectName(QStringLiteral("live_model_status"));
-    m_status->setWordWrap(true);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_plot, 1);
-    layout->addWidget(m_status);
+    layout->addWidget(m_view);
     // The window can draw: the end of a survey saves the section's picture too.
     m_model->setPictureWriter(&ModelSectionPlot::writePicture);
     connect(m_model, &LiveModel::modelChanged, this, &LiveModelPage::showModel);
-    connect(m_model, &LiveModel::stateChanged, this, [this]() { m_status->setText(m_model->summary()); });
+    connect(m_model, &LiveModel::stateChanged, this, &LiveModelPage::showState);
     connect(m_model, &LiveModel::progress, this,
-            [this](const InversionIteration& iteration) { m_status->setText(m_model->progressText(iteration)); });
+            [this](const InversionIteration& iteration) { m_view->setState(ModelView::progressText(iteration)); });
     showModel();
-}
-
-QString LiveModelPage::statusText() const
-{
-    return m_status->text();
+    showState();
 }
 
 void LiveModelPage::showModel()
 {
-    m_plot->setModel(m_model->model());
-    m_status->setText(m_model->summary());
+    if (m_model->model().ok())
+        m_view->setModel(m_model->model(), m_model->modelElectrodes(), m_model->leftOutCount());
+    else
+        m_view->clearModel();
+    m_view->setDataCounts(m_model->modelQuadrupoles(), m_model->surveyQuadrupoles());
+}
+
+void LiveModelPage::showState()
+{
+    m_view->setDataCounts(m_model->modelQuadrupoles(), m_model->surveyQuadrupoles());
+    switch (m_model->state()) {
+    case LiveModel::State::Running:
+        m_view->setState(tr("Расчёт модели…"));
+        break;
+    case LiveModel::State::Waiting:
+        m_view->setState(tr("Модели пока нет: %1").arg(m_model->waitingReason()));
+        break;
+    case LiveModel::State::Idle:
+    case LiveModel::State::Final:
+        m_view->setState(m_model->model().ok() ? QString() : m_model->waitingReason());
+        break;
+    }
 }

@@ -4,11 +4,10 @@
 #include <QWidget>
 
 class LiveModel;
-class ModelSectionPlot;
-class QLabel;
+class ModelView;
 
-// The result page of the inverted section that follows the survey: the last model and the line
-// that says how old it is and what runs.
+// The result page of the inverted section that follows the survey: the last model, how old it
+// is and what the inversion does now.
 class LiveModelPage : public QWidget
 {
     Q_OBJECT
@@ -16,14 +15,14 @@ class LiveModelPage : public QWidget
 public:
     LiveModelPage(LiveModel* model, QWidget* parent = nullptr);
 
-    QString statusText() const;
+    ModelView* view() const { return m_view; }
 
 private:
     void showModel();
+    void showState();
 
     LiveModel* m_model;
-    ModelSectionPlot* m_plot;
-    QLabel* m_status;
+    ModelView* m_view;
 };
 
 #endif

@@ -103,12 +103,22 @@ void ModelSectionPlot::setQuantity(Quantity quantity)
     rebuild();
 }
 
+void ModelSectionPlot::setResistivityRange(const QCPRange& range)
+{
+    m_resistivityRange = range.lower > 0.0 && range.upper > range.lower ? range : QCPRange(0.0, 0.0);
+    rebuild();
+}
+
 void ModelSectionPlot::rebuild()
 {
-    QVector<double> values;
-    for (const ModelCell& cell : m_cells)
-        values.append(m_quantity == Quantity::Resistivity ? cell.resistivity : cell.chargeability);
-    SectionColorScale::setRange(m_colorScale, values);
+    if (m_quantity == Quantity::Resistivity && m_resistivityRange.upper > 0.0) {
+        SectionColorScale::setFixedRange(m_colorScale, m_resistivityRange);
+    } else {
+        QVector<double> values;
+        for (const ModelCell& cell : m_cells)
+            values.append(m_quantity == Quantity::Resistivity ? cell.resistivity : cell.chargeability);
+        SectionColorScale::setRange(m_colorScale, values);
+    }
     rescaleAxes();
     replot(rpQueuedReplot);
 }

@@ -23,6 +23,11 @@ public:
     void setQuantity(Quantity quantity);
     Quantity quantity() const { return m_quantity; }
     QCPColorScale* colorScale() const { return m_colorScale; }
+    const QVector<ModelCell>& cells() const { return m_cells; }
+    // The resistivity colours span this range (another section's, to compare the two) instead of
+    // the model's own; a range that is not positive and ascending gives the own range back.
+    void setResistivityRange(const QCPRange& range);
+    QCPRange resistivityRange() const { return m_resistivityRange; }
 
     // Writes the section as a PNG or PDF picture (by the file's suffix) of the given size.
     bool saveSection(const QString& path, int width, int height);
@@ -34,6 +39,7 @@ private:
 
     QVector<ModelCell> m_cells;
     double m_coverageLimit = 0.0;
+    QCPRange m_resistivityRange{0.0, 0.0};
     Quantity m_quantity = Quantity::Resistivity;
     QCPColorScale* m_colorScale = nullptr;
     ModelSectionCells* m_drawing = nullptr;

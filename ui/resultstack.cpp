@@ -7,6 +7,7 @@
 #include "ui/measurementplot.h"
 #include "ui/livemodelpage.h"
 #include "ui/measurementstablemodel.h"
+#include "ui/modelview.h"
 #include "ui/pseudosectionview.h"
 #include "ui/windowparts.h"
 
@@ -63,6 +64,11 @@ QWidget* ResultStack::createSectionPage(LiveModel* liveModel)
     views->addWidget(m_pseudosection);
     m_modelPage = new LiveModelPage(liveModel, views);
     views->addWidget(m_modelPage);
+    // The model's colours by default those of the pseudosection's resistivity, to compare the two.
+    connect(m_pseudosection->plot()->colorScale(), &QCPColorScale::dataRangeChanged, m_modelPage, [this](const QCPRange& range) {
+        if (m_pseudosection->plot()->quantity() == PseudosectionPlot::Quantity::Resistivity)
+            m_modelPage->view()->setSharedRange(range);
+    });
     layout->addWidget(views, 1);
     connect(group, &QButtonGroup::idToggled, views, [views](int id, bool checked) {
         if (checked)

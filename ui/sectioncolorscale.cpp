@@ -85,6 +85,12 @@ void SectionColorScale::setRange(QCPColorScale* scale, QVector<double> values)
     setSortedRange(scale, values);
 }
 
+void SectionColorScale::setFixedRange(QCPColorScale* scale, const QCPRange& range)
+{
+    scale->setDataRange(range);
+    chooseTicks(scale);
+}
+
 void SectionColorScale::setSortedRange(QCPColorScale* scale, const QVector<double>& sorted)
 {
     const int last = sorted.size() - 1;
@@ -98,6 +104,5 @@ void SectionColorScale::setSortedRange(QCPColorScale* scale, const QVector<doubl
     } else if (range.size() < MinimumChargeabilitySpan) {
         range = QCPRange(range.center() - MinimumChargeabilitySpan / 2, range.center() + MinimumChargeabilitySpan / 2);
     }
-    scale->setDataRange(range);
-    chooseTicks(scale);
+    setFixedRange(scale, range);
 }

@@ -23,6 +23,8 @@ constexpr double MinimumChargeabilitySpan = 1.0;  // percent
 
 // `values` need not be sorted; nothing changes for an empty list.
 void setRange(QCPColorScale* scale, QVector<double> values);
+// A range given by the caller, such as another section's, with the ticks it needs.
+void setFixedRange(QCPColorScale* scale, const QCPRange& range);
 // The same for values sorted ascending, not empty.
 void setSortedRange(QCPColorScale* scale, const QVector<double>& sorted);
 

@@ -1,7 +1,7 @@
 #include "app/livemodel.h"
 #include "etr/etrfile.h"
 #include "etr/inversiondataset.h"
-#include "inversion/resistivityinversion.h"
+#include "inversion/inversiondata.h"
 #include "runfixture.h"
 #include "station/tervexdevice.h"
 #include "survey/etrformat.h"
@@ -218,7 +218,7 @@ void RunsTest::liveModelFollowsTheSurvey()
     EtrFile file;
     QVERIFY(file.load(target));
     const InversionResult expected = ResistivityInversion::run(
-        InversionInput::filtered(InversionDataset::fromFiles({&file}), DataFilter()), InversionSettings());
+        InversionData::fromFiles({&file}, DataFilter()).input, InversionSettings());
     QVERIFY(expected.ok());
     QCOMPARE(live->model().used, expected.used);
     QCOMPARE(live->model().iterations.size(), expected.iterations.size());

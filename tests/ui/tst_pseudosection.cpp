@@ -5,13 +5,19 @@
 #include "survey/surveydatamanager.h"
 #include "tools/shots/fileviewer.h"
 #include "tools/shots/surveyfile.h"
+#include "inversion/inversiondata.h"
+#include "inversion/modelwriters.h"
 #include "ui/autosettingswidget.h"
+#include "ui/inversionoptionspanel.h"
+#include "ui/modelview.h"
+#include "ui/viewermodelpage.h"
 #include "ui/etrviewer.h"
 #include "ui/pseudosectionview.h"
 #include "ui/tervexwidget.h"
 
 #include "../app/runfixture.h"
 
+#include <QCheckBox>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTextStream>
@@ -20,6 +26,7 @@
 #include <QtTest>
 
 #include <memory>
+#include <numeric>
 
 namespace {
 
@@ -106,6 +113,17 @@ QVector<QVector<SurveyDatum>> generatedRecords(SequenceGenerator::Array array, d
     return records;
 }
 
+// A survey of `blocks` records of one short period each, quick to write and to read.
+SurveyFileSpec shortRecords(int blocks)
+{
+    SurveyFileSpec spec;
+    spec.blocks = blocks;
+    spec.pulse = 200;
+    spec.pause = 200;
+    spec.periods = 1;
+    return spec;
+}
+
 bool finite(const QRectF& r)
 {
     return std::isfinite(r.left()) && std::isfinite(r.right()) && std::isfinite(r.top()) && std::isfinite(r.bottom());
@@ -123,18 +141,16 @@ private Q_SLOTS:
     void surveyAndItsContinuationFillThePage();
     void everySpacingDrawsEveryDatum();
     void colourScaleKeepsUniformGroundUniform();
+    void viewerModelIsTheToolsAndLeadsToItsData();
+    void modelViewTextsAndColourRange();
 };
 
 void PseudosectionTest::viewerDatumAndTreeSelectEachOther()
 {
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("line.etr"));
-    SurveyFileSpec spec;
-    spec.blocks = 4;
+    SurveyFileSpec spec = shortRecords(4);
     spec.channels = 3;
-    spec.pulse = 200;
-    spec.pause = 200;
-    spec.periods = 1;
     QVERIFY(writeSurveyFile(path, spec));
 
     TervexModel model;
@@ -383,6 +399,165 @@ void PseudosectionTest::colourScaleKeepsUniformGroundUniform()
             coloured += picture.pixelColor(x, y).hsvSaturation() > 80 ? 1 : 0;
     }
     QCOMPARE(coloured, 0);
+}
+
+// The viewer's model is the one tervex-invert computes from the same file, filter and options;
+// it is exported by suffix but never over data, and a cell leads to the records that see it.
+void PseudosectionTest::viewerModelIsTheToolsAndLeadsToItsData()
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("line.etr"));
+    SurveyFileSpec spec = shortRecords(24);
+    QVERIFY(writeSurveyFile(path, spec));
+
+    TervexModel model;
+    FileViewer viewer(&model);
+    viewer.resize(1200, 800);
+    viewer.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&viewer));
+    viewer.open(path);
+    ViewerModelPage* page = viewer.modelPage();
+    QSignalSpy computed(page, &ViewerModelPage::computed);
+    // Showing the view computes the model, in the worker: the viewer goes on at once.
+    viewer.findChild<QWidget*>(QStringLiteral("view_toggle"))->findChildren<QPushButton*>().value(3)->click();
+    QVERIFY(page->isComputing());
+    QVERIFY(computed.wait(120000));
+    ModelView* view = page->view();
+    QVERIFY(view->hasModel());
+
+    EtrFile file;
+    QVERIFY(file.load(path));
+    const InversionData data = InversionData::fromFiles({&file}, model.dataFilter());
+    const InversionResult expected = ResistivityInversion::run(data.input, page->options()->settings());
+    QVERIFY(expected.ok());
+    QCOMPARE(view->model().used, expected.used);
+    QCOMPARE(view->model().chi2(), expected.chi2());
+    QCOMPARE(view->model().rms(), expected.rms());
+    const QMap<QString, int> leftOut = data.leftOutWith(expected);
+    QCOMPARE(view->summary(), ModelView::summaryText(expected, std::accumulate(leftOut.cbegin(), leftOut.cend(), 0)));
+    QCOMPARE(view->counts(), ModelView::countText(expected.used, data.total));
+    QVERIFY(view->state().isEmpty());
+    // Coloured as the pseudosection's resistivity unless asked otherwise.
+    QCOMPARE(view->plot()->colorScale()->dataRange(), viewer.pseudosection()->plot()->colorScale()->dataRange());
+
+    for (const QString& name : {QStringLiteral("model.csv"), QStringLiteral("model.vtk"), QStringLiteral("model.png")}) {
+        QVERIFY2(page->exportModel(folder.filePath(name)), qPrintable(page->message()));
+        QVERIFY(QFileInfo(folder.filePath(name)).size() > 100);
+    }
+    QFile csv(folder.filePath(QStringLiteral("model.csv")));
+    QVERIFY(csv.open(QIODevice::ReadOnly));
+    QCOMPARE(csv.readAll(), ModelWriters::csv(expected));
+    const QByteArray before = [&] { QFile f(path); f.open(QIODevice::ReadOnly); return f.readAll(); }();
+    for (const QString& target : {path, folder.filePath(QStringLiteral("other.etr"))}) {
+        QVERIFY(!page->exportModel(target));
+        QVERIFY(!page->message().isEmpty());
+    }
+    QVERIFY(!QFileInfo::exists(folder.filePath(QStringLiteral("other.etr"))));
+    QCOMPARE([&] { QFile f(path); f.open(QIODevice::ReadOnly); return f.readAll(); }(), before);
+
+    // A well covered cell in the middle: its most sensitive data are marked in the tree, the first current.
+    view->plot()->replot(QCustomPlot::rpImmediateRefresh);
+    int cell = -1;
+    for (int i = 0; i < expected.cells.size(); ++i) {
+        const ModelCell& c = expected.cells.at(i);
+        if (cell < 0 || std::fabs(c.x - 115.0) + std::fabs(c.z + 4.0) < std::fabs(expected.cells[cell].x - 115.0) + std::fabs(expected.cells[cell].z + 4.0))
+            cell = i;
+    }
+    const QPoint centre = view->cellCentre(cell).toPoint();
+    QCOMPARE(view->cellAt(centre), cell);
+    QMouseEvent move(QEvent::MouseMove, centre, Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(view->plot(), &move);
+    QCOMPARE(view->findChild<QLabel*>(QStringLiteral("model_readout"))->text(), view->cellText(cell));
+    QTest::mouseClick(view->plot(), Qt::LeftButton, Qt::NoModifier, centre);
+    QVector<QPair<int, int>> wanted;
+    for (int index : expected.mostSensitive(cell))
+        wanted.append({data.input.data.at(index).record, data.input.data.at(index).channel});
+    QCOMPARE(wanted.size(), int(InversionResult::SensitiveData));
+    QCOMPARE(viewer.markedRecords(), wanted);
+    QTreeWidget* tree = viewer.tree();
+    QCOMPARE(tree->currentItem(), tree->topLevelItem(wanted.first().first)->child(wanted.first().second));
+    // The most sensitive datum of a shallow cell is measured right above it.
+    const SurveyDatum& top = data.input.data.at(expected.mostSensitive(cell).first());
+    QVERIFY(std::fabs(0.25 * double(top.a.x + top.b.x + top.m.x + top.n.x) - expected.cells[cell].x) < 30.0);
+
+    // The options reach the run: with IP the chargeability section comes too, and η may be shown.
+    page->options()->findChild<QCheckBox*>(QStringLiteral("inversion_chargeability"))->click();
+    page->compute();
+    QVERIFY(computed.wait(120000));
+    QVERIFY(view->model().hasChargeability);
+    InversionSettings withIp;
+    withIp.chargeability = true;
+    QCOMPARE(view->model().chargeabilityChi2, ResistivityInversion::run(data.input, withIp).chargeabilityChi2);
+    auto* eta = view->findChild<QPushButton*>(QStringLiteral("model_chargeability_button"));
+    QVERIFY(eta->isEnabled());
+    eta->click();
+    QCOMPARE(view->plot()->quantity(), ModelSectionPlot::Quantity::Chargeability);
+    QVERIFY(view->cellText(cell).contains(QStringLiteral("η")));
+
+    // Another file of the line joins the model, merged as the tool merges them.
+    const QString second = folder.filePath(QStringLiteral("line-2.etr"));
+    spec.blocks = 30;
+    QVERIFY(writeSurveyFile(second, spec));
+    QVERIFY(page->addLineFiles({second}));
+    QVERIFY(!page->addLineFiles({folder.filePath(QStringLiteral("missing.etr"))}));
+    page->compute();
+    QVERIFY(computed.wait(120000));
+    EtrFile other;
+    QVERIFY(other.load(second));
+    const InversionData both = InversionData::fromFiles({&file, &other}, model.dataFilter());
+    QVERIFY(both.input.data.size() > data.input.data.size());
+    QCOMPARE(page->data().input.data.size(), both.input.data.size());
+    QCOMPARE(view->model().chi2(), ResistivityInversion::run(both.input, page->options()->settings()).chi2());
+
+    // Leaving the viewer stops a run.
+    page->compute();
+    QVERIFY(page->isComputing());
+    viewer.hide();
+    QTRY_VERIFY_WITH_TIMEOUT(!page->isComputing(), 30000);
+    QVERIFY(!view->state().isEmpty());
+
+    // A file that cannot be opened leaves no model of the one before.
+    viewer.open(folder.filePath(QStringLiteral("missing.etr")));
+    QVERIFY(!view->hasModel());
+    QVERIFY(!page->exportModel(folder.filePath(QStringLiteral("after.csv"))));
+    QVERIFY(!QFileInfo::exists(folder.filePath(QStringLiteral("after.csv"))));
+}
+
+// The line under the section and the colour range it shares with the pseudosection.
+void PseudosectionTest::modelViewTextsAndColourRange()
+{
+    InversionResult result;
+    result.used = 120;
+    result.iterations = {{0, 9.0, 20.0, 0.0}, {1, 2.5, 6.0, 10.0}, {2, 1.04, 3.14, 5.0}};
+    result.cells.append(ModelCell{{0, 5, 5, 0}, {0, 0, -2, -2}, 2.5, -1.0, 80.0, 1.0, 3.0});
+    result.cells.append(ModelCell{{5, 10, 10, 5}, {0, 0, -2, -2}, 7.5, -1.0, 320.0, 1.0, 5.0});
+    const QString summary = ModelView::summaryText(result, 7);
+    for (const QString& part : {QStringLiteral("120"), QStringLiteral("7"), QStringLiteral("2"),
+                                QStringLiteral("1.04"), QStringLiteral("3.1 %")})
+        QVERIFY2(summary.contains(part), qPrintable(summary));
+    QCOMPARE(ModelView::countText(120, 255), QStringLiteral("по 120 из 255 квадруполей"));
+    QCOMPARE(ModelView::progressText({3, 1.234, 2.0, 1.0}), QStringLiteral("Расчёт: итерация 3, χ² = 1.23"));
+    QVERIFY(!ModelView::cellText(result.cells[0], 1.0, false).contains(QStringLiteral("η")));
+    QVERIFY(ModelView::cellText(result.cells[0], 1.0, true).contains(QStringLiteral("η = <b>3.00</b>")));
+
+    ModelView view;
+    view.setSharedRange(QCPRange(10.0, 1000.0));
+    view.setModel(result, {{0, 0, 0}, {10, 0, -2}}, 7);
+    QCOMPARE(view.summary(), summary);
+    QCOMPARE(view.depthAt(5.0, -3.0), 2.0);
+    QCOMPARE(view.plot()->colorScale()->dataRange(), QCPRange(10.0, 1000.0));
+    view.setOwnRange(true);
+    QVERIFY(view.plot()->colorScale()->dataRange().upper < 1000.0);
+    // Chargeability only with a chargeability model.
+    auto* eta = view.findChild<QPushButton*>(QStringLiteral("model_chargeability_button"));
+    QVERIFY(!eta->isEnabled());
+    view.setQuantity(ModelSectionPlot::Quantity::Chargeability);
+    QCOMPARE(view.plot()->quantity(), ModelSectionPlot::Quantity::Resistivity);
+    result.hasChargeability = true;
+    view.setModel(result, {}, 0);
+    QVERIFY(eta->isEnabled());
+    view.setQuantity(ModelSectionPlot::Quantity::Chargeability);
+    QCOMPARE(view.plot()->quantity(), ModelSectionPlot::Quantity::Chargeability);
 }
 
 QTEST_MAIN(PseudosectionTest)

@@ -8,10 +8,9 @@
 // standard error; 2 on a usage error. The data filter (tools/cli/filteroptions.h) drops bad data
 // first; errors come from the reciprocal error model where there is one.
 
-#include "etr/inversiondataset.h"
+#include "inversion/inversiondata.h"
 #include "inversion/modelwriters.h"
 #include "inversion/resistivityinversion.h"
-#include "survey/dataerrors.h"
 #include "survey/outputfile.h"
 #include "tools/cli/commandline.h"
 #include "tools/cli/etrinputs.h"
@@ -90,25 +89,21 @@ int main(int argc, char* argv[])
     EtrInputs inputs;
     if (!inputs.load(paths))
         return 1;
-    const InversionDataset dataset = InversionDataset::fromFiles(inputs.files());
-    for (const QString& note : dataset.notes)
-        CommandLine::printError(note);
     // The filter's rules keep bad data out; a model fitted to the reciprocals weighs each datum,
     // otherwise the inversion combines each record's deviation with --error-floor.
-    QMap<QString, int> leftOut;
-    DataErrors errors;
-    const InversionInput input = InversionInput::filtered(dataset, filter, &leftOut, &errors);
-    CommandLine::printError(errors.model().text());
+    const InversionData data = InversionData::fromFiles(inputs.files(), filter);
+    for (const QString& note : data.notes)
+        CommandLine::printError(note);
+    CommandLine::printError(data.errors);
     const InversionResult result = ResistivityInversion::run(
-        input, settings, nullptr, [](const InversionIteration& i) {
+        data.input, settings, nullptr, [](const InversionIteration& i) {
             CommandLine::printLine(QStringLiteral("iteration %1: chi2 = %2, rms = %3 %, lambda = %4")
                                        .arg(i.number)
                                        .arg(i.chi2, 0, 'f', 3)
                                        .arg(i.rms, 0, 'f', 2)
                                        .arg(i.lambda, 0, 'g', 4));
         });
-    for (auto it = result.leftOut.cbegin(); it != result.leftOut.cend(); ++it)
-        leftOut[it.key()] += it.value();
+    const QMap<QString, int> leftOut = data.leftOutWith(result);
     for (auto it = leftOut.cbegin(); it != leftOut.cend(); ++it)
         CommandLine::printError(QStringLiteral("%1: %2").arg(it.key()).arg(it.value()));
     if (!result.ok()) {

@@ -2,10 +2,12 @@
 // with the current hidden, a zoom on the first pulse and its decay, and the file's pseudosection
 // with the selected channel marked.
 //
-//   tervex-viewershot [--file FILE.etr] [--size WIDTHxHEIGHT] [--prefix NAME] [--export] [--errors] [--english] OUTDIR
+//   tervex-viewershot [--file FILE.etr] [--size WIDTHxHEIGHT] [--prefix NAME] [--export] [--errors] [--model] [--english] OUTDIR
 //
 // --export adds a picture of the export dialog after it wrote the file (into a temporary folder).
 // --errors takes only the error view, of a survey measured with its reciprocals (without --file).
+// --model takes only the model view, once its inversion has ended, with a cell in the middle of
+// the line clicked (its most sensitive data marked in the tree) and the mouse over it.
 //
 // Without --file a realistic survey file is written first (see surveyfile.h).
 #include "app/startup.h"
@@ -14,6 +16,8 @@
 #include "tools/shots/fileviewer.h"
 #include "tools/shots/picture.h"
 #include "tools/shots/surveyfile.h"
+#include "ui/modelview.h"
+#include "ui/viewermodelpage.h"
 
 #include <qcustomplot.h>
 
@@ -28,6 +32,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
+#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -57,6 +62,7 @@ int main(int argc, char* argv[])
                       QStringLiteral("viewer")});
     parser.addOption({QStringLiteral("export"), QStringLiteral("Also a picture of the export dialog.")});
     parser.addOption({QStringLiteral("errors"), QStringLiteral("Only a picture of the error view.")});
+    parser.addOption({QStringLiteral("model"), QStringLiteral("Only a picture of the model view.")});
     parser.addOption({QStringLiteral("english"), QStringLiteral("The interface in English.")});
     parser.addPositionalArgument(QStringLiteral("outdir"), QStringLiteral("Folder for the pictures."));
     parser.addHelpOption();
@@ -112,6 +118,38 @@ int main(int argc, char* argv[])
     if (errors) {
         viewButton(2)->click();
         return save(&viewer, out.filePath(prefix + QStringLiteral("-errors.png"))) ? 0 : 1;
+    }
+    if (parser.isSet(QStringLiteral("model"))) {
+        QEventLoop wait;
+        QObject::connect(viewer.modelPage(), &ViewerModelPage::computed, &wait, &QEventLoop::quit);
+        viewButton(3)->click();
+        if (viewer.modelPage()->isComputing())
+            wait.exec();
+        ModelView* view = viewer.modelPage()->view();
+        view->plot()->replot();
+        QApplication::processEvents();
+        // The cell nearest the middle of the line, a little below the surface.
+        int chosen = -1;
+        double best = HUGE_VAL;
+        const double middle = view->plot()->xAxis->range().center();
+        for (int i = 0; i < view->plot()->cells().size(); ++i) {
+            const ModelCell& cell = view->plot()->cells().at(i);
+            const double d = std::hypot(cell.x - middle, 3.0 * view->depthAt(cell.x, cell.z) - 15.0);
+            if (d < best) {
+                best = d;
+                chosen = i;
+            }
+        }
+        if (chosen >= 0) {
+            const QPoint centre = view->cellCentre(chosen).toPoint();
+            for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+                QMouseEvent click(type, centre, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+                QApplication::sendEvent(view->plot(), &click);
+            }
+            QMouseEvent over(QEvent::MouseMove, centre, Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(view->plot(), &over);
+        }
+        return save(&viewer, out.filePath(prefix + QStringLiteral("-model.png"))) ? 0 : 1;
     }
     // A channel in the middle of the line, a few blocks down.
     for (int i = 0; i < 124; ++i)
