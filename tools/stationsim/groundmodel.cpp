@@ -31,9 +31,6 @@ bool number(const QString& token, double* value)
 
 }
 
-GroundModel::GroundModel() = default;
-GroundModel::~GroundModel() = default;
-
 bool GroundModel::parse(const QString& text, QString* error)
 {
     m_rects.clear();
@@ -111,9 +108,8 @@ const GroundModel::Rect& GroundModel::at(double x, double depth) const
     return m_background;
 }
 
-std::vector<double> GroundModel::conductivities(bool polarised) const
+std::vector<double> GroundModel::conductivities(const InversionMesh& mesh, bool polarised) const
 {
-    const InversionMesh& mesh = *m_mesh;
     std::vector<double> sigma(size_t(mesh.cellCount()));
     for (int c = 0; c < mesh.cellCount(); ++c) {
         const std::array<int, 4> nodes = mesh.cellNodes(c);
@@ -143,8 +139,9 @@ std::vector<double> GroundModel::conductivities(bool polarised) const
 
 bool GroundModel::solve(const std::vector<double>& x, const std::vector<double>& z)
 {
-    m_plain.reset();
-    m_polarised.reset();
+    m_electrodes = 0;
+    m_plain.resize(0, 0);
+    m_polarised.resize(0, 0);
     if (x.size() < 2)
         return false;
     double deepest = 0.0;
@@ -154,18 +151,19 @@ bool GroundModel::solve(const std::vector<double>& x, const std::vector<double>&
         chargeable = chargeable || r.chargeability > 0.0;
     }
     const double depth = std::max(1.5 * deepest, 0.2 * (x.back() - x.front()));
-    m_mesh = std::make_unique<InversionMesh>(InversionMesh::build(x, z, depth, fineMesh()));
-    auto plain = std::make_unique<ForwardSolver>(*m_mesh);
-    if (!plain->solve(conductivities(false)))
-        return false;
+    const InversionMesh mesh = InversionMesh::build(x, z, depth, fineMesh());
+    m_meshCells = mesh.cellCount();
+    m_meshNodes = mesh.nodeCount();
+    ForwardSolver solver(mesh);
     if (chargeable) {
-        m_polarised = std::make_unique<ForwardSolver>(*m_mesh);
-        if (!m_polarised->solve(conductivities(true))) {
-            m_polarised.reset();
+        if (!solver.solve(conductivities(mesh, true)))
             return false;
-        }
+        m_polarised = solver.potentials();
     }
-    m_plain = std::move(plain);
+    if (!solver.solve(conductivities(mesh, false)))
+        return false;
+    m_plain = solver.potentials();
+    m_electrodes = mesh.electrodeCount();
     return true;
 }
 
@@ -176,13 +174,13 @@ double GroundModel::transferResistance(const Quadrupole& q) const
         if (source != Quadrupole::Remote && (source == q.m || source == q.n))
             return HUGE_VAL;
     }
-    return (m_polarised ? m_polarised : m_plain)->resistance(q);
+    return ForwardSolver::resistance(m_polarised.size() > 0 ? m_polarised : m_plain, q);
 }
 
 double GroundModel::apparentChargeability(const Quadrupole& q) const
 {
-    if (!m_polarised)
+    if (m_polarised.size() == 0)
         return 0.0;
-    const double polarised = m_polarised->resistance(q);
-    return polarised != 0.0 ? 1.0 - m_plain->resistance(q) / polarised : 0.0;
+    const double polarised = ForwardSolver::resistance(m_polarised, q);
+    return polarised != 0.0 ? 1.0 - ForwardSolver::resistance(m_plain, q) / polarised : 0.0;
 }

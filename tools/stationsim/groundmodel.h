@@ -7,7 +7,6 @@
 #include <QString>
 #include <QVector>
 
-#include <memory>
 #include <vector>
 
 // A ground of rectangles of their own resistivity and chargeability in a background, read from a
@@ -30,11 +29,6 @@ public:
         double chargeability;
     };
 
-    GroundModel();
-    ~GroundModel();
-    GroundModel(const GroundModel&) = delete;
-    GroundModel& operator=(const GroundModel&) = delete;
-
     // False with the reason, "line N: ...", for a text that is not a ground.
     bool parse(const QString& text, QString* error);
     bool load(const QString& path, QString* error);
@@ -48,10 +42,9 @@ public:
     // Computes the potentials of electrodes at x (ascending, distinct) with heights z. False when
     // the solver fails.
     bool solve(const std::vector<double>& x, const std::vector<double>& z);
-    bool solved() const { return m_plain != nullptr; }
-    int electrodeCount() const { return m_mesh ? m_mesh->electrodeCount() : 0; }
-    int meshCells() const { return m_mesh ? m_mesh->cellCount() : 0; }
-    int meshNodes() const { return m_mesh ? m_mesh->nodeCount() : 0; }
+    int electrodeCount() const { return m_electrodes; }
+    int meshCells() const { return m_meshCells; }
+    int meshNodes() const { return m_meshNodes; }
 
     // U_MN / I of the polarised ground (what the station reads at the end of a long pulse), ohms;
     // electrodes by their index in solve()'s list, Quadrupole::Remote at infinity.
@@ -61,14 +54,17 @@ public:
 
 private:
     // Per mesh cell, the mean conductivity of the ground inside it, plain or fully polarised.
-    std::vector<double> conductivities(bool polarised) const;
+    std::vector<double> conductivities(const InversionMesh& mesh, bool polarised) const;
 
     Rect m_background{0.0, 0.0, 0.0, 0.0, 100.0, 0.0};
     QVector<Rect> m_rects;
-    std::unique_ptr<InversionMesh> m_mesh;
-    std::unique_ptr<ForwardSolver> m_plain;
-    // Null when nothing is chargeable.
-    std::unique_ptr<ForwardSolver> m_polarised;
+    int m_electrodes = 0;
+    int m_meshCells = 0;
+    int m_meshNodes = 0;
+    // Receiver x source, as ForwardSolver::potentials(); the polarised ones empty when nothing
+    // is chargeable.
+    Eigen::MatrixXd m_plain;
+    Eigen::MatrixXd m_polarised;
 };
 
 #endif
