@@ -2,8 +2,6 @@
 
 #include "inversion/besselk.h"
 
-#include <QHash>
-
 #include <algorithm>
 #include <cmath>
 
@@ -30,13 +28,8 @@ double robin(const InversionMesh& mesh, double k, double x, double z, double nor
     return k * BesselK::ratio(k * r) * (dx * normalX + dz * normalZ) / r;
 }
 
-// Where the cell pairs of a quadrupole are kept for one wavenumber: per cell its four nodal values.
+// The four nodal values of a cell, one column per electrode.
 using CellValues = Eigen::Matrix<double, 4, Eigen::Dynamic>;
-
-quint64 pairKey(int first, int second)
-{
-    return (quint64(quint32(first + 1)) << 32) | quint32(second + 1);
-}
 
 }
 
@@ -72,7 +65,6 @@ ForwardSolver::ForwardSolver(const InversionMesh& mesh, SparseCholesky::Method m
     m_matrix.resize(mesh.nodeCount(), mesh.nodeCount());
     m_matrix.setFromTriplets(entries.begin(), entries.end());
     m_matrix.makeCompressed();
-    m_unitMatrix = m_matrix;
     m_cellSlots.resize(size_t(mesh.cellCount()));
     for (int c = 0; c < mesh.cellCount(); ++c) {
         const std::array<int, 4> nodes = mesh.cellNodes(c);
@@ -87,6 +79,65 @@ ForwardSolver::ForwardSolver(const InversionMesh& mesh, SparseCholesky::Method m
                                slotOf(m_matrix, high, low), 0});
     }
     m_cholesky.analyse(m_matrix);
+
+    // The parts of each wavenumber's right-hand side that no model changes: the Bessel potential
+    // K0(k r) of every source at every node, and (div(grad) - k^2) of the primary potential with
+    // the flux the boundary does not take, both of a unit-conductivity half-space. At the source
+    // node itself, where the primary potential is infinite, its value at a small distance stands
+    // in (it matters only where the model departs from the half-space next to the source).
+    const int electrodeCount = mesh.electrodeCount();
+    std::vector<double> nearDistance(static_cast<size_t>(electrodeCount));
+    for (int s = 0; s < electrodeCount; ++s) {
+        const int column = mesh.electrodeNode(s);
+        double width = 0.0;
+        int count = 0;
+        for (int c : {column - 1, column}) {
+            if (c >= 0 && c < mesh.columns()) {
+                width += mesh.nodeX(c + 1) - mesh.nodeX(c);
+                ++count;
+            }
+        }
+        nearDistance[s] = 0.25 * width / count;
+    }
+    const double g = 0.5 / std::sqrt(3.0);
+    Eigen::SparseMatrix<double> unit = m_matrix;
+    for (const double k : m_wavenumbers.k) {
+        Eigen::MatrixXd bessel(mesh.nodeCount(), electrodeCount);
+        for (int s = 0; s < electrodeCount; ++s) {
+            const int source = mesh.electrodeNode(s);
+            const double xs = mesh.nodeX(source), zs = mesh.nodeZ(source);
+            for (int n = 0; n < mesh.nodeCount(); ++n) {
+                const double r = std::hypot(mesh.nodeX(n) - xs, mesh.nodeZ(n) - zs);
+                bessel(n, s) = BesselK::k0(k * (n == source ? nearDistance[s] : r));
+            }
+        }
+        assemble({}, k, &unit);
+        Eigen::MatrixXd fixed = unit.selfadjointView<Eigen::Lower>() * bessel * (1.0 / TwoPi);
+        for (const InversionMesh::Edge& edge : mesh.boundary()) {
+            const double x0 = mesh.nodeX(edge.node0), z0 = mesh.nodeZ(edge.node0);
+            const double x1 = mesh.nodeX(edge.node1), z1 = mesh.nodeZ(edge.node1);
+            const double length = std::hypot(x1 - x0, z1 - z0);
+            for (double t : {0.5 - g, 0.5 + g}) {
+                const double px = x0 + t * (x1 - x0), pz = z0 + t * (z1 - z0);
+                const double beta = edge.surface ? 0.0 : robin(mesh, k, px, pz, edge.normalX, edge.normalZ);
+                for (int s = 0; s < electrodeCount; ++s) {
+                    const int source = mesh.electrodeNode(s);
+                    const double dx = px - mesh.nodeX(source), dz = pz - mesh.nodeZ(source);
+                    const double r = std::hypot(dx, dz);
+                    const double cosine = (dx * edge.normalX + dz * edge.normalZ) / r;
+                    if (edge.surface && std::fabs(cosine) < 1e-12)
+                        continue;
+                    double k0, k1;
+                    BesselK::k0k1(k * r, &k0, &k1);
+                    const double flux = (-k * k1 * cosine + beta * k0) / TwoPi * 0.5 * length;
+                    fixed(edge.node0, s) -= flux * (1.0 - t);
+                    fixed(edge.node1, s) -= flux * t;
+                }
+            }
+        }
+        m_bessel.push_back(std::move(bessel));
+        m_fixedRhs.push_back(std::move(fixed));
+    }
 }
 
 void ForwardSolver::assemble(const std::vector<double>& conductivity, double k, Eigen::SparseMatrix<double>* matrix) const
@@ -138,87 +189,40 @@ bool ForwardSolver::solve(const std::vector<double>& conductivity, bool keepFiel
             return false;
     }
     const int electrodes = m_mesh.electrodeCount();
-    const int nodes = m_mesh.nodeCount();
     const int columns = m_mesh.columns();
 
-    // Each source's half-space: the mean conductivity of the two top cells it touches; at the
-    // source node itself, where the primary potential is infinite, its value at a small distance
-    // stands in (it matters only where the model departs from that half-space next to the source).
+    // Each source's half-space: the mean conductivity of the two top cells it touches.
     m_reference.assign(size_t(electrodes), 0.0);
-    std::vector<double> nearDistance(static_cast<size_t>(electrodes));
     for (int s = 0; s < electrodes; ++s) {
         const int column = m_mesh.electrodeNode(s);
-        double sum = 0.0, width = 0.0;
+        double sum = 0.0;
         int count = 0;
         for (int c : {column - 1, column}) {
             if (c >= 0 && c < columns) {
                 sum += conductivity[m_mesh.cell(c, 0)];
-                width += m_mesh.nodeX(c + 1) - m_mesh.nodeX(c);
                 ++count;
             }
         }
         m_reference[s] = sum / count;
-        nearDistance[s] = 0.25 * width / count;
     }
 
     m_potential = Eigen::MatrixXd::Zero(electrodes, electrodes);
-    m_fields.clear();
-    m_adjoints.clear();
-    if (keepFields) {
-        m_fields.resize(m_wavenumbers.k.size());
-        m_adjoints.resize(m_wavenumbers.k.size());
-    }
-    Eigen::MatrixXd primary(nodes, electrodes);
-    Eigen::MatrixXd rhs(nodes, electrodes);
-    const double g = 0.5 / std::sqrt(3.0);
+    // The fields' storage is kept from run to run: fresh pages cost more than the copying.
+    m_fields.resize(keepFields ? m_wavenumbers.k.size() : 0);
+    m_adjoints.resize(m_fields.size());
+    Eigen::MatrixXd& primary = m_primary;
+    Eigen::MatrixXd& rhs = m_rhs;
     for (size_t q = 0; q < m_wavenumbers.k.size(); ++q) {
         if (cancel && cancel->load())
             return false;
-        const double k = m_wavenumbers.k[q];
-        assemble(conductivity, k, &m_matrix);
-        assemble({}, k, &m_unitMatrix);
+        assemble(conductivity, m_wavenumbers.k[q], &m_matrix);
         if (!m_cholesky.factorise(m_matrix))
             return false;
-
-        for (int s = 0; s < electrodes; ++s) {
-            const int source = m_mesh.electrodeNode(s);
-            const double xs = m_mesh.nodeX(source), zs = m_mesh.nodeZ(source);
-            const double scale = 1.0 / (TwoPi * m_reference[s]);
-            double* column = primary.col(s).data();
-            for (int n = 0; n < nodes; ++n) {
-                const double r = std::hypot(m_mesh.nodeX(n) - xs, m_mesh.nodeZ(n) - zs);
-                column[n] = scale * BesselK::k0(k * (n == source ? nearDistance[s] : r));
-            }
-        }
-        rhs.noalias() = m_unitMatrix.selfadjointView<Eigen::Lower>() * primary;
+        primary = m_bessel[q];
         for (int s = 0; s < electrodes; ++s)
-            rhs.col(s) *= m_reference[s];
+            primary.col(s) *= 1.0 / (TwoPi * m_reference[s]);
+        rhs = m_fixedRhs[q];
         rhs.noalias() -= m_matrix.selfadjointView<Eigen::Lower>() * primary;
-
-        // The flux of the primary potential that the boundary does not take: through the real
-        // surface where it is not flat, and the mismatch of the mixed condition on the outer edges.
-        for (const InversionMesh::Edge& edge : m_mesh.boundary()) {
-            const double x0 = m_mesh.nodeX(edge.node0), z0 = m_mesh.nodeZ(edge.node0);
-            const double x1 = m_mesh.nodeX(edge.node1), z1 = m_mesh.nodeZ(edge.node1);
-            const double length = std::hypot(x1 - x0, z1 - z0);
-            for (double t : {0.5 - g, 0.5 + g}) {
-                const double px = x0 + t * (x1 - x0), pz = z0 + t * (z1 - z0);
-                const double beta = edge.surface ? 0.0 : robin(m_mesh, k, px, pz, edge.normalX, edge.normalZ);
-                for (int s = 0; s < electrodes; ++s) {
-                    const int source = m_mesh.electrodeNode(s);
-                    const double dx = px - m_mesh.nodeX(source), dz = pz - m_mesh.nodeZ(source);
-                    const double r = std::hypot(dx, dz);
-                    const double cosine = (dx * edge.normalX + dz * edge.normalZ) / r;
-                    if (edge.surface && std::fabs(cosine) < 1e-12)
-                        continue;
-                    double k0, k1;
-                    BesselK::k0k1(k * r, &k0, &k1);
-                    const double flux = (-k * k1 * cosine + beta * k0) / TwoPi * 0.5 * length;
-                    rhs(edge.node0, s) -= flux * (1.0 - t);
-                    rhs(edge.node1, s) -= flux * t;
-                }
-            }
-        }
 
         m_cholesky.solve(&rhs);
         const double weight = 2.0 / M_PI * m_wavenumbers.weight[q];
@@ -228,11 +232,12 @@ bool ForwardSolver::solve(const std::vector<double>& conductivity, bool keepFiel
         }
         if (keepFields) {
             m_fields[q] = primary + rhs;
-            Eigen::MatrixXd& adjoint = m_adjoints[q];
-            adjoint = Eigen::MatrixXd::Zero(nodes, electrodes);
+            Eigen::MatrixXd& adjoint = m_rhs;
+            adjoint.setZero();
             for (int e = 0; e < electrodes; ++e)
                 adjoint(m_mesh.electrodeNode(e), e) = 1.0;
             m_cholesky.solve(&adjoint);
+            m_adjoints[q] = adjoint;
         }
     }
     for (int s = 0; s < electrodes; ++s) {
@@ -251,13 +256,18 @@ bool ForwardSolver::solve(const std::vector<double>& conductivity, bool keepFiel
 
 double ForwardSolver::resistance(const Quadrupole& q) const
 {
+    return resistance(m_potential, q);
+}
+
+double ForwardSolver::resistance(const Eigen::MatrixXd& potentials, const Quadrupole& q)
+{
     double sum = 0.0;
     const int sources[2] = {q.a, q.b};
     const int receivers[2] = {q.m, q.n};
     for (int c = 0; c < 2; ++c) {
         for (int p = 0; p < 2; ++p) {
             if (sources[c] != Quadrupole::Remote && receivers[p] != Quadrupole::Remote)
-                sum += (c == p ? 1.0 : -1.0) * potential(sources[c], receivers[p]);
+                sum += (c == p ? 1.0 : -1.0) * potentials(receivers[p], sources[c]);
         }
     }
     return sum;
@@ -265,80 +275,43 @@ double ForwardSolver::resistance(const Quadrupole& q) const
 
 Eigen::MatrixXd ForwardSolver::sensitivities(const std::vector<Quadrupole>& quadrupoles) const
 {
-    const int cells = m_mesh.cellCount();
-    Eigen::Matrix<double, Eigen::Dynamic, Eigen::Dynamic, Eigen::RowMajor> result =
-        Eigen::Matrix<double, Eigen::Dynamic, Eigen::Dynamic, Eigen::RowMajor>::Zero(int(quadrupoles.size()), cells);
+    const int count = int(quadrupoles.size());
+    Eigen::MatrixXd result = Eigen::MatrixXd::Zero(count, m_mesh.cellCount());
     if (m_fields.empty())
         return result;
 
-    // The current pairs and the potential pairs, each once.
-    QHash<quint64, int> currentIndex, potentialIndex;
-    std::vector<std::pair<int, int>> currents, potentials;
-    std::vector<std::pair<int, int>> pairOf(quadrupoles.size());
-    for (size_t i = 0; i < quadrupoles.size(); ++i) {
-        const Quadrupole& q = quadrupoles[i];
-        const quint64 ab = pairKey(q.a, q.b), mn = pairKey(q.m, q.n);
-        if (!currentIndex.contains(ab)) {
-            currentIndex.insert(ab, int(currents.size()));
-            currents.emplace_back(q.a, q.b);
-        }
-        if (!potentialIndex.contains(mn)) {
-            potentialIndex.insert(mn, int(potentials.size()));
-            potentials.emplace_back(q.m, q.n);
-        }
-        pairOf[i] = {currentIndex.value(ab), potentialIndex.value(mn)};
+    // Cell by cell, so that the nodal values of every electrode's field and adjoint stay in the
+    // cache while every quadrupole takes its share; a column of zeros stands for the remote.
+    const int electrodes = m_mesh.electrodeCount();
+    const auto column = [electrodes](int e) { return e == Quadrupole::Remote ? electrodes : e; };
+    std::vector<std::array<int, 4>> columns(quadrupoles.size());
+    for (int i = 0; i < count; ++i) {
+        const Quadrupole& q = quadrupoles[size_t(i)];
+        columns[size_t(i)] = {column(q.a), column(q.b), column(q.m), column(q.n)};
     }
-
-    const std::vector<int> sensitive = m_mesh.sensitiveCells();
-    const int count = int(sensitive.size());
-    std::vector<std::array<int, 4>> cellNodes(static_cast<size_t>(count));
-    for (int c = 0; c < count; ++c)
-        cellNodes[c] = m_mesh.cellNodes(sensitive[c]);
-    const auto difference = [&](const Eigen::MatrixXd& field, const std::pair<int, int>& pair, int node) {
-        double value = pair.first != Quadrupole::Remote ? field(node, pair.first) : 0.0;
-        if (pair.second != Quadrupole::Remote)
-            value -= field(node, pair.second);
-        return value;
-    };
-
-    std::vector<CellValues> currentValues(currents.size(), CellValues(4, count));
-    std::vector<CellValues> potentialValues(potentials.size(), CellValues(4, count));
-    Eigen::Matrix<double, Eigen::Dynamic, Eigen::Dynamic, Eigen::RowMajor> window =
-        Eigen::Matrix<double, Eigen::Dynamic, Eigen::Dynamic, Eigen::RowMajor>::Zero(int(quadrupoles.size()), count);
-    for (size_t q = 0; q < m_fields.size(); ++q) {
-        const Eigen::MatrixXd& field = m_fields[q];
-        const Eigen::MatrixXd& adjoint = m_adjoints[q];
-        const double k2 = m_wavenumbers.k[q] * m_wavenumbers.k[q];
-        const double weight = -2.0 / M_PI * m_wavenumbers.weight[q];
-        for (size_t p = 0; p < currents.size(); ++p) {
-            for (int c = 0; c < count; ++c) {
-                for (int a = 0; a < 4; ++a)
-                    currentValues[p](a, c) = difference(field, currents[p], cellNodes[c][a]);
+    CellValues field = CellValues::Zero(4, electrodes + 1);
+    CellValues adjoint(4, electrodes);
+    CellValues weighted = CellValues::Zero(4, electrodes + 1);
+    Eigen::VectorXd sum(count);
+    for (int c : m_mesh.sensitiveCells()) {
+        const std::array<int, 4> nodes = m_mesh.cellNodes(c);
+        const Eigen::Map<const Eigen::Matrix<double, 4, 4, Eigen::RowMajor>> stiffness(m_mesh.stiffness(c).data());
+        const Eigen::Map<const Eigen::Matrix<double, 4, 4, Eigen::RowMajor>> mass(m_mesh.mass(c).data());
+        sum.setZero();
+        for (size_t q = 0; q < m_fields.size(); ++q) {
+            for (int a = 0; a < 4; ++a) {
+                field.row(a).head(electrodes) = m_fields[q].row(nodes[a]);
+                adjoint.row(a) = m_adjoints[q].row(nodes[a]);
+            }
+            const double k2 = m_wavenumbers.k[q] * m_wavenumbers.k[q];
+            const Eigen::Matrix4d element = (-2.0 / M_PI * m_wavenumbers.weight[q]) * (stiffness + k2 * mass);
+            weighted.leftCols(electrodes).noalias() = element * adjoint;
+            for (int i = 0; i < count; ++i) {
+                const std::array<int, 4>& e = columns[size_t(i)];
+                sum(i) += (field.col(e[0]) - field.col(e[1])).dot(weighted.col(e[2]) - weighted.col(e[3]));
             }
         }
-        for (size_t p = 0; p < potentials.size(); ++p) {
-            for (int c = 0; c < count; ++c) {
-                double d[4];
-                for (int a = 0; a < 4; ++a)
-                    d[a] = difference(adjoint, potentials[p], cellNodes[c][a]);
-                const std::array<double, 16>& stiffness = m_mesh.stiffness(sensitive[c]);
-                const std::array<double, 16>& mass = m_mesh.mass(sensitive[c]);
-                for (int a = 0; a < 4; ++a) {
-                    double sum = 0.0;
-                    for (int b = 0; b < 4; ++b)
-                        sum += (stiffness[a * 4 + b] + k2 * mass[a * 4 + b]) * d[b];
-                    potentialValues[p](a, c) = weight * sum;
-                }
-            }
-        }
-        for (size_t i = 0; i < quadrupoles.size(); ++i) {
-            window.row(int(i)) += (currentValues[pairOf[i].first].array() * potentialValues[pairOf[i].second].array())
-                                      .colwise()
-                                      .sum()
-                                      .matrix();
-        }
+        result.col(c) = sum;
     }
-    for (int c = 0; c < count; ++c)
-        result.col(sensitive[c]) = window.col(c);
     return result;
 }

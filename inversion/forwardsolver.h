@@ -46,6 +46,10 @@ public:
     double potential(int source, int receiver) const { return m_potential(receiver, source); }
     // The transfer resistance U_MN / I of a quadrupole, Ohm.
     double resistance(const Quadrupole& q) const;
+    // Every potential(), receiver x source, to keep beyond the solver's life, and the transfer
+    // resistance from them.
+    const Eigen::MatrixXd& potentials() const { return m_potential; }
+    static double resistance(const Eigen::MatrixXd& potentials, const Quadrupole& q);
     // d R / d sigma for every mesh cell (columns), one row per quadrupole, from the kept fields: the
     // fields of A and B and the adjoint fields of M and N (unit sources at their nodes), so that
     // they are the exact derivatives of resistance(). Zero outside the mesh's sensitive cells.
@@ -58,7 +62,6 @@ private:
     Wavenumbers m_wavenumbers;
     SparseCholesky m_cholesky;
     Eigen::SparseMatrix<double> m_matrix;
-    Eigen::SparseMatrix<double> m_unitMatrix;
     // Per cell, the 16 value positions of its element matrix in the lower-triangle storage (-1 above
     // the diagonal); per boundary edge, its 4.
     std::vector<std::array<int, 16>> m_cellSlots;
@@ -66,9 +69,17 @@ private:
     // Per electrode, the half-space conductivity its primary potential uses.
     std::vector<double> m_reference;
     Eigen::MatrixXd m_potential;  // receiver x source
-    // Per wavenumber, nodes x electrodes.
-    std::vector<Eigen::MatrixXd> m_fields;
-    std::vector<Eigen::MatrixXd> m_adjoints;
+    // Per wavenumber, nodes x electrodes: K0(k r) from each source, and the part of the
+    // right-hand side that does not depend on the model.
+    std::vector<Eigen::MatrixXd> m_bessel;
+    std::vector<Eigen::MatrixXd> m_fixedRhs;
+    // Nodes x electrodes: the primary potentials and the right-hand sides of one wavenumber.
+    Eigen::MatrixXd m_primary;
+    Eigen::MatrixXd m_rhs;
+    // Per wavenumber, nodes x electrodes, a node's values side by side.
+    using NodeRows = Eigen::Matrix<double, Eigen::Dynamic, Eigen::Dynamic, Eigen::RowMajor>;
+    std::vector<NodeRows> m_fields;
+    std::vector<NodeRows> m_adjoints;
 };
 
 #endif

@@ -356,17 +356,18 @@ InversionResult ResistivityInversion::run(const InversionInput& input, const Inv
         return true;
     };
     // d ln(rho_a) / d ln(rho) of every parameter.
+    const std::vector<int> sensitive = mesh.sensitiveCells();
     const auto jacobian = [&](const Eigen::VectorXd& model) {
         const Eigen::MatrixXd cells = solver.sensitivities(problem.quadrupoles);
-        RowMatrix j = RowMatrix::Zero(n, parameters);
-        for (int c = 0; c < mesh.cellCount(); ++c) {
+        Eigen::MatrixXd j = Eigen::MatrixXd::Zero(n, parameters);
+        for (int c : sensitive) {
             const int p = mesh.cellParameter(c);
-            const double sigma = std::exp(-model(p));
-            j.col(p) += -sigma * cells.col(c);
+            j.col(p) -= std::exp(-model(p)) * cells.col(c);
         }
+        Eigen::VectorXd inverse(n);
         for (int i = 0; i < n; ++i)
-            j.row(i) /= solver.resistance(problem.quadrupoles[i]);
-        return j;
+            inverse(i) = 1.0 / solver.resistance(problem.quadrupoles[i]);
+        return RowMatrix(inverse.asDiagonal() * j);
     };
 
     Eigen::VectorXd weight(n);

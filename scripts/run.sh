@@ -34,12 +34,20 @@ seqPath=$here/examples
 INI
 fi
 
+# The demo ground (a conductive and a resistive block under a gentle slope) takes the simulator
+# a few seconds to compute before it listens; demo-slope48.txt is the sequence on the same slope.
+sim_log="$demo/simulator.log"
 "$build/tools/stationsim/tervex-station-sim" --address 127.0.0.1 \
-  --command-port "$cmd_port" --data-port "$data_port" &
+  --command-port "$cmd_port" --data-port "$data_port" \
+  --model "$here/examples/demo-ground.txt" --elevation "$here/examples/demo-elevation.txt" >"$sim_log" &
 sim=$!
 trap 'kill "$sim" 2>/dev/null || true; wait "$sim" 2>/dev/null || true' EXIT
-sleep 0.3
-if ! kill -0 "$sim" 2>/dev/null; then
+for _ in $(seq 100); do
+  grep -q listening "$sim_log" 2>/dev/null && break
+  kill -0 "$sim" 2>/dev/null || break
+  sleep 0.1
+done
+if ! grep -q listening "$sim_log" 2>/dev/null; then
   echo "The station simulator did not start (ports $cmd_port/$data_port in use?)." >&2
   exit 1
 fi

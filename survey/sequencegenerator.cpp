@@ -91,23 +91,6 @@ QVector<Step> orderForPolarisation(QVector<Step> remaining)
     return ordered;
 }
 
-double heightAt(const QVector<QPair<double, double>>& points, double x)
-{
-    if (points.isEmpty())
-        return 0.0;
-    if (x <= points.first().first)
-        return points.first().second;
-    for (int k = 1; k < points.size(); ++k) {
-        const auto& left = points.at(k - 1);
-        const auto& right = points.at(k);
-        if (x <= right.first) {
-            const double width = right.first - left.first;
-            return width > 0.0 ? left.second + (right.second - left.second) * (x - left.first) / width : right.second;
-        }
-    }
-    return points.last().second;
-}
-
 // Coordinates are kept as float: seven significant digits give back what was typed (0.9, not
 // 0.8999999762).
 QString number(float value)
@@ -390,3 +373,21 @@ bool SequenceGenerator::readElevation(const QString& path, QVector<QPair<double,
     std::sort(points->begin(), points->end());
     return true;
 }
+
+double SequenceGenerator::heightAt(const QVector<QPair<double, double>>& points, double x)
+{
+    if (points.isEmpty())
+        return 0.0;
+    if (x <= points.first().first)
+        return points.first().second;
+    for (int k = 1; k < points.size(); ++k) {
+        const auto& left = points.at(k - 1);
+        const auto& right = points.at(k);
+        if (x <= right.first) {
+            const double width = right.first - left.first;
+            return width > 0.0 ? left.second + (right.second - left.second) * (x - left.first) / width : right.second;
+        }
+    }
+    return points.last().second;
+}
+

@@ -81,6 +81,8 @@ public:
     // Reads an "x z" table (white space between the columns, # starts a comment). False with the
     // line number and reason in *error.
     static bool readElevation(const QString& path, QVector<QPair<double, double>>* points, QString* error);
+    // The height at x of the ground given by such points: linear between them, held beyond the ends.
+    static double heightAt(const QVector<QPair<double, double>>& points, double x);
 
     // Counts the polarised uses of an order of lines, taken as steps of at most `channels` pairs.
     static int countPolarisedUses(const QList<QuadrupoleLine>& lines, int channels);

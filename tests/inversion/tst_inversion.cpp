@@ -109,6 +109,7 @@ class TestInversion : public QObject
 private Q_SLOTS:
     void conductiveBlock();
     void chargeableBlock();
+    void robustAgainstOutliers();
     void refusedInputs();
     void cancellation();
     void workerFollowsAGrowingSurvey();
@@ -147,6 +148,43 @@ void TestInversion::chargeableBlock()
         largest = std::max(largest, cell.chargeability);
     }
     QVERIFY(largest > 5.0 && largest < 20.0);
+}
+
+// A few gross outliers (a bad contact, a swapped cable: three times or a third of the true
+// value) pull the plain inversion's model away from the ground; the reweighted misfit lets them
+// go and comes closer to it.
+void TestInversion::robustAgainstOutliers()
+{
+    const Block block{20.0, 26.0, 1.5, 4.0, 10.0, 0.0};
+    InversionInput input = synthetic(100.0, block, 5);
+    for (int i = 7; i < input.data.size(); i += 37) {
+        const double factor = (i / 37) % 2 == 0 ? 3.0 : 1.0 / 3.0;
+        input.data[i].voltage *= factor;
+        input.data[i].resistivity *= factor;
+    }
+    // RMS of log10(rho / true rho) over the cells the data reach.
+    const auto modelError = [&](const InversionResult& result) {
+        double largest = 0.0;
+        for (const ModelCell& cell : result.cells)
+            largest = std::max(largest, cell.coverage);
+        double sum = 0.0;
+        int count = 0;
+        for (const ModelCell& cell : result.cells) {
+            if (cell.coverage < 0.05 * largest)
+                continue;
+            const bool inside = cell.x > block.x0 && cell.x < block.x1 && -cell.z > block.top && -cell.z < block.bottom;
+            sum += std::pow(std::log10(cell.resistivity / (inside ? block.resistivity : 100.0)), 2);
+            ++count;
+        }
+        return std::sqrt(sum / count);
+    };
+    InversionSettings settings;
+    const InversionResult plain = ResistivityInversion::run(input, settings);
+    settings.robust = true;
+    const InversionResult robust = ResistivityInversion::run(input, settings);
+    QVERIFY(plain.ok() && robust.ok());
+    QVERIFY2(modelError(robust) < 0.7 * modelError(plain),
+             qPrintable(QStringLiteral("%1 vs %2").arg(modelError(robust)).arg(modelError(plain))));
 }
 
 void TestInversion::refusedInputs()

@@ -1,12 +1,16 @@
 #include "testsupport.h"
 
+#include "inversion/resistivityinversion.h"
+#include "survey/sequencegenerator.h"
 #include "tools/stationsim/earthmodel.h"
+#include "tools/stationsim/groundmodel.h"
 #include "tools/stationsim/recordgenerator.h"
 
 #include <QtTest>
 
 #include <cmath>
 #include <limits>
+#include <random>
 
 // The simulated earth and the records it yields, without a socket.
 class TestEarthModel : public QObject
@@ -22,6 +26,10 @@ private Q_SLOTS:
     void currentFromTheCircuit();
     void polarisationSuperposition();
     void driftAndSeededNoise();
+    void groundFile_data();
+    void groundFile();
+    void groundResponses();
+    void demoGroundInverts();
 };
 
 static constexpr double Inf = std::numeric_limits<double>::infinity();
@@ -205,6 +213,148 @@ void TestEarthModel::driftAndSeededNoise()
     }
     QVERIFY(near(std::sqrt(sum2 / clean.size()), 1e-3, 0.05));
     QVERIFY(near(std::sqrt(currentSum2 / clean.size()), 1e-4, 0.05));
+}
+
+void TestEarthModel::groundFile_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("good") << "# a block\n\nbackground 120\n  rect 10 20 1.5 4 12 0.1  # clay\nrect -5 5 0 2 900\n"
+                          << QString();
+    QTest::newRow("no background") << "rect 10 20 1 4 12\n" << "no background line";
+    QTest::newRow("second background") << "background 100\n\nbackground 50\n" << "line 3: a second background";
+    QTest::newRow("unknown keyword") << "background 100\nblock 1 2 3 4 5\n" << "line 2: 'block' is neither";
+    QTest::newRow("too few numbers") << "background 100\nrect 1 2 3 4\n" << "line 2: rect takes 5 or 6 numbers";
+    QTest::newRow("not a number") << "background 1OO\n" << "line 1: '1OO' is not a number";
+    QTest::newRow("x reversed") << "background 100\n# x\nrect 20 10 1 4 12\n" << "line 3: X0 must be less than X1";
+    QTest::newRow("depths reversed") << "background 100\nrect 10 20 4 1 12\n" << "line 2: the depths";
+    QTest::newRow("above the surface") << "background 100\nrect 10 20 -1 4 12\n" << "line 2: the depths";
+    QTest::newRow("resistivity") << "background 0\n" << "line 1: the resistivity";
+    QTest::newRow("chargeability") << "background 100 5\n" << "line 1: the chargeability";
+}
+
+void TestEarthModel::groundFile()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, error);
+    GroundModel ground;
+    QString reason;
+    QCOMPARE(ground.parse(text, &reason), error.isEmpty());
+    QVERIFY2(reason.startsWith(error), qPrintable(reason));
+    if (error.isEmpty()) {
+        QCOMPARE(ground.backgroundResistivity(), 120.0);
+        QCOMPARE(ground.rects().size(), 2);
+        QCOMPARE(ground.at(15.0, 2.0).resistivity, 12.0);
+        QCOMPARE(ground.at(15.0, 2.0).chargeability, 0.1);
+        QCOMPARE(ground.at(0.0, 1.0).chargeability, 0.0);
+        QCOMPARE(ground.at(15.0, 5.0).resistivity, 120.0);
+    }
+}
+
+namespace {
+
+// The 48 electrodes of a line at 5 m, electrode k at index k - 1.
+void line(std::vector<double>* x, std::vector<double>* z, const QVector<QPair<double, double>>& elevation = {})
+{
+    for (int k = 0; k < 48; ++k) {
+        x->push_back(5.0 * k);
+        z->push_back(SequenceGenerator::heightAt(elevation, x->back()));
+    }
+}
+
+double apparent(const GroundModel& ground, const Quadrupole& q)
+{
+    const auto x = [](int e) { return e == Quadrupole::Remote ? Inf : 5.0 * e; };
+    return TwoPi * ground.transferResistance(q) / EarthModel::geometricSum(x(q.a), x(q.b), x(q.m), x(q.n));
+}
+
+}
+
+void TestEarthModel::groundResponses()
+{
+    std::vector<double> x, z;
+    line(&x, &z);
+    // No rectangle: the background, for every kind of array, and no chargeability.
+    GroundModel uniform;
+    QString error;
+    QVERIFY(uniform.parse(QStringLiteral("background 80"), &error));
+    QVERIFY(uniform.solve(x, z));
+    for (const Quadrupole& q : {Quadrupole{10, 13, 11, 12}, Quadrupole{2, 17, 9, 10}, Quadrupole{20, 21, 24, 25},
+                                Quadrupole{30, Quadrupole::Remote, 33, 34}, Quadrupole{0, 47, 23, 24}}) {
+        QVERIFY2(near(apparent(uniform, q), 80.0, 0.01), qPrintable(QString::number(apparent(uniform, q))));
+        QCOMPARE(uniform.apparentChargeability(q), 0.0);
+    }
+    QCOMPARE(uniform.transferResistance({10, 13, 10, 12}), HUGE_VAL);
+
+    // A conductive, chargeable block under electrodes 20..26: the Wenner quadrupoles above it read
+    // lower and more chargeable than those far from it, the chargeability below the block's own.
+    GroundModel block;
+    QVERIFY(block.parse(QStringLiteral("background 100 0.01\nrect 95 130 2 10 10 0.2"), &error));
+    QVERIFY(block.solve(x, z));
+    const Quadrupole above{19, 25, 21, 23}, far{36, 42, 38, 40};
+    QVERIFY2(apparent(block, above) < 0.7 * apparent(block, far), qPrintable(QString::number(apparent(block, above))));
+    QVERIFY(near(apparent(block, far), 100.0, 0.03));
+    QVERIFY(block.apparentChargeability(above) > 2.0 * block.apparentChargeability(far));
+    QVERIFY(near(block.apparentChargeability(far), 0.01, 0.05));
+    QVERIFY(block.apparentChargeability(above) < 0.2);
+}
+
+// A survey of the demo ground, dipole-dipole on the sloping line, inverted: the blocks come back
+// where they are.
+void TestEarthModel::demoGroundInverts()
+{
+    GroundModel ground;
+    QString error;
+    QVERIFY2(ground.load(TestSupport::sourcePath(QStringLiteral("examples/demo-ground.txt")), &error), qPrintable(error));
+    QVector<QPair<double, double>> elevation;
+    QVERIFY(SequenceGenerator::readElevation(TestSupport::sourcePath(QStringLiteral("examples/demo-elevation.txt")),
+                                             &elevation, &error));
+    std::vector<double> x, z;
+    line(&x, &z, elevation);
+    QVERIFY(ground.solve(x, z));
+
+    InversionInput input;
+    for (size_t k = 0; k < x.size(); ++k)
+        input.electrodes.append(ElectrodePosition{float(x[k]), 0.0f, float(z[k])});
+    std::mt19937 random(5);
+    std::normal_distribution<double> noise(0.0, 0.01);
+    for (int a = 1; a <= 2; ++a) {
+        for (int n = 1; n <= 6; ++n) {
+            for (int i = 0; i + (n + 2) * a < 48; ++i) {
+                const Quadrupole q{i, i + a, i + (n + 1) * a, i + (n + 2) * a};
+                SurveyDatum d;
+                d.electrodes = {q.a + 1, q.b + 1, q.m + 1, q.n + 1};
+                d.a = input.electrodes.at(q.a);
+                d.b = input.electrodes.at(q.b);
+                d.m = input.electrodes.at(q.m);
+                d.n = input.electrodes.at(q.n);
+                d.current = 1.0;
+                d.voltage = ground.transferResistance(q) * (1.0 + noise(random));
+                d.deviation = 1.0;
+                input.data.append(d);
+            }
+        }
+    }
+    const InversionResult result = ResistivityInversion::run(input, InversionSettings());
+    QVERIFY2(result.ok(), qPrintable(result.error));
+    // The centres of the cells well below and well above the background, below the surface.
+    const auto centre = [&](bool conductive) {
+        double sx = 0.0, sd = 0.0, sw = 0.0;
+        for (const ModelCell& cell : result.cells) {
+            const double w = conductive ? std::log(50.0 / cell.resistivity) : std::log(cell.resistivity / 200.0);
+            if (w > 0.0) {
+                sx += w * cell.x;
+                sd += w * (SequenceGenerator::heightAt(elevation, cell.x) - cell.z);
+                sw += w;
+            }
+        }
+        return sw > 0.0 ? QPointF(sx / sw, sd / sw) : QPointF(-1e9, -1e9);
+    };
+    const QPointF conductive = centre(true), resistive = centre(false);
+    QVERIFY2(std::hypot(conductive.x() - 75.0, conductive.y() - 9.0) < 5.0,
+             qPrintable(QStringLiteral("%1 %2").arg(conductive.x()).arg(conductive.y())));
+    QVERIFY2(std::hypot(resistive.x() - 162.5, resistive.y() - 7.5) < 7.5,
+             qPrintable(QStringLiteral("%1 %2").arg(resistive.x()).arg(resistive.y())));
 }
 
 QTEST_GUILESS_MAIN(TestEarthModel)

@@ -1,9 +1,11 @@
 #include "testsupport.h"
 
+#include "measurement/electrodeposition.h"
 #include "tools/stationsim/stationsimulator.h"
 #include "tools/stationsim/testload.h"
 
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QSignalSpy>
 #include <QTcpSocket>
 #include <QtTest>
@@ -23,6 +25,7 @@ private Q_SLOTS:
     void settingsReachTheNextProperties();
     void statusAndOverflows();
     void recordStreamsThePhysicalModel();
+    void recordStreamsTheGround();
     void contactAndTestLoad();
     void relayFaults();
     void stopInMidStream();
@@ -323,6 +326,42 @@ void TestStationSimulator::recordStreamsThePhysicalModel()
     }
 }
 
+// Each channel of a ground of blocks reads its own resistance and chargeability.
+void TestStationSimulator::recordStreamsTheGround()
+{
+    auto ground = std::make_shared<GroundModel>();
+    QString error;
+    QVERIFY(ground->parse(QStringLiteral("background 50 0.01\nrect 20 40 1 6 5 0.2"), &error));
+    std::vector<double> x, z;
+    for (int k = 0; k < Electrodes::Count; ++k) {
+        x.push_back(2.0 * k);
+        z.push_back(0.0);
+    }
+    QVERIFY(ground->solve(x, z));
+    SimulatorOptions o = quiet();
+    o.spacing = 2.0;
+    o.ground = ground;
+    StationSimulator station(o);
+    QVERIFY(station.start());
+    Client client;
+    QVERIFY(client.connectTo(station.commandPort()));
+    client.send(Wire::Command::SetGenerator, generatorPayload(90, 1, 30, 20));
+    client.send(Wire::Command::SetElectrodes, electrodesPayload(14, 17, {{1, 15, 16}, {2, 35, 36}, {3, 14, 15}}));
+    QVector<QVector<float>> rows;
+    QVERIFY(record(client, station.dataPort(), {1, 2, 3}, rows));
+    const double current = 90.0 / (2 * 800.0 + 2 * 50.0 / (2 * M_PI * 0.05));
+    QVERIFY(near(rows[0][0], current, 1e-6));
+    for (int c = 0; c < 2; ++c) {
+        const Quadrupole q{13, 16, c == 0 ? 14 : 34, c == 0 ? 15 : 35};
+        // At the switch-on only the unpolarised part.
+        const double expected = current * ground->transferResistance(q) * (1.0 - ground->apparentChargeability(q));
+        QVERIFY2(near(rows[0][2 + c], expected, 1e-5), qPrintable(QStringLiteral("%1 %2").arg(rows[0][2 + c]).arg(expected)));
+    }
+    QVERIFY(ground->apparentChargeability({13, 16, 14, 15}) > 0.1);
+    // On a current electrode there is no reading.
+    QCOMPARE(rows[0][4], 0.0f);
+}
+
 void TestStationSimulator::contactAndTestLoad()
 {
     SimulatorOptions o = quiet();
@@ -556,6 +595,17 @@ void TestStationSimulator::executable()
         QVERIFY(refused.waitForFinished(Wait));
         QVERIFY2(refused.exitCode() != 0, qPrintable(arguments.join(' ')));
     }
+    // A ground file with a bad line, named with its number.
+    QTemporaryDir dir;
+    QFile ground(dir.filePath(QStringLiteral("ground.txt")));
+    QVERIFY(ground.open(QIODevice::WriteOnly));
+    ground.write("background 100\n# a block\nrect 10 20 4 1 30\n");
+    ground.close();
+    QProcess badGround;
+    badGround.start(program, {QStringLiteral("--model"), ground.fileName(), QStringLiteral("--command-port"), QStringLiteral("0")});
+    QVERIFY(badGround.waitForFinished(Wait));
+    QCOMPARE(badGround.exitCode(), 2);
+    QVERIFY(QString::fromUtf8(badGround.readAllStandardError()).contains(QStringLiteral("line 3: the depths")));
     // A port that is taken.
     StationSimulator holder(quiet());
     QVERIFY(holder.start());

@@ -46,6 +46,7 @@ private Q_SLOTS:
     void badNumbersAreUsageErrors_data();
     void badNumbersAreUsageErrors();
     void etr2txtStatus();
+    void invertRefusesDataItCannotInvert();
     void everyToolAnswersHelpAndVersion_data();
     void everyToolAnswersHelpAndVersion();
     void messagesFollowTheInterfaceLanguage();
@@ -63,6 +64,11 @@ void ToolExitsTest::badNumbersAreUsageErrors_data()
     QTest::newRow("periods beyond 16 bits") << survey << QStringList{"--periods", "65536", "a.txt", "a.etr"};
     QTest::newRow("simulator port") << simulator << QStringList{"--command-port", "99999"};
     QTest::newRow("simulator noise") << simulator << QStringList{"--noise", "loud"};
+    const QString invert = QStringLiteral(TERVEX_INVERT);
+    QTest::newRow("inversion lambda") << invert << QStringList{"--lambda", "abc", "-o", "m.csv", "a.etr"};
+    QTest::newRow("inversion iterations") << invert << QStringList{"--max-iterations", "1000", "-o", "m.csv", "a.etr"};
+    QTest::newRow("inversion error floor") << invert << QStringList{"--error-floor", "0", "-o", "m.csv", "a.etr"};
+    QTest::newRow("inversion output kind") << invert << QStringList{"-o", "m.txt", "a.etr"};
 }
 
 void ToolExitsTest::badNumbersAreUsageErrors()
@@ -103,6 +109,34 @@ void ToolExitsTest::etr2txtStatus()
     QVERIFY2(o.err.contains(QStringLiteral("недостоверен")), qPrintable(o.err));
 }
 
+// Data that read well but cannot make a model: status 1 with the reason, and no model written.
+void ToolExitsTest::invertRefusesDataItCannotInvert()
+{
+    QTemporaryDir dir;
+    const int samples = int(EtrFormat::samplesPerStream(100, 100, 1));
+    const QVector<float> current = TestSupport::squareWave(samples, 100, 100, 0.1f);
+    const QVector<float> potential = TestSupport::squareWave(samples, 100, 100, 0.01f);
+    const QVector<EtrFormat::BlockChannel> channels{{3, 4, potential}, {4, 5, potential}, {5, 6, potential}};
+    const auto survey = [&](const char* name, float spacing) {
+        ElectrodeMap positions;
+        for (int e = 1; e <= 8; ++e)
+            positions.insert(e, ElectrodePosition{spacing * float(e - 1), 0, 0});
+        const QString path = dir.filePath(QString::fromLatin1(name));
+        QFile file(path);
+        if (file.open(QIODevice::WriteOnly))
+            file.write(EtrFormat::headerBytes(100, 100, 1, positions) + EtrFormat::blockBytes(samples, 1, 2, current, channels));
+        return path;
+    };
+    const QString model = dir.filePath(QStringLiteral("model.csv"));
+    Outcome o = run(QStringLiteral(TERVEX_INVERT), {QStringLiteral("-o"), model, survey("few.etr", 5.0f)});
+    QCOMPARE(o.code, 1);
+    QVERIFY2(o.err.contains(QStringLiteral("меньше 10 пригодных данных")), qPrintable(o.err));
+    o = run(QStringLiteral(TERVEX_INVERT), {QStringLiteral("-o"), model, survey("point.etr", 0.0f)});
+    QCOMPARE(o.code, 1);
+    QVERIFY2(o.err.contains(QStringLiteral("все электроды в одной точке")), qPrintable(o.err));
+    QVERIFY(!QFileInfo::exists(model));
+}
+
 void ToolExitsTest::everyToolAnswersHelpAndVersion_data()
 {
     QTest::addColumn<QString>("program");
@@ -111,6 +145,7 @@ void ToolExitsTest::everyToolAnswersHelpAndVersion_data()
     QTest::newRow("tervex-etr2txt") << QStringLiteral(TERVEX_ETR2TXT);
     QTest::newRow("tervex-export") << QStringLiteral(TERVEX_EXPORT);
     QTest::newRow("tervex-seqgen") << QStringLiteral(TERVEX_SEQGEN);
+    QTest::newRow("tervex-invert") << QStringLiteral(TERVEX_INVERT);
 }
 
 void ToolExitsTest::everyToolAnswersHelpAndVersion()

@@ -1,4 +1,6 @@
 #include "stationsimulator.h"
+#include "measurement/electrodeposition.h"
+#include "survey/sequencegenerator.h"
 #include "tools/cli/commandline.h"
 
 #include <QCommandLineParser>
@@ -72,6 +74,38 @@ bool readInt(const QCommandLineParser& parser, const QString& name, int& target,
     return true;
 }
 
+// The ground of --model, solved for the station's electrodes on the line (heights from
+// --elevation, the sequence generator's table). Done before listening: a 48-electrode line takes
+// about a second, and the station then answers every record at once.
+bool readGround(const QCommandLineParser& parser, SimulatorOptions& o)
+{
+    const QString model = parser.value(QStringLiteral("model"));
+    const QString elevationFile = parser.value(QStringLiteral("elevation"));
+    if (model.isEmpty()) {
+        if (!elevationFile.isEmpty())
+            return fail(QStringLiteral("--elevation needs --model"));
+        return true;
+    }
+    auto ground = std::make_shared<GroundModel>();
+    QString error;
+    if (!ground->load(model, &error))
+        return fail(QStringLiteral("--model: %1").arg(error));
+    QVector<QPair<double, double>> elevation;
+    if (!elevationFile.isEmpty() && !SequenceGenerator::readElevation(elevationFile, &elevation, &error))
+        return fail(QStringLiteral("--elevation: %1").arg(error));
+    if (!(o.spacing > 0.0))
+        return fail(QStringLiteral("--model needs a --spacing above 0"));
+    std::vector<double> x, z;
+    for (int k = 1; k <= Electrodes::Count; ++k) {
+        x.push_back((k - 1) * o.spacing);
+        z.push_back(SequenceGenerator::heightAt(elevation, x.back()));
+    }
+    if (!ground->solve(x, z))
+        return fail(QStringLiteral("--model: the potentials of %1 could not be computed").arg(model));
+    o.ground = ground;
+    return true;
+}
+
 bool readOptions(const QCommandLineParser& parser, SimulatorOptions& o)
 {
     if (!o.address.setAddress(parser.value(QStringLiteral("address"))))
@@ -127,6 +161,8 @@ bool readOptions(const QCommandLineParser& parser, SimulatorOptions& o)
         return fail(QStringLiteral("invalid --faulty-relay: %1").arg(parser.value(QStringLiteral("faulty-relay"))));
     if (!parseContacts(parser.value(QStringLiteral("high-contact")), o.contactOverrides))
         return fail(QStringLiteral("invalid --high-contact: %1").arg(parser.value(QStringLiteral("high-contact"))));
+    if (!readGround(parser, o))
+        return false;
     o.testLoad = parser.isSet(QStringLiteral("test-load"));
     o.refuseData = parser.isSet(QStringLiteral("refuse-data"));
     o.byteByByte = parser.isSet(QStringLiteral("byte-by-byte"));
@@ -147,7 +183,7 @@ int main(int argc, char* argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Plays a Tervex-M1 survey station over TCP: the command connection and a data connection per record, "
-        "with samples from a two-layer earth (or the relay-test load)."));
+        "with samples from a two-layer earth, a ground of blocks (--model) or the relay-test load."));
     parser.addHelpOption();
     parser.addVersionOption();
     const SimulatorOptions defaults;
@@ -164,6 +200,12 @@ int main(int argc, char* argv[])
         {QStringLiteral("thickness"), QStringLiteral("Top layer thickness in metres (0 = half-space)."),
          QStringLiteral("0")},
         {QStringLiteral("rho2"), QStringLiteral("Bottom resistivity, ohm-m (default: rho1)."), QString()},
+        {QStringLiteral("model"),
+         QStringLiteral("Ground file of 'background RHO [ETA]' and 'rect X0 X1 Z0 Z1 RHO [ETA]' lines (x along the line, "
+                        "depths below the surface, m; ETA a fraction) in place of the two layers and --chargeability."),
+         QString()},
+        {QStringLiteral("elevation"),
+         QStringLiteral("Table of x z points of the ground's surface under --model (as for tervex-seqgen)."), QString()},
         {QStringLiteral("contact"), QStringLiteral("Contact resistance of every electrode, ohms."),
          QString::number(defaults.contactResistance)},
         {QStringLiteral("high-contact"), QStringLiteral("Electrodes with other contacts, e.g. 10=20000,31=8000."),

@@ -61,7 +61,7 @@ GeneratedRecord generateRecord(const EarthModel& earth, const RecordSpec& spec)
 }
 
 GeneratedRecord generateRecord(const RecordSpec& spec, double currentAmplitude,
-                               const QVector<double>& transferResistances)
+                               const QVector<double>& transferResistances, const QVector<double>& chargeabilities)
 {
     GeneratedRecord out;
     out.currentAmplitude = currentAmplitude;
@@ -75,7 +75,9 @@ GeneratedRecord generateRecord(const RecordSpec& spec, double currentAmplitude,
     std::mt19937 engine(spec.seed);
     std::normal_distribution<double> gauss(0.0, 1.0);
     const bool noisy = spec.noise > 0.0;
-    const double m = spec.chargeability;
+    QVector<double> m = chargeabilities;
+    if (m.size() != transferResistances.size())
+        m.fill(spec.chargeability, transferResistances.size());
     const double decay = spec.decayTime > 0.0 ? std::exp(-1.0 / spec.decayTime) : 0.0;
 
     // The polarisation part of the superposed step responses, sum of dI * exp(-(t - t0) / tau),
@@ -90,9 +92,8 @@ GeneratedRecord generateRecord(const RecordSpec& spec, double currentAmplitude,
         out.current[t] = float(noisy ? now + CurrentNoiseRelative * currentAmplitude * gauss(engine) : now);
         out.voltage[t] = float(now != 0.0 ? spec.generatorVoltage : 0.0);
         const double drift = spec.drift0 + spec.drift1 * t + spec.drift2 * double(t) * t;
-        const double primary = now - m * pending;
         for (int c = 0; c < out.channels.size(); ++c) {
-            double u = transferResistances.at(c) * primary + drift;
+            double u = transferResistances.at(c) * (now - m.at(c) * pending) + drift;
             if (noisy)
                 u += spec.noise * gauss(engine);
             out.channels[c][t] = float(u);

@@ -50,10 +50,12 @@ double injectedCurrent(const EarthModel& earth, const RecordSpec& spec);
 
 GeneratedRecord generateRecord(const EarthModel& earth, const RecordSpec& spec);
 
-// The same waveforms for a circuit that is not the earth model (the station's test load): the
-// current amplitude and one transfer resistance per channel are given; spec.a, spec.b, spec.mn,
-// spec.fixedCurrent and the contacts are not used.
+// The same waveforms for a circuit that is not the two-layer earth (the station's test load, a
+// ground of blocks): the current amplitude and one transfer resistance per channel are given, and
+// optionally each channel's chargeability in place of spec.chargeability; spec.a, spec.b,
+// spec.mn, spec.fixedCurrent and the contacts are not used.
 GeneratedRecord generateRecord(const RecordSpec& spec, double currentAmplitude,
-                               const QVector<double>& transferResistances);
+                               const QVector<double>& transferResistances,
+                               const QVector<double>& chargeabilities = {});
 
 #endif

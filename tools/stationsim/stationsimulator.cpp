@@ -504,6 +504,26 @@ GeneratedRecord StationSimulator::computeRecord(const QVector<quint16>& channels
         spec.drift0 = OffsetSeconds * m_options.driftPerSecond * uniform(engine);
         spec.drift1 = (uniform(engine) < 0 ? -1.0 : 1.0) * m_options.driftPerSecond / 1000.0;
     }
+    if (m_options.ground) {
+        const GroundModel& ground = *m_options.ground;
+        // Electrode k is the ground's k - 1; one it does not have reads nothing.
+        const auto index = [&ground](int electrode, bool* known) {
+            if (electrode == Electrodes::None)
+                return int(Quadrupole::Remote);
+            *known = *known && electrode >= 1 && electrode <= ground.electrodeCount();
+            return electrode - 1;
+        };
+        QVector<double> resistances, chargeabilities;
+        for (const QPair<int, int>& p : pairs) {
+            bool known = p.first >= 0;
+            const Quadrupole q{index(a, &known), index(b, &known), index(p.first, &known), index(p.second, &known)};
+            const double r = known ? ground.transferResistance(q) : 0.0;
+            resistances.append(std::isfinite(r) ? r : 0.0);
+            chargeabilities.append(known ? ground.apparentChargeability(q) : 0.0);
+        }
+        return generateRecord(spec, injectedCurrent(EarthModel(ground.backgroundResistivity()), spec), resistances,
+                              chargeabilities);
+    }
     for (const QPair<int, int>& p : pairs) {
         const double infinity = std::numeric_limits<double>::infinity();
         spec.mn.append(p.first < 0 ? qMakePair(infinity, infinity) : qMakePair(position(p.first), position(p.second)));

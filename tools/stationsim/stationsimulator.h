@@ -2,6 +2,7 @@
 #define STATIONSIMULATOR_H
 
 #include "earthmodel.h"
+#include "groundmodel.h"
 #include "recordgenerator.h"
 #include "station/stationrecords.h"
 #include "station/wireformat.h"
@@ -16,6 +17,8 @@
 #include <QTimer>
 #include <QVector>
 
+#include <memory>
+
 class QTcpSocket;
 
 struct SimulatorOptions
@@ -27,6 +30,9 @@ struct SimulatorOptions
     QVector<int> notReadyChannels; // channel numbers reported with non-zero status bytes
     quint16 serialNumber = 1017;
     EarthModel earth;            // default 100 ohm-m half-space
+    // A ground of blocks in place of the two-layer earth, solved for the electrodes 1..Count
+    // (index k - 1 for electrode k); its chargeabilities replace `chargeability`.
+    std::shared_ptr<const GroundModel> ground;
     double spacing = 5.0;        // electrode k sits at x = (k - 1) * spacing; electrode 0 = infinity
     double contactResistance = 800.0; // ohms, every electrode ...
     QMap<int, double> contactOverrides; // ... except these (electrode -> ohms)
