@@ -329,7 +329,11 @@ void TestEarthModel::demoGroundInverts()
                 d.m = input.electrodes.at(q.m);
                 d.n = input.electrodes.at(q.n);
                 d.current = 1.0;
-                d.voltage = ground.transferResistance(q) * (1.0 + noise(random));
+                // As the station records it: the voltage's amplitude, a positive factor.
+                d.voltage = std::fabs(ground.transferResistance(q)) * (1.0 + noise(random));
+                const auto r = [&](int e, int f) { return std::fabs(x[size_t(e)] - x[size_t(f)]); };
+                d.geometricFactor = 2.0 * M_PI / std::fabs(1.0 / r(q.a, q.m) - 1.0 / r(q.a, q.n) - 1.0 / r(q.b, q.m) + 1.0 / r(q.b, q.n));
+                d.resistivity = d.voltage * d.geometricFactor;
                 d.deviation = 1.0;
                 input.data.append(d);
             }
