@@ -1,6 +1,5 @@
 #include "app/livemodel.h"
 
-#include "inversion/inversiondata.h"
 #include "inversion/inversionworker.h"
 #include "inversion/modelwriters.h"
 #include "survey/outputfile.h"
@@ -86,9 +85,8 @@ void LiveModel::start(const QVector<SurveyDatum>& data, bool final)
     source.data = data;
     const InversionDataset dataset = InversionDataset::fromSources({source});
     m_surveyQuadrupoles = dataset.data.size();
-    const InversionData prepared = InversionData::fromDataset(dataset, m_filter);
+    InversionData prepared = InversionData::fromDataset(dataset, m_filter);
     const InversionInput& input = prepared.input;
-    const QMap<QString, int>& leftOut = prepared.leftOut;
 
     // A first model waits for enough data spread over enough electrodes; a model once made is
     // only ever replaced by one of more data.
@@ -119,10 +117,9 @@ void LiveModel::start(const QVector<SurveyDatum>& data, bool final)
     if (!final && m_model.ok())
         settings.startModel = m_model.cells;
     m_runQuadrupoles = dataset.data.size();
-    m_runLeftOut = leftOut;
-    m_runElectrodes = input.electrodes;
     m_runIsFinal = final;
     m_worker->start(input, settings);
+    m_run = std::move(prepared);
     setState(State::Running);
 }
 
@@ -131,10 +128,8 @@ void LiveModel::onFinished(const InversionResult& result)
     if (result.ok()) {
         m_model = result;
         m_modelQuadrupoles = m_runQuadrupoles;
-        m_leftOut = m_runLeftOut;
-        m_modelElectrodes = m_runElectrodes;
-        for (auto it = result.leftOut.cbegin(); it != result.leftOut.cend(); ++it)
-            m_leftOut[it.key()] += it.value();
+        m_leftOut = m_run.leftOutWith(result);
+        m_modelElectrodes = m_run.input.electrodes;
         m_waitingReason.clear();
         emit modelChanged();
     } else {

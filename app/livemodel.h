@@ -2,6 +2,7 @@
 #define LIVEMODEL_H
 
 #include "etr/inversiondataset.h"
+#include "inversion/inversiondata.h"
 #include "inversion/resistivityinversion.h"
 #include "survey/datafilter.h"
 
@@ -94,9 +95,9 @@ private:
     int m_surveyQuadrupoles = 0;
     int m_runQuadrupoles = 0;
     QMap<QString, int> m_leftOut;
-    QMap<QString, int> m_runLeftOut;
     QVector<ElectrodePosition> m_modelElectrodes;
-    QVector<ElectrodePosition> m_runElectrodes;
+    // The data of the run in progress.
+    InversionData m_run;
     QString m_waitingReason;
     // Of the last data given: usable ones and the electrodes they use.
     int m_usable = 0;

@@ -278,10 +278,7 @@ QWidget* EtrViewer::createPlotFrame()
     connect(m_errorView, &ErrorView::filterChanged, m_modelPage, &ViewerModelPage::setDataFilter);
     connect(m_modelPage, &ViewerModelPage::dataChosen, this, &EtrViewer::markRecords);
     // The model's colours by default those of the pseudosection's resistivity, to compare the two.
-    connect(m_pseudosection->plot()->colorScale(), &QCPColorScale::dataRangeChanged, this, [this](const QCPRange& range) {
-        if (m_pseudosection->plot()->quantity() == PseudosectionPlot::Quantity::Resistivity)
-            m_modelPage->view()->setSharedRange(range);
-    });
+    m_modelPage->view()->followPseudosection(m_pseudosection->plot());
     layout->addWidget(views, 1);
     connect(m_viewToggle, &Toggle::toggled, views, &QStackedWidget::setCurrentIndex);
     // Current and drag directions belong to the signal plots only.

@@ -1,5 +1,8 @@
 #include "ui/modelview.h"
 
+#include "ui/pseudosectionplot.h"
+#include "ui/windowparts.h"
+
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -12,15 +15,6 @@
 
 namespace {
 
-QPushButton* quantityButton(const QString& text, const QString& objectName, QWidget* parent)
-{
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(objectName);
-    button->setFixedSize(48, 26);
-    button->setFocusPolicy(Qt::NoFocus);
-    button->setCheckable(true);
-    return button;
-}
 
 QLabel* lineLabel(const QString& objectName, QWidget* parent)
 {
@@ -52,8 +46,10 @@ ModelView::ModelView(QWidget* parent)
     bar->setContentsMargins(6, 4, 6, 0);
     bar->setSpacing(8);
     m_quantityGroup = new QButtonGroup(this);
-    QPushButton* rho = quantityButton(QStringLiteral("ρ"), QStringLiteral("model_resistivity_button"), this);
-    QPushButton* eta = quantityButton(QStringLiteral("η"), QStringLiteral("model_chargeability_button"), this);
+    QPushButton* rho = WindowParts::barButton(QStringLiteral("ρ"), QStringLiteral("model_resistivity_button"), this);
+    QPushButton* eta = WindowParts::barButton(QStringLiteral("η"), QStringLiteral("model_chargeability_button"), this);
+    rho->setCheckable(true);
+    eta->setCheckable(true);
     rho->setChecked(true);
     eta->setEnabled(false);
     m_quantityGroup->addButton(rho, int(ModelSectionPlot::Quantity::Resistivity));
@@ -89,8 +85,10 @@ ModelView::ModelView(QWidget* parent)
     line->setSpacing(16);
     m_summary = lineLabel(QStringLiteral("model_summary"), this);
     m_counts = lineLabel(QStringLiteral("model_counts"), this);
-    line->addWidget(m_summary);
-    line->addWidget(m_counts, 1);
+    // How old the model is comes first; the fit wraps rather than being cut on a small screen.
+    m_summary->setWordWrap(true);
+    line->addWidget(m_counts);
+    line->addWidget(m_summary, 1);
     layout->addLayout(line);
 
     connect(m_quantityGroup, &QButtonGroup::idClicked, this,
@@ -272,4 +270,12 @@ QString ModelView::cellText(const ModelCell& cell, double depth, bool withCharge
     if (withChargeability)
         text += QStringLiteral(", η = <b>%1</b> %").arg(cell.chargeability, 0, 'f', 2);
     return text;
+}
+
+void ModelView::followPseudosection(PseudosectionPlot* pseudosection)
+{
+    connect(pseudosection->colorScale(), &QCPColorScale::dataRangeChanged, this, [this, pseudosection](const QCPRange& range) {
+        if (pseudosection->quantity() == PseudosectionPlot::Quantity::Resistivity)
+            setSharedRange(range);
+    });
 }

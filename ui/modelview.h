@@ -6,6 +6,7 @@
 
 #include <QWidget>
 
+class PseudosectionPlot;
 class QButtonGroup;
 class QCheckBox;
 class QLabel;
@@ -36,6 +37,8 @@ public:
     // The resistivity range of the pseudosection the section is compared with; shown unless the
     // operator asks for the model's own range.
     void setSharedRange(const QCPRange& range);
+    // Takes the shared range from a pseudosection whenever it shows resistivity.
+    void followPseudosection(PseudosectionPlot* pseudosection);
     void setOwnRange(bool own);
     bool ownRange() const;
     void setQuantity(ModelSectionPlot::Quantity quantity);

@@ -1,6 +1,7 @@
 #include "ui/pseudosectionview.h"
 
 #include "survey/outputfile.h"
+#include "ui/windowparts.h"
 
 #include <QButtonGroup>
 #include <QDir>
@@ -13,18 +14,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-
-QPushButton* barButton(const QString& text, const QString& objectName, QWidget* parent)
-{
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(objectName);
-    button->setFixedSize(48, 26);
-    button->setFocusPolicy(Qt::NoFocus);
-    return button;
-}
-
-}
 
 PseudosectionView::PseudosectionView(QWidget* parent)
     : QWidget(parent)
@@ -40,7 +29,7 @@ PseudosectionView::PseudosectionView(QWidget* parent)
     m_quantityGroup = new QButtonGroup(this);
     const QString names[2] = {tr("ρа"), QStringLiteral("η")};
     for (int id = 0; id < 2; ++id) {
-        QPushButton* button = barButton(names[id], id == 0 ? QStringLiteral("resistivity_button")
+        QPushButton* button = WindowParts::barButton(names[id], id == 0 ? QStringLiteral("resistivity_button")
                                                            : QStringLiteral("chargeability_button"), this);
         button->setCheckable(true);
         button->setChecked(id == 0);
@@ -58,8 +47,8 @@ PseudosectionView::PseudosectionView(QWidget* parent)
     m_limit->setFixedHeight(26);
     bar->addWidget(m_limit);
     bar->addStretch();
-    QPushButton* png = barButton(QStringLiteral("PNG"), QStringLiteral("save_png_button"), this);
-    QPushButton* pdf = barButton(QStringLiteral("PDF"), QStringLiteral("save_pdf_button"), this);
+    QPushButton* png = WindowParts::barButton(QStringLiteral("PNG"), QStringLiteral("save_png_button"), this);
+    QPushButton* pdf = WindowParts::barButton(QStringLiteral("PDF"), QStringLiteral("save_pdf_button"), this);
     bar->addWidget(png);
     bar->addWidget(pdf);
     layout->addLayout(bar);

@@ -65,10 +65,7 @@ QWidget* ResultStack::createSectionPage(LiveModel* liveModel)
     m_modelPage = new LiveModelPage(liveModel, views);
     views->addWidget(m_modelPage);
     // The model's colours by default those of the pseudosection's resistivity, to compare the two.
-    connect(m_pseudosection->plot()->colorScale(), &QCPColorScale::dataRangeChanged, m_modelPage, [this](const QCPRange& range) {
-        if (m_pseudosection->plot()->quantity() == PseudosectionPlot::Quantity::Resistivity)
-            m_modelPage->view()->setSharedRange(range);
-    });
+    m_modelPage->view()->followPseudosection(m_pseudosection->plot());
     layout->addWidget(views, 1);
     connect(group, &QButtonGroup::idToggled, views, [views](int id, bool checked) {
         if (checked)

@@ -14,6 +14,15 @@ QPushButton* WindowParts::tabButton(const QString& text, QWidget* parent)
     return button;
 }
 
+QPushButton* WindowParts::barButton(const QString& text, const QString& objectName, QWidget* parent)
+{
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(objectName);
+    button->setFixedSize(48, 26);
+    button->setFocusPolicy(Qt::NoFocus);
+    return button;
+}
+
 QTableView* WindowParts::stationTable(QWidget* parent)
 {
     auto* table = new QTableView(parent);

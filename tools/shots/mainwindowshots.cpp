@@ -7,6 +7,7 @@
 #include "tools/shots/picture.h"
 #include "tools/shots/stationsession.h"
 
+#include "app/livemodel.h"
 #include "app/startup.h"
 #include "app/tervexmodel.h"
 #include "station/tervexdevice.h"
@@ -162,6 +163,16 @@ int main(int argc, char* argv[])
     w->resize(1024, 768);
     StationSession::waitFor(300);
     save(w, out, QStringLiteral("pseudosection-live-1024x768.png"));
+    // The model of the same survey, once its final inversion is done.
+    w->resize(1400, 900);
+    StationSession::click(w, QStringLiteral("МОДЕЛЬ"));
+    LiveModel* live = session.model()->liveModel();
+    waitUntil([live]() { return live->state() == LiveModel::State::Final; }, 120000);
+    StationSession::waitFor(300);
+    save(w, out, QStringLiteral("model-live-1400x900.png"));
+    w->resize(1024, 768);
+    StationSession::waitFor(300);
+    save(w, out, QStringLiteral("model-live-1024x768.png"));
     // The survey's data file, for the viewer's pictures of the same profile.
     const QString data = session.window()->findChild<AutoSettingsWidget*>()->targetPath();
     QFile::remove(out.filePath(QStringLiteral("pseudosection-profile.etr")));
