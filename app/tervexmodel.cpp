@@ -566,7 +566,7 @@ bool TervexModel::launchSurvey(std::unique_ptr<PendingSurvey> survey, ContactGat
         return refuse(builder.error());
 
     // A continued survey shows the records already in its file from the start.
-    m_surveyDataManager->resetSurveyData(builder.existing());
+    m_surveyDataManager->resetSurveyData(builder.existing(), dataFilter());
     InversionSource line;
     line.name = survey->dataFile;
     line.positions = job->electrodes();
@@ -582,6 +582,8 @@ bool TervexModel::launchSurvey(std::unique_ptr<PendingSurvey> survey, ContactGat
     strategy->setRepeatPolicy(repeatPolicy());
     strategy->resumeRepeats(builder.resumedRecords(), builder.resumedResults());
     strategy->setDataFilter(dataFilter());
+    // The report's errors are those of the whole file, records of earlier runs included.
+    strategy->report().addData(builder.existing());
     if (survey->tests > 0)
         strategy->report().setContactCheck(survey->gate, choice, survey->tests, leftOut);
     const QString dataFile = survey->dataFile;

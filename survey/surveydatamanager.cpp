@@ -119,9 +119,10 @@ void SurveyDataManager::abortRun()
     Q_EMIT aborted();
 }
 
-void SurveyDataManager::resetSurveyData(const QVector<SurveyDatum>& existing)
+void SurveyDataManager::resetSurveyData(const QVector<SurveyDatum>& existing, const DataFilter& filter)
 {
     m_surveyData = existing;
+    m_filter = filter;
     m_lastRecordFirst = 1;
     m_lastRecordLast = 0;
     m_recordCount = 0;

@@ -1,6 +1,7 @@
 #ifndef SURVEYDATAMANAGER_H
 #define SURVEYDATAMANAGER_H
 
+#include "survey/datafilter.h"
 #include "survey/datamanager.h"
 #include "survey/surveydatum.h"
 
@@ -36,7 +37,9 @@ public:
     // The data of the survey in progress, record by record: those already in its file when it
     // continues one, then one datum per channel of every stored record.
     const QVector<SurveyDatum>& surveyData() const { return m_surveyData; }
-    void resetSurveyData(const QVector<SurveyDatum>& existing = {});
+    // `filter`: the rules the survey's data go through wherever they are shown.
+    void resetSurveyData(const QVector<SurveyDatum>& existing = {}, const DataFilter& filter = DataFilter());
+    const DataFilter& dataFilter() const { return m_filter; }
     // Numbers the record after the last one in the list and appends its data.
     void addRecordData(const QVector<SurveyDatum>& data);
     // The numbers the viewer gives the channels of the record added last: they run from 1 over
@@ -62,6 +65,7 @@ private:
     int m_filled = 0;
     int m_scrolled = 0;
     QVector<SurveyDatum> m_surveyData;
+    DataFilter m_filter;
     int m_recordCount = 0;
     int m_lastRecordFirst = 1;
     int m_lastRecordLast = 0;

@@ -55,12 +55,21 @@ QWidget* ResultStack::createSectionPage(LiveModel* liveModel)
     toggles->addStretch(1);
     layout->addLayout(toggles);
     auto* views = new QStackedWidget(page);
-    // The survey's pseudosection, one record more after every stored record.
+    // The survey's pseudosection of the data the filter keeps, one record more after every stored
+    // record; drawn again as a whole when a record drops data shown before.
     m_pseudosection = new PseudosectionView(views);
-    connect(m_surveyManager, &SurveyDataManager::surveyDataReset, m_pseudosection,
-            [this]() { m_pseudosection->plot()->setData(m_surveyManager->surveyData(), true); });
-    connect(m_surveyManager, &SurveyDataManager::recordDataAdded, m_pseudosection,
-            [this](int first) { m_pseudosection->plot()->addData(m_surveyManager->surveyData().mid(first), true); });
+    connect(m_surveyManager, &SurveyDataManager::surveyDataReset, m_pseudosection, [this]() {
+        m_kept.setFilter(m_surveyManager->dataFilter());
+        m_kept.reset(m_surveyManager->surveyData());
+        m_pseudosection->plot()->setData(m_kept.kept(), true);
+    });
+    connect(m_surveyManager, &SurveyDataManager::recordDataAdded, m_pseudosection, [this](int first) {
+        QVector<SurveyDatum> added;
+        if (m_kept.update(m_surveyManager->surveyData(), first, &added))
+            m_pseudosection->plot()->setData(m_kept.kept(), true);
+        else
+            m_pseudosection->plot()->addData(added, true);
+    });
     views->addWidget(m_pseudosection);
     m_modelPage = new LiveModelPage(liveModel, views);
     views->addWidget(m_modelPage);

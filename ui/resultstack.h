@@ -1,6 +1,8 @@
 #ifndef RESULTSTACK_H
 #define RESULTSTACK_H
 
+#include "survey/keptdata.h"
+
 #include <QStackedWidget>
 
 class LiveModel;
@@ -55,6 +57,7 @@ private:
     QTableView* m_measurementsTable = nullptr;
     MeasurementsTableModel* m_measurementsModel = nullptr;
     PseudosectionView* m_pseudosection = nullptr;
+    KeptData m_kept;
     LiveModelPage* m_modelPage = nullptr;
 };
 

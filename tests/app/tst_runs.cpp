@@ -256,7 +256,10 @@ void RunsTest::stoppedSurveyIsContinued()
 {
     RunFixture f(quietStation());
     QVERIFY(connectWithTiming(f, 100, 100, 1));
-    const QList<QuadrupoleLine> lines = gradientLines();
+    // The first three pairs measured again swapped at the end, after the stop.
+    QList<QuadrupoleLine> lines = gradientLines();
+    for (int k = 0; k < 3; ++k)
+        lines.append(QuadrupoleLine{lines.at(k).m, lines.at(k).n, lines.at(k).a, lines.at(k).b});
     const QString sequence = f.path("seq.txt");
     const QString target = f.path("survey.etr");
     QVERIFY(writeSequence(sequence, lines));
@@ -292,6 +295,7 @@ void RunsTest::stoppedSurveyIsContinued()
     // Another timing in the mirror: the continued survey must use the file's.
     setTiming(f.model.get(), 300, 300, 3);
     f.model->setLineDescription(QStringLiteral("другая"), QString(), QString());
+    QSignalSpy reported(f.model.get(), &TervexModel::surveyReported);
     QVERIFY2(f.model->startSurvey(target, QString()), qPrintable(f.model->startError()));
     QCOMPARE(f.model->stationSettings()->generatorSettings()->pulseLength, 100u);
     QVERIFY(waitForEnd(f.model.get(), 60000));
@@ -303,6 +307,12 @@ void RunsTest::stoppedSurveyIsContinued()
     // The continuation never rewrites the header.
     QCOMPARE(headerArea(), area);
     QCOMPARE(file.metadata().value(LineMetadata::LineName), QStringLiteral("Профиль 7"));
+    // The continuation's report pairs its reciprocals with the records of the first run.
+    QTRY_VERIFY(!reported.isEmpty());
+    QFile report(reported.last().at(1).toString());
+    QVERIFY(report.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(report.readAll());
+    QVERIFY2(text.contains(QStringLiteral("Взаимных пар: 3\n")), qPrintable(text));
 }
 
 void RunsTest::continuationCutsAnIncompleteTail()

@@ -49,7 +49,8 @@ StationSession::StationSession(const QString& program, const QStringList& argume
                                          QStringLiteral("--data-port"), QStringLiteral("0"), QStringLiteral("--quiet")}
                                  + arguments);
     // "Tervex-M1 simulator listening on 127.0.0.1:PORT (commands), PORT (data)"
-    if (!m_process.waitForStarted(5000) || !m_process.waitForReadyRead(5000))
+    // A ground of blocks is computed before the station listens: seconds on a busy machine.
+    if (!m_process.waitForStarted(5000) || !m_process.waitForReadyRead(120000))
         return;
     const QString line = QString::fromLocal8Bit(m_process.readLine()).trimmed();
     const QRegularExpressionMatch m =
