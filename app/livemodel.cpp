@@ -30,6 +30,11 @@ LiveModel::LiveModel(QObject* parent)
     : QObject(parent)
     , m_worker(new InversionWorker(this))
 {
+    m_worker->setSupersede(InversionWorker::Supersede::WrapUp);
+    connect(m_worker, &InversionWorker::started, this, [this]() {
+        m_running = std::move(m_waiting);
+        m_hasWaiting = false;
+    });
     connect(m_worker, &InversionWorker::progress, this, &LiveModel::progress);
     connect(m_worker, &InversionWorker::finished, this, &LiveModel::onFinished);
     connect(m_worker, &InversionWorker::cancelled, this, &LiveModel::onCancelled);
@@ -49,7 +54,7 @@ QString LiveModel::picturePath(const QString& dataFile)
 
 void LiveModel::begin(const QString& dataFile, const InversionSource& line, const DataFilter& filter)
 {
-    m_worker->cancel();
+    stopRuns();
     m_dataFile = dataFile;
     m_reportPath.clear();
     m_line = line;
@@ -76,7 +81,13 @@ void LiveModel::finish(const QVector<SurveyDatum>& data, const QString& reportPa
 
 void LiveModel::cancel()
 {
+    stopRuns();
+}
+
+void LiveModel::stopRuns()
+{
     m_worker->cancel();
+    m_hasWaiting = false;
 }
 
 void LiveModel::start(const QVector<SurveyDatum>& data, bool final)
@@ -86,13 +97,12 @@ void LiveModel::start(const QVector<SurveyDatum>& data, bool final)
     const InversionDataset dataset = InversionDataset::fromSources({source});
     m_surveyQuadrupoles = dataset.data.size();
     InversionData prepared = InversionData::fromDataset(dataset, m_filter);
-    const InversionInput& input = prepared.input;
 
     // A first model waits for enough data spread over enough electrodes; a model once made is
     // only ever replaced by one of more data.
     int usable = 0;
     QSet<int> electrodes;
-    for (const SurveyDatum& datum : input.data) {
+    for (const SurveyDatum& datum : prepared.input.data) {
         if (!datum.computed() || !(datum.resistivity > 0.0))
             continue;
         ++usable;
@@ -104,7 +114,7 @@ void LiveModel::start(const QVector<SurveyDatum>& data, bool final)
     m_usable = usable;
     m_electrodes = electrodes.size();
     if (usable < MinimumData || electrodes.size() < MinimumElectrodes) {
-        m_worker->cancel();
+        stopRuns();
         m_waitingReason = usable < MinimumData ? ResistivityInversion::tooFewReason()
                                                : tr("меньше %1 электродов с данными").arg(MinimumElectrodes);
         // Too small a survey for a model: its report says nothing of one.
@@ -116,26 +126,33 @@ void LiveModel::start(const QVector<SurveyDatum>& data, bool final)
     // The final model starts from uniform ground, as an inversion of the finished file does.
     if (!final && m_model.ok())
         settings.startModel = m_model.cells;
-    m_runQuadrupoles = dataset.data.size();
-    m_runIsFinal = final;
-    m_worker->start(input, settings);
-    m_run = std::move(prepared);
+    // It becomes the running one when the worker starts it, at once or after the run it supersedes.
+    m_waiting.quadrupoles = dataset.data.size();
+    m_waiting.final = final;
+    m_waiting.data = std::move(prepared);
+    m_hasWaiting = true;
+    m_worker->start(m_waiting.data.input, settings);
     setState(State::Running);
 }
 
 void LiveModel::onFinished(const InversionResult& result)
 {
+    const Run run = std::move(m_running);
+    // The run that superseded this one starts next.
+    const bool more = m_hasWaiting;
     if (result.ok()) {
         m_model = result;
-        m_modelQuadrupoles = m_runQuadrupoles;
-        m_leftOut = m_run.leftOutWith(result);
-        m_modelElectrodes = m_run.input.electrodes;
+        m_modelQuadrupoles = run.quadrupoles;
+        m_leftOut = run.data.leftOutWith(result);
+        m_modelElectrodes = run.data.input.electrodes;
         m_waitingReason.clear();
         emit modelChanged();
     } else {
         m_waitingReason = result.error;
     }
-    if (m_runIsFinal)
+    if (more)
+        return;
+    if (run.final)
         saveFinal(result.ok());
     else
         setState(m_model.ok() ? State::Idle : State::Waiting);
@@ -143,6 +160,7 @@ void LiveModel::onFinished(const InversionResult& result)
 
 void LiveModel::onCancelled()
 {
+    m_hasWaiting = false;
     if (!m_worker->isBusy())
         setState(m_model.ok() ? State::Idle : State::Waiting);
 }

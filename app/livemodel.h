@@ -16,7 +16,9 @@ class InversionWorker;
 // data, the survey's data so far are inverted in a worker thread, starting from the last model; a
 // record that arrives meanwhile restarts the run with all data. When the survey ends, a final run
 // of all its data from a uniform start gives the model a later inversion of the file gives, and it
-// is saved beside the data file. The survey never waits for any of it.
+// is saved beside the data file. A run that more data supersede ends after its iteration in
+// progress and shows its model, so that records coming faster than a run still bring models. The
+// survey never waits for any of it.
 class LiveModel : public QObject
 {
     Q_OBJECT
@@ -76,6 +78,8 @@ Q_SIGNALS:
 
 private:
     void start(const QVector<SurveyDatum>& data, bool final);
+    // Cancels the run in progress and the one waiting for it.
+    void stopRuns();
     void onFinished(const InversionResult& result);
     void onCancelled();
     void saveFinal(bool made);
@@ -89,15 +93,21 @@ private:
     InversionSource m_line;
     DataFilter m_filter;
     State m_state = State::Idle;
-    bool m_runIsFinal = false;
     InversionResult m_model;
     int m_modelQuadrupoles = 0;
     int m_surveyQuadrupoles = 0;
-    int m_runQuadrupoles = 0;
     QMap<QString, int> m_leftOut;
     QVector<ElectrodePosition> m_modelElectrodes;
-    // The data of the run in progress.
-    InversionData m_run;
+    // The data of the run in progress and of the one that waits for it to wrap up.
+    struct Run
+    {
+        InversionData data;
+        int quadrupoles = 0;
+        bool final = false;
+    };
+    Run m_running;
+    Run m_waiting;
+    bool m_hasWaiting = false;
     QString m_waitingReason;
     // Of the last data given: usable ones and the electrodes they use.
     int m_usable = 0;

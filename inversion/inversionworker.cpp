@@ -7,6 +7,7 @@ struct InversionWorker::Run
     InversionInput input;
     InversionSettings settings;
     std::atomic<bool> cancel{false};
+    std::atomic<bool> wrapUp{false};
     InversionResult result;
 };
 
@@ -33,10 +34,12 @@ void InversionWorker::start(const InversionInput& input, const InversionSettings
     run->input = input;
     run->settings = settings;
     m_waiting = run;
-    if (m_thread)
-        m_running->cancel = true;
-    else
+    if (!m_thread)
         launch();
+    else if (m_supersede == Supersede::WrapUp)
+        m_running->wrapUp = true;
+    else
+        m_running->cancel = true;
 }
 
 void InversionWorker::cancel()
@@ -67,7 +70,7 @@ void InversionWorker::launch()
                     emit progress(iteration);
             }, Qt::QueuedConnection);
         };
-        run->result = ResistivityInversion::run(run->input, run->settings, &run->cancel, report);
+        run->result = ResistivityInversion::run(run->input, run->settings, &run->cancel, report, &run->wrapUp);
     });
     connect(m_thread, &QThread::finished, this, &InversionWorker::onThreadFinished);
     m_thread->start(QThread::LowPriority);
@@ -80,7 +83,11 @@ void InversionWorker::onThreadFinished()
     m_thread = nullptr;
     const std::shared_ptr<Run> run = std::move(m_running);
     if (m_waiting) {
-        launch();
+        if (!run->cancel)
+            emit finished(run->result);
+        // Unless a slot of finished() cancelled it.
+        if (m_waiting)
+            launch();
         return;
     }
     if (run->cancel)

@@ -11,18 +11,23 @@
 class QThread;
 
 // Runs inversions in a thread of their own so that the caller's thread never waits for one. One
-// run at a time: a start while a run goes on cancels it (at its next iteration or wavenumber) and
-// the new run follows as soon as the old one has stopped; only the latest run reports. Signals
-// arrive in the thread the worker lives in.
+// run at a time: a start while a run goes on supersedes it and the new run follows as soon as the
+// old one has stopped. Superseded by default means cancelled (at its next iteration or wavenumber)
+// and only the latest run reports; with WrapUp the old run ends after its iteration in progress
+// (from its first on) and reports its model, so that a stream of starts still brings models.
+// Signals arrive in the thread the worker lives in.
 class InversionWorker : public QObject
 {
     Q_OBJECT
 
 public:
+    enum class Supersede { Cancel, WrapUp };
+
     explicit InversionWorker(QObject* parent = nullptr);
     // Cancels a run in progress and waits for it to stop.
     ~InversionWorker() override;
 
+    void setSupersede(Supersede supersede) { m_supersede = supersede; }
     void start(const InversionInput& input, const InversionSettings& settings);
     // Cancels the run in progress and drops one waiting to start; emits cancelled() once the
     // run has stopped.
@@ -45,6 +50,7 @@ private:
     std::shared_ptr<Run> m_running;
     std::shared_ptr<Run> m_waiting;
     QThread* m_thread = nullptr;
+    Supersede m_supersede = Supersede::Cancel;
 };
 
 Q_DECLARE_METATYPE(InversionIteration)

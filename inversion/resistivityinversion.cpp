@@ -194,7 +194,8 @@ QString ResistivityInversion::onePointReason()
 }
 
 InversionResult ResistivityInversion::run(const InversionInput& input, const InversionSettings& settings,
-                                          const std::atomic<bool>* cancel, const Progress& progress)
+                                          const std::atomic<bool>* cancel, const Progress& progress,
+                                          const std::atomic<bool>* wrapUp)
 {
     InversionResult result;
 
@@ -419,6 +420,8 @@ InversionResult ResistivityInversion::run(const InversionInput& input, const Inv
             result.cancelled = true;
             return result;
         }
+        if (iteration > 1 && wrapUp && wrapUp->load())
+            break;
         j = jacobian(model);
         const Eigen::VectorXd shift = model.array() - reference;
         const RowMatrix wj = dataWeight.asDiagonal() * j;

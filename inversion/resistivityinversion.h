@@ -116,9 +116,11 @@ public:
     static constexpr int MinimumData = 10;
 
     // `cancel` is checked between iterations and between wavenumbers; `progress` hears each
-    // iteration as it ends (in the calling thread).
+    // iteration as it ends (in the calling thread). `wrapUp`, once set, ends the run after the
+    // iteration in progress, from the first on, with the model it has: a result, not a cancel.
     static InversionResult run(const InversionInput& input, const InversionSettings& settings,
-                               const std::atomic<bool>* cancel = nullptr, const Progress& progress = Progress());
+                               const std::atomic<bool>* cancel = nullptr, const Progress& progress = Progress(),
+                               const std::atomic<bool>* wrapUp = nullptr);
 
     // Reasons for leaving data out and for not inverting.
     static QString negativeReason();

@@ -109,6 +109,8 @@ struct ModelFigures
 {
     double wallMs = 0;
     qint64 longestStallMs = 0;
+    // After the last record: the final model, its files and the report.
+    qint64 endStallMs = 0;
     int records = 0;
     int models = 0;
     int quadrupoles = 0;
@@ -152,7 +154,8 @@ ModelFigures runModelSurvey(StationSession& session, const QString& sequence, in
     ticker.setInterval(10);
     QElapsedTimer sinceTick;
     QObject::connect(&ticker, &QTimer::timeout, [&]() {
-        f.longestStallMs = std::max(f.longestStallMs, sinceTick.elapsed() - 10);
+        qint64& longest = endedAt < 0 ? f.longestStallMs : f.endStallMs;
+        longest = std::max(longest, sinceTick.elapsed() - 10);
         sinceTick.restart();
     });
     QEventLoop loop;
@@ -187,7 +190,8 @@ void reportModel(const char* title, ModelFigures f)
     std::printf("%s\n", title);
     std::printf("  finished: %s, records %d, wall %.1f s, models shown %d\n", f.finished ? "yes" : "NO", f.records,
                 f.wallMs / 1000.0, f.models);
-    std::printf("  longest event-loop stall: %lld ms\n", static_cast<long long>(f.longestStallMs));
+    std::printf("  longest event-loop stall: %lld ms during the survey, %lld ms after it\n",
+                static_cast<long long>(f.longestStallMs), static_cast<long long>(f.endStallMs));
     std::sort(f.latencies.begin(), f.latencies.end());
     if (!f.latencies.isEmpty())
         std::printf("  record stored -> model with it: median %.2f s, 90th percentile %.2f s, slowest %.2f s\n",
@@ -280,7 +284,11 @@ int main(int argc, char* argv[])
         StationSession::click(session.window(), QStringLiteral("МОДЕЛЬ"));
         session.setTiming(modelPulse, modelPulse, 1, 50);
         StationSession::waitFor(300);
-        *figures = runModelSurvey(session, examples + QStringLiteral("/demo-slope48.txt"), timeoutMs);
+        // The data file goes beside the sequence: into the session's folder.
+        const QString sequence = session.path(QStringLiteral("demo-slope48.txt"));
+        if (!QFile::copy(examples + QStringLiteral("/demo-slope48.txt"), sequence))
+            return false;
+        *figures = runModelSurvey(session, sequence, timeoutMs);
         return true;
     };
     ModelFigures paced, rushed;

@@ -2,6 +2,8 @@
 // tool tips, plot axes, dialogs — is in that language. In English no Russian may be left.
 #include "app/startup.h"
 #include "ui/exportdialog.h"
+#include "ui/livemodelpage.h"
+#include "ui/modelview.h"
 #include "ui/tervexwidget.h"
 
 #include "windowsession.h"
@@ -163,6 +165,32 @@ void InterfaceLanguageTest::everyTextIsInTheLanguage()
     const QSize smallest = w->minimumSizeHint();
     QVERIFY2(smallest.width() <= 1024 && smallest.height() <= 700,
              qPrintable(QStringLiteral("%1x%2").arg(smallest.width()).arg(smallest.height())));
+
+    // The model page with the longest lines of a big survey fits the window on that screen.
+    w->resize(1024, 700);
+    click(buttonIn(w, tx("TervexWidget", "ЗАПИСЬ")));
+    click(buttonIn(w, tx("TervexWidget", "РАЗРЕЗ")));
+    click(buttonIn(w, tx("WindowParts", "МОДЕЛЬ")));
+    auto* page = w->findChild<LiveModelPage*>();
+    QVERIFY(page && page->isVisible());
+    InversionResult fitted;
+    fitted.used = 12345;
+    fitted.iterations = {InversionIteration{0, 1234.56, 123.4, 0.0}, InversionIteration{10, 0.97, 2.6, 12.5}};
+    page->view()->setModel(fitted, {}, 1234);
+    page->view()->setDataCounts(12345, 12345);
+    page->view()->setState(ModelView::progressText(fitted.iterations.last()));
+    QApplication::processEvents();
+    for (QWidget* part : page->findChildren<QWidget*>()) {
+        auto* label = qobject_cast<QLabel*>(part);
+        if (!part->isVisible() || !(label || qobject_cast<QAbstractButton*>(part)))
+            continue;
+        const QString text = label ? label->text() : qobject_cast<QAbstractButton*>(part)->text();
+        QVERIFY2(w->rect().contains(QRect(part->mapTo(w, QPoint(0, 0)), part->size())), qPrintable(text));
+        const bool whole = label && label->wordWrap() ? label->heightForWidth(label->width()) <= label->height()
+                                                      : part->sizeHint().width() <= part->width();
+        QVERIFY2(whole, qPrintable(text));
+        texts << text;
+    }
 
     texts.removeDuplicates();
     QVERIFY2(texts.size() > 100, qPrintable(QString::number(texts.size())));

@@ -1,9 +1,12 @@
 // Pictures of the main window against the simulated station at its real pace: the connect page,
 // the station and settings pages, a survey record streaming in, the table after a record and the
 // bar chart of a contact test; then a dipole-dipole profile over the two-layer earth on the
-// pseudosection page, at two window sizes, and its data file for the viewer's pictures.
+// pseudosection page, at two window sizes, and its data file for the viewer's pictures. With
+// "model": the model page during and after a survey of the demo line (the simulated station
+// playing the demo ground of examples/ under its slope), at both window sizes.
 //
-//   tervex-mainwindow-shots OUTDIR      (run under Xvfb: xvfb-run -a -s "-screen 0 1400x900x24")
+//   tervex-mainwindow-shots OUTDIR [small] [en]     (run under Xvfb: xvfb-run -a -s "-screen 0 1400x900x24")
+//   tervex-mainwindow-shots OUTDIR model [en]
 #include "tools/shots/picture.h"
 #include "tools/shots/stationsession.h"
 
@@ -47,6 +50,57 @@ bool waitUntil(Condition condition, int timeoutMs)
     return condition();
 }
 
+void saveBothSizes(TervexWidget* w, const QDir& out, const QString& name)
+{
+    w->resize(1400, 900);
+    StationSession::waitFor(300);
+    save(w, out, name + QStringLiteral("-1400x900.png"));
+    w->resize(1024, 768);
+    StationSession::waitFor(300);
+    save(w, out, name + QStringLiteral("-1024x768.png"));
+    w->resize(1400, 900);
+}
+
+// The demo line at the station's real pace with short records: the model page half way through
+// the survey and after its final model.
+int demoModelShots(const QDir& out)
+{
+    const QString examples = QStringLiteral(TERVEX_EXAMPLES);
+    StationSession session(QStringLiteral(TERVEX_STATION_SIM),
+                           {QStringLiteral("--channels"), QStringLiteral("10"), QStringLiteral("--speed"),
+                            QStringLiteral("4"), QStringLiteral("--noise"), QStringLiteral("2e-4"),
+                            QStringLiteral("--model"), examples + QStringLiteral("/demo-ground.txt"),
+                            QStringLiteral("--elevation"), examples + QStringLiteral("/demo-elevation.txt")});
+    if (!session.ok())
+        return 1;
+    TervexWidget* w = session.window();
+    w->resize(1400, 900);
+    w->move(0, 0);
+    w->show();
+    if (!session.connectStation())
+        return 1;
+    StationSession::click(w, QStringLiteral("ЗАПИСЬ"));
+    session.setTiming(250, 250, 1, 50);
+    const QString sequence = session.path(QStringLiteral("demo-slope48.txt"));
+    if (!QFile::copy(examples + QStringLiteral("/demo-slope48.txt"), sequence))
+        return 1;
+    int records = 0;
+    QObject::connect(session.model()->surveyDataManager(), &DataManager::completed, [&records]() { ++records; });
+    if (!session.startSurvey(sequence))
+        return 1;
+    StationSession::click(w, QStringLiteral("РАЗРЕЗ"));
+    StationSession::click(w, QStringLiteral("МОДЕЛЬ"));
+    LiveModel* live = session.model()->liveModel();
+    // Half of the line's 87 records, and a model made of them.
+    waitUntil([&records]() { return records >= 44; }, 300000);
+    const int shown = live->modelQuadrupoles();
+    waitUntil([live, shown]() { return live->modelQuadrupoles() > shown; }, 30000);
+    saveBothSizes(w, out, QStringLiteral("model-live-during"));
+    waitUntil([live]() { return live->state() == LiveModel::State::Final; }, 300000);
+    saveBothSizes(w, out, QStringLiteral("model-live"));
+    return live->model().ok() ? 0 : 1;
+}
+
 }
 
 int main(int argc, char* argv[])
@@ -75,6 +129,8 @@ int main(int argc, char* argv[])
         std::printf("question %s: %s\n", qPrintable(title), qPrintable(text));
         return true;
     });
+    if (extras.contains(QStringLiteral("model")))
+        return demoModelShots(out);
 
     SimulatorOptions options;
     options.speed = 1.0;
@@ -163,16 +219,6 @@ int main(int argc, char* argv[])
     w->resize(1024, 768);
     StationSession::waitFor(300);
     save(w, out, QStringLiteral("pseudosection-live-1024x768.png"));
-    // The model of the same survey, once its final inversion is done.
-    w->resize(1400, 900);
-    StationSession::click(w, QStringLiteral("МОДЕЛЬ"));
-    LiveModel* live = session.model()->liveModel();
-    waitUntil([live]() { return live->state() == LiveModel::State::Final; }, 120000);
-    StationSession::waitFor(300);
-    save(w, out, QStringLiteral("model-live-1400x900.png"));
-    w->resize(1024, 768);
-    StationSession::waitFor(300);
-    save(w, out, QStringLiteral("model-live-1024x768.png"));
     // The survey's data file, for the viewer's pictures of the same profile.
     const QString data = session.window()->findChild<AutoSettingsWidget*>()->targetPath();
     QFile::remove(out.filePath(QStringLiteral("pseudosection-profile.etr")));
