@@ -282,6 +282,19 @@ void PseudosectionTest::surveyAndItsContinuationFillThePage()
         QCOMPARE(live.channel, stored[i].channel);
         QVERIFY(qAbs(live.resistivity - stored[i].resistivity) <= 1e-4 * qAbs(stored[i].resistivity));
     }
+
+    // A reciprocal far off the first datum takes both off the page, as the data filter does.
+    SurveyDatum reciprocal = stored.first();
+    const QuadrupoleLine q = reciprocal.electrodes;
+    reciprocal.electrodes = QuadrupoleLine{q.m, q.n, q.a, q.b};
+    std::swap(reciprocal.a, reciprocal.m);
+    std::swap(reciprocal.b, reciprocal.n);
+    reciprocal.voltage *= 1.5;
+    reciprocal.resistivity *= 1.5;
+    model->surveyDataManager()->addRecordData({reciprocal});
+    QCOMPARE(plot->cells().size(), 8);
+    for (const PseudosectionPlot::Cell& cell : plot->cells())
+        QVERIFY(!(cell.datum.electrodes == q));
 }
 
 // Ordinary spacings used to send the deepest level past the last row. Every spacing draws every
