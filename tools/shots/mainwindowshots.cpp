@@ -68,8 +68,7 @@ int demoModelShots(const QDir& out)
     const QString examples = QStringLiteral(TERVEX_EXAMPLES);
     StationSession session(QStringLiteral(TERVEX_STATION_SIM),
                            {QStringLiteral("--channels"), QStringLiteral("10"), QStringLiteral("--speed"),
-                            QStringLiteral("4"), QStringLiteral("--noise"), QStringLiteral("2e-4"),
-                            QStringLiteral("--model"), examples + QStringLiteral("/demo-ground.txt"),
+                            QStringLiteral("4"), QStringLiteral("--model"), examples + QStringLiteral("/demo-ground.txt"),
                             QStringLiteral("--elevation"), examples + QStringLiteral("/demo-elevation.txt")});
     if (!session.ok())
         return 1;
