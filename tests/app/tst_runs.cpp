@@ -5,6 +5,7 @@
 #include "runfixture.h"
 #include "station/tervexdevice.h"
 #include "survey/etrformat.h"
+#include "tools/stationsim/groundmodel.h"
 #include "survey/linemetadata.h"
 #include "survey/quadrupoleline.h"
 #include "survey/surveydatamanager.h"
@@ -193,7 +194,19 @@ void RunsTest::surveyWritesEveryQuadrupoleOnce()
 
 void RunsTest::liveModelFollowsTheSurvey()
 {
-    RunFixture f(quietStation());
+    // A conductive block under the first electrodes of a flat line.
+    auto ground = std::make_shared<GroundModel>();
+    QString error;
+    QVERIFY2(ground->parse(QStringLiteral("background 100\nrect 25 45 2 7 15\n"), &error), qPrintable(error));
+    std::vector<double> x, z;
+    for (int e = 1; e <= Electrodes::Count; ++e) {
+        x.push_back(position(e));
+        z.push_back(0.0);
+    }
+    QVERIFY(ground->solve(x, z));
+    SimulatorOptions options = quietStation();
+    options.ground = ground;
+    RunFixture f(options);
     QVERIFY(connectWithTiming(f, 100, 100, 1));
     // Dipole-dipole over the first 16 electrodes.
     QList<QuadrupoleLine> lines;
@@ -226,6 +239,14 @@ void RunsTest::liveModelFollowsTheSurvey()
     QCOMPARE(live->model().rms(), expected.rms());
     QCOMPARE(live->modelQuadrupoles(), lines.size());
     QCOMPARE(live->surveyQuadrupoles(), lines.size());
+    // The model finds the block.
+    const ModelCell* lowest = &live->model().cells.first();
+    for (const ModelCell& cell : live->model().cells) {
+        if (cell.resistivity < lowest->resistivity)
+            lowest = &cell;
+    }
+    QVERIFY2(lowest->x > 20.0 && lowest->x < 50.0 && lowest->resistivity < 50.0,
+             qPrintable(QStringLiteral("%1 ohm-m at x %2").arg(lowest->resistivity).arg(lowest->x)));
     QVERIFY(QFileInfo(LiveModel::vtkPath(target)).size() > 0);
     QFile report(reported.first().at(1).toString());
     QVERIFY(report.open(QIODevice::ReadOnly));
