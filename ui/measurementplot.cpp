@@ -316,7 +316,7 @@ void MeasurementPlot::showRecordStarted()
         } else if (id == StreamId::Voltage) {
             pen = QColor(QStringLiteral("#060"));
             caption = tr("Напряжение");
-        } else {
+        } else if (id >= 0) {
             int m = 0;
             int n = 0;
             for (const ChannelSetting& channel : electrodes->channels) {
@@ -331,9 +331,11 @@ void MeasurementPlot::showRecordStarted()
         m_rowGraphs[i]->setPen(QPen(pen));
         m_rowRects[i]->axis(QCPAxis::atLeft)->setLabelColor(filled ? QColor(Qt::black) : QColor(Qt::gray));
         m_captions[i] = caption;
+        // A row this record has no stream for (it has fewer pairs than the largest step) stays unnamed.
         m_briefCaptions[i] = id == StreamId::Current ? QStringLiteral("I")
             : id == StreamId::Voltage                 ? QStringLiteral("U")
-                                                      : tr("К%1").arg(id);
+            : id >= 0                                 ? tr("К%1").arg(id)
+                                                      : QString();
         m_values[i].clear();
     }
     fitRowLabels();

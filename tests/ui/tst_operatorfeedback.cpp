@@ -97,6 +97,7 @@ private Q_SLOTS:
 
     void continuedSurveyCountsTheWholeSurvey();
     void notReadyChannelIsNotMeasured();
+    void spareRowsStayUnnamed();
 };
 
 void OperatorFeedbackTest::continuedSurveyCountsTheWholeSurvey()
@@ -143,6 +144,36 @@ void OperatorFeedbackTest::continuedSurveyCountsTheWholeSurvey()
     QVERIFY2(progress->toolTip().startsWith(QStringLiteral("запись 6 из 6 |")), qPrintable(progress->toolTip()));
     QVERIFY(stored.load(target));
     QCOMPARE(stored.blocks().size(), 3);
+}
+
+// A record with fewer pairs than the sequence's largest step leaves its spare rows unnamed.
+void OperatorFeedbackTest::spareRowsStayUnnamed()
+{
+    QuietBoxes boxes;
+    WindowSession s;
+    QVERIFY(s.connect(fastStation()));
+    TervexWidget* w = s.window.get();
+    TervexModel* model = s.fixture->model.get();
+    setTiming(model);
+    click(buttonIn(w, QStringLiteral("ЗАПИСЬ")));
+    click(buttonIn(w, QStringLiteral("АВТОМАТ")));
+    const QString sequence = s.fixture->path("uneven.txt");
+    QFile file(sequence);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Text));
+    QTextStream out(&file);
+    out << "# X Y Z\n";
+    for (int e = 1; e <= Electrodes::Count; ++e)
+        out << e << ' ' << (e - 1) * 5 << " 0 0\n";
+    out << "# A B M N\n0 1 2 10 11\n1 1 2 12 13\n2 3 4 14 15\n";
+    out.flush();
+    file.close();
+    QSignalSpy all(model->surveyDataManager(), &DataManager::allCompleted);
+    QVERIFY2(model->startSurvey(sequence, s.fixture->path("uneven-line.etr")), qPrintable(model->startError()));
+    QVERIFY(all.wait(20000));
+    const QStringList captions = channelCaptions(w->measurementPlot());
+    QCOMPARE(captions.size(), 2);
+    QVERIFY2(captions.first().endsWith(QStringLiteral("14 - 15")), qPrintable(captions.first()));
+    QCOMPARE(captions.last(), QString());
 }
 
 void OperatorFeedbackTest::notReadyChannelIsNotMeasured()
