@@ -21,6 +21,7 @@
 #include <QTextStream>
 #include <QtTest>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -198,12 +199,10 @@ void RunsTest::liveModelFollowsTheSurvey()
     auto ground = std::make_shared<GroundModel>();
     QString error;
     QVERIFY2(ground->parse(QStringLiteral("background 100\nrect 25 45 2 7 15\n"), &error), qPrintable(error));
-    std::vector<double> x, z;
-    for (int e = 1; e <= Electrodes::Count; ++e) {
+    std::vector<double> x;
+    for (int e = 1; e <= Electrodes::Count; ++e)
         x.push_back(position(e));
-        z.push_back(0.0);
-    }
-    QVERIFY(ground->solve(x, z));
+    QVERIFY(ground->solve(x, std::vector<double>(x.size(), 0.0)));
     SimulatorOptions options = quietStation();
     options.ground = ground;
     RunFixture f(options);
@@ -240,13 +239,9 @@ void RunsTest::liveModelFollowsTheSurvey()
     QCOMPARE(live->modelQuadrupoles(), lines.size());
     QCOMPARE(live->surveyQuadrupoles(), lines.size());
     // The model finds the block.
-    const ModelCell* lowest = &live->model().cells.first();
-    for (const ModelCell& cell : live->model().cells) {
-        if (cell.resistivity < lowest->resistivity)
-            lowest = &cell;
-    }
-    QVERIFY2(lowest->x > 20.0 && lowest->x < 50.0 && lowest->resistivity < 50.0,
-             qPrintable(QStringLiteral("%1 ohm-m at x %2").arg(lowest->resistivity).arg(lowest->x)));
+    const ModelCell lowest = *std::min_element(live->model().cells.cbegin(), live->model().cells.cend(),
+        [](const ModelCell& l, const ModelCell& r) { return l.resistivity < r.resistivity; });
+    QVERIFY(lowest.x > 20.0 && lowest.x < 50.0 && lowest.resistivity < 50.0);
     QVERIFY(QFileInfo(LiveModel::vtkPath(target)).size() > 0);
     QFile report(reported.first().at(1).toString());
     QVERIFY(report.open(QIODevice::ReadOnly));

@@ -1,9 +1,8 @@
 // Reciprocal and repeat pairs matched by electrode positions, the error models fitted to them,
-// the data filter (also on a growing survey) and the survey report's reciprocal section.
+// the data filter and the survey report's reciprocal section.
 #include "station/settingsstore.h"
 #include "testsupport.h"
 #include "survey/dataerrors.h"
-#include "survey/keptdata.h"
 #include "survey/surveyreport.h"
 
 #include <QSet>
@@ -60,7 +59,6 @@ private Q_SLOTS:
     void rollAlongPairsAcrossFiles();
     void signConventions();
     void filterCountsPerRule();
-    void growingSurveyKeepsWhatTheFilterKeeps();
     void reportSection();
 };
 
@@ -246,33 +244,6 @@ void ReciprocalErrorsTest::filterCountsPerRule()
     settings.setValue(SettingsStore::Key::minCurrent(), QStringLiteral("much"));
     QCOMPARE(DataFilter::fromSettings(settings).maxDeviation, 0.0);
     QCOMPARE(DataFilter::fromSettings(settings).minCurrent, DataFilter::DefaultMinCurrent);
-}
-
-// Record by record the kept data only grow, until a reciprocal that disagrees drops its partner
-// shown long before: then the kept list is given again as a whole.
-void ReciprocalErrorsTest::growingSurveyKeepsWhatTheFilterKeeps()
-{
-    const ElectrodeMap where = line(Electrodes::Count, 0.0f, 2.0f);
-    QVector<SurveyDatum> data{datum({1, 2, 3, 4}, where, 1.0), datum({2, 3, 4, 5}, where, 0.5)};
-    KeptData kept;
-    kept.setFilter(DataFilter());
-    kept.reset(data);
-    QCOMPARE(kept.kept().size(), 2);
-    QVector<SurveyDatum> added;
-    data << datum({4, 5, 2, 3}, where, 0.51) << datum({3, 4, 5, 6}, where, -0.2);
-    QVERIFY(!kept.update(data, 2, &added));
-    QCOMPARE(added.size(), 1);
-    QCOMPARE(added.first().electrodes, (QuadrupoleLine{4, 5, 2, 3}));
-    QCOMPARE(kept.kept().size(), 3);
-    // 1 2 3 4 has its reciprocal 30 % off: both go.
-    data << datum({3, 4, 1, 2}, where, 1.3);
-    QVERIFY(kept.update(data, 4, &added));
-    QCOMPARE(kept.kept().size(), 2);
-    QCOMPARE(kept.kept().first().electrodes, (QuadrupoleLine{2, 3, 4, 5}));
-    data << datum({5, 6, 7, 8}, where, 0.3);
-    QVERIFY(!kept.update(data, 5, &added));
-    QCOMPARE(added.size(), 1);
-    QCOMPARE(kept.kept().size(), 3);
 }
 
 // The report of a survey with reciprocals says how many pairs it found, their spread and the model.
