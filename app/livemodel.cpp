@@ -54,7 +54,7 @@ QString LiveModel::picturePath(const QString& dataFile)
 
 void LiveModel::begin(const QString& dataFile, const InversionSource& line, const DataFilter& filter)
 {
-    stopRuns();
+    cancel();
     m_dataFile = dataFile;
     m_reportPath.clear();
     m_line = line;
@@ -80,11 +80,6 @@ void LiveModel::finish(const QVector<SurveyDatum>& data, const QString& reportPa
 }
 
 void LiveModel::cancel()
-{
-    stopRuns();
-}
-
-void LiveModel::stopRuns()
 {
     m_worker->cancel();
     m_hasWaiting = false;
@@ -114,7 +109,7 @@ void LiveModel::start(const QVector<SurveyDatum>& data, bool final)
     m_usable = usable;
     m_electrodes = electrodes.size();
     if (usable < MinimumData || electrodes.size() < MinimumElectrodes) {
-        stopRuns();
+        cancel();
         m_waitingReason = usable < MinimumData ? ResistivityInversion::tooFewReason()
                                                : tr("меньше %1 электродов с данными").arg(MinimumElectrodes);
         // Too small a survey for a model: its report says nothing of one.

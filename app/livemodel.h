@@ -48,7 +48,7 @@ public:
     // The survey ended: the final run; its model is saved as <name>-model.vtk (and .png) beside
     // the data file and named at the end of the report at `reportPath` (when not empty).
     void finish(const QVector<SurveyDatum>& data, const QString& reportPath);
-    // Stops what runs; the last model stays.
+    // Stops what runs and what waits to run; the last model stays.
     void cancel();
 
     State state() const { return m_state; }
@@ -78,8 +78,6 @@ Q_SIGNALS:
 
 private:
     void start(const QVector<SurveyDatum>& data, bool final);
-    // Cancels the run in progress and the one waiting for it.
-    void stopRuns();
     void onFinished(const InversionResult& result);
     void onCancelled();
     void saveFinal(bool made);

@@ -48,6 +48,31 @@ double processCpuMs()
     return ticks * 1000.0 / double(sysconf(_SC_CLK_TCK));
 }
 
+// How late a 10 ms timer fires while it runs: the event loop's hold-ups, the longest kept in
+// the figure it is pointed at.
+class StallClock
+{
+public:
+    explicit StallClock(qint64* longest)
+        : m_longest(longest)
+    {
+        m_ticker.setTimerType(Qt::PreciseTimer);
+        m_ticker.setInterval(Tick);
+        QObject::connect(&m_ticker, &QTimer::timeout,
+                         [this]() { *m_longest = std::max(*m_longest, m_sinceTick.restart() - Tick); });
+        m_sinceTick.start();
+        m_ticker.start();
+    }
+    void keepIn(qint64* longest) { m_longest = longest; }
+    void stop() { m_ticker.stop(); }
+
+private:
+    static constexpr qint64 Tick = 10;
+    QTimer m_ticker;
+    QElapsedTimer m_sinceTick;
+    qint64* m_longest;
+};
+
 struct RunFigures
 {
     double wallMs = 0;
@@ -80,27 +105,18 @@ RunFigures runSurvey(StationSession& session, const QString& name, int steps, in
                               [&]() { ++f.replots; });
     links << QObject::connect(model->surveyDataManager(), &DataManager::allCompleted, [&]() { f.finished = true; });
 
-    QTimer ticker;
-    ticker.setTimerType(Qt::PreciseTimer);
-    ticker.setInterval(10);
-    QElapsedTimer sinceTick;
-    QObject::connect(&ticker, &QTimer::timeout, [&]() {
-        f.longestStallMs = std::max(f.longestStallMs, sinceTick.elapsed() - 10);
-        sinceTick.restart();
-    });
 
     const double cpu0 = processCpuMs();
     QElapsedTimer wall;
     wall.start();
-    sinceTick.start();
-    ticker.start();
+    StallClock stalls(&f.longestStallMs);
     QEventLoop loop;
     QObject::connect(model->surveyDataManager(), &DataManager::allCompleted, &loop, &QEventLoop::quit);
     QObject::connect(model->surveyDataManager(), &DataManager::aborted, &loop, &QEventLoop::quit);
     QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
     if (session.startSurvey(sequence))
         loop.exec();
-    ticker.stop();
+    stalls.stop();
     f.wallMs = double(wall.elapsed());
     f.cpuMs = processCpuMs() - cpu0;
     for (const QMetaObject::Connection& c : links)
@@ -154,15 +170,6 @@ ModelFigures runModelSurvey(StationSession& session, const QString& sequence, in
         endedAt = wall.elapsed();
     });
 
-    QTimer ticker;
-    ticker.setTimerType(Qt::PreciseTimer);
-    ticker.setInterval(10);
-    QElapsedTimer sinceTick;
-    QObject::connect(&ticker, &QTimer::timeout, [&]() {
-        qint64& longest = endedAt < 0 ? f.longestStallMs : f.endStallMs;
-        longest = std::max(longest, sinceTick.elapsed() - 10);
-        sinceTick.restart();
-    });
     QEventLoop loop;
     links << QObject::connect(live, &LiveModel::stateChanged, [&]() {
         if (live->state() == LiveModel::State::Final)
@@ -171,11 +178,12 @@ ModelFigures runModelSurvey(StationSession& session, const QString& sequence, in
     QObject::connect(model->surveyDataManager(), &DataManager::aborted, &loop, &QEventLoop::quit);
     QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
     wall.start();
-    sinceTick.start();
-    ticker.start();
+    StallClock stalls(&f.longestStallMs);
+    links << QObject::connect(model->surveyDataManager(), &DataManager::allCompleted,
+                              [&]() { stalls.keepIn(&f.endStallMs); });
     if (session.startSurvey(sequence))
         loop.exec();
-    ticker.stop();
+    stalls.stop();
     f.wallMs = double(wall.elapsed());
     if (live->state() == LiveModel::State::Final && endedAt >= 0)
         f.finalMs = wall.elapsed() - endedAt;
@@ -282,14 +290,15 @@ int main(int argc, char* argv[])
     }
 
     // The demo line: its dipole-dipole sequence on the slope, the ground of two blocks under it.
-    const QString examples = QStringLiteral(TERVEX_EXAMPLES);
     auto measureModel = [&](const char* speed, quint32 modelPulse, int timeoutMs, ModelFigures* figures) {
         StationSession session(QStringLiteral(TERVEX_STATION_SIM),
-                               {QStringLiteral("--channels"), QStringLiteral("10"), QStringLiteral("--speed"),
-                                QString::fromLatin1(speed), QStringLiteral("--model"),
-                                examples + QStringLiteral("/demo-ground.txt"), QStringLiteral("--elevation"),
-                                examples + QStringLiteral("/demo-elevation.txt")});
-        if (!session.ok() || !(session.window()->resize(1400, 900), session.window()->show(), session.connectStation())) {
+                               StationSession::demoLineArguments(QString::fromLatin1(speed)));
+        if (session.ok()) {
+            session.window()->resize(1400, 900);
+            session.window()->show();
+        }
+        const QString sequence = session.ok() && session.connectStation() ? session.copyDemoSequence() : QString();
+        if (sequence.isEmpty()) {
             std::fprintf(stderr, "no simulated station with the demo ground\n");
             return false;
         }
@@ -298,10 +307,6 @@ int main(int argc, char* argv[])
         StationSession::click(session.window(), QStringLiteral("МОДЕЛЬ"));
         session.setTiming(modelPulse, modelPulse, 1, 50);
         StationSession::waitFor(300);
-        // The data file goes beside the sequence: into the session's folder.
-        const QString sequence = session.path(QStringLiteral("demo-slope48.txt"));
-        if (!QFile::copy(examples + QStringLiteral("/demo-slope48.txt"), sequence))
-            return false;
         *figures = runModelSurvey(session, sequence, timeoutMs);
         return true;
     };

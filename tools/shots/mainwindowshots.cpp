@@ -65,11 +65,7 @@ void saveBothSizes(TervexWidget* w, const QDir& out, const QString& name)
 // the survey and after its final model.
 int demoModelShots(const QDir& out)
 {
-    const QString examples = QStringLiteral(TERVEX_EXAMPLES);
-    StationSession session(QStringLiteral(TERVEX_STATION_SIM),
-                           {QStringLiteral("--channels"), QStringLiteral("10"), QStringLiteral("--speed"),
-                            QStringLiteral("4"), QStringLiteral("--model"), examples + QStringLiteral("/demo-ground.txt"),
-                            QStringLiteral("--elevation"), examples + QStringLiteral("/demo-elevation.txt")});
+    StationSession session(QStringLiteral(TERVEX_STATION_SIM), StationSession::demoLineArguments(QStringLiteral("4")));
     if (!session.ok())
         return 1;
     TervexWidget* w = session.window();
@@ -80,8 +76,8 @@ int demoModelShots(const QDir& out)
         return 1;
     StationSession::click(w, QStringLiteral("ЗАПИСЬ"));
     session.setTiming(250, 250, 1, 50);
-    const QString sequence = session.path(QStringLiteral("demo-slope48.txt"));
-    if (!QFile::copy(examples + QStringLiteral("/demo-slope48.txt"), sequence))
+    const QString sequence = session.copyDemoSequence();
+    if (sequence.isEmpty())
         return 1;
     int records = 0;
     QObject::connect(session.model()->surveyDataManager(), &DataManager::completed, [&records]() { ++records; });

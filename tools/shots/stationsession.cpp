@@ -61,6 +61,20 @@ StationSession::StationSession(const QString& program, const QStringList& argume
     openWindow(quint16(m.captured(1).toUInt()), quint16(m.captured(2).toUInt()));
 }
 
+QStringList StationSession::demoLineArguments(const QString& speed)
+{
+    const QString examples = QStringLiteral(TERVEX_EXAMPLES);
+    return {QStringLiteral("--channels"), QStringLiteral("10"), QStringLiteral("--speed"), speed,
+            QStringLiteral("--model"), examples + QStringLiteral("/demo-ground.txt"),
+            QStringLiteral("--elevation"), examples + QStringLiteral("/demo-elevation.txt")};
+}
+
+QString StationSession::copyDemoSequence() const
+{
+    const QString sequence = path(QStringLiteral("demo-slope48.txt"));
+    return QFile::copy(QStringLiteral(TERVEX_EXAMPLES "/demo-slope48.txt"), sequence) ? sequence : QString();
+}
+
 void StationSession::openWindow(quint16 commandPort, quint16 dataPort)
 {
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_folder.path());

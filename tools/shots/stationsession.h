@@ -41,6 +41,12 @@ public:
     // Dipole-dipole profile along the whole line: current dipoles of neighbouring electrodes with
     // the potential dipoles n = 1 ... maxN beyond them.
     bool writeDipoleDipoleSequence(const QString& path, int maxN) const;
+    // Arguments of the tervex-station-sim program for the demo line of examples/ (the ground of
+    // two blocks under the slope, as scripts/run.sh plays it), ten channels at `speed`.
+    static QStringList demoLineArguments(const QString& speed);
+    // The demo line's sequence, copied into the session's folder so that data files go there;
+    // empty when it cannot be.
+    QString copyDemoSequence() const;
     // "Работа" in АВТОМАТ, the sequence chosen in the panel, "Выполнить".
     bool startSurvey(const QString& sequence);
     void setTiming(quint32 pulse, quint32 pause, quint16 periods, quint16 voltage);
