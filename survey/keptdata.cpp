@@ -27,5 +27,6 @@ void KeptData::reset(const QVector<SurveyDatum>& data)
 {
     QVector<SurveyDatum> added;
     m_dropped.clear();
+    m_kept.clear();
     update(data, 0, &added);
 }

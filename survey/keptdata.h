@@ -13,7 +13,6 @@ class KeptData
 {
 public:
     void setFilter(const DataFilter& filter) { m_filter = filter; }
-    const DataFilter& filter() const { return m_filter; }
 
     // Judges all of `data` again; those before `first` were given before. Returns false when the
     // data kept of them are the same as before: `added` then gets the kept ones from `first` on.

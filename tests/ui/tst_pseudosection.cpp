@@ -295,6 +295,9 @@ void PseudosectionTest::surveyAndItsContinuationFillThePage()
     QCOMPARE(plot->cells().size(), 8);
     for (const PseudosectionPlot::Cell& cell : plot->cells())
         QVERIFY(!(cell.datum.electrodes == q));
+    // The next survey starts from an empty page.
+    model->surveyDataManager()->resetSurveyData();
+    QCOMPARE(plot->cells().size(), 0);
 }
 
 // Ordinary spacings used to send the deepest level past the last row. Every spacing draws every
