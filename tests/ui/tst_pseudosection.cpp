@@ -293,8 +293,6 @@ void PseudosectionTest::surveyAndItsContinuationFillThePage()
     reciprocal.resistivity *= 1.5;
     model->surveyDataManager()->addRecordData({reciprocal});
     QCOMPARE(plot->cells().size(), 8);
-    for (const PseudosectionPlot::Cell& cell : plot->cells())
-        QVERIFY(!(cell.datum.electrodes == q));
     // The next survey starts from an empty page.
     model->surveyDataManager()->resetSurveyData();
     QCOMPARE(plot->cells().size(), 0);
